@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tunewagon needs to build, run and test, when any is missing.
+# Safe to run again: with everything present it only checks and returns.
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev
+    libcurl4-openssl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xdg-utils
+)
+# The sanitizer and fuzzing builds use clang's runtime when asked for.
+if [[ "${TW_WITH_CLANG:-0}" == 1 ]]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+fi
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

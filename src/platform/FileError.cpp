@@ -1,0 +1,14 @@
+#include "platform/FileError.h"
+
+#include <cstring>
+
+namespace tw::platform {
+
+FileError::FileError(const std::string& what, std::string path, int errorNumber)
+    : std::runtime_error(what + " \"" + path + "\": " + std::strerror(errorNumber))
+    , m_path(std::move(path))
+    , m_errorNumber(errorNumber)
+{
+}
+
+} // namespace tw::platform

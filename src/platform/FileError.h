@@ -1,0 +1,21 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace tw::platform {
+
+// A file could not be opened, read or written. Carries the path and the system's reason.
+class FileError : public std::runtime_error {
+public:
+    FileError(const std::string& what, std::string path, int errorNumber);
+
+    const std::string& path() const { return m_path; }
+    int errorNumber() const { return m_errorNumber; }
+
+private:
+    std::string m_path;
+    int m_errorNumber;
+};
+
+} // namespace tw::platform

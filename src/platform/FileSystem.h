@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Files and folders. Every path the program reads from data may use "\" or "/" as a
+// separator; each "\" becomes "/" right before the system call (systemPath), while path
+// texts are built and compared by the callers exactly as written.
+namespace tw::platform {
+
+// The path as the system sees it: every "\" turned into "/".
+std::string systemPath(const std::string& path);
+
+// True when the path names a regular file (or a link to one), not a folder.
+bool fileExists(const std::string& path);
+
+// Byte size of the file, or -1 for a missing path or a folder.
+std::int64_t fileSize(const std::string& path);
+
+// Last-write time in seconds since the epoch, or nothing for a missing path.
+std::optional<std::int64_t> lastWriteTime(const std::string& path);
+
+// True when the path names a folder (or a link to one).
+bool folderExists(const std::string& path);
+
+// Creates the folder and any missing parents; failures are not reported.
+void createFolders(const std::string& path);
+
+// Creates one folder level (its parent must exist). Returns false on failure, true when
+// it was created or already exists.
+bool createFolder(const std::string& path);
+
+// Removes a file. Returns false when nothing was removed.
+bool deleteFile(const std::string& path);
+
+// Renames a file, replacing an existing target. Returns false on failure.
+bool moveFile(const std::string& from, const std::string& to);
+
+// True when both paths name one and the same existing file (same device and inode).
+bool sameFile(const std::string& a, const std::string& b);
+
+// The folder of the running executable, links followed, without a trailing separator.
+std::string programFolder();
+
+} // namespace tw::platform

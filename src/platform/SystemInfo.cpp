@@ -1,0 +1,54 @@
+#include "platform/SystemInfo.h"
+
+#include <array>
+#include <cstdlib>
+
+#include <pwd.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+namespace tw::platform {
+
+std::string userName()
+{
+    const uid_t uid = ::geteuid();
+    std::array<char, 4096> buffer{};
+    struct passwd pw {};
+    struct passwd* result = nullptr;
+    if (::getpwuid_r(uid, &pw, buffer.data(), buffer.size(), &result) == 0 && result != nullptr &&
+        result->pw_name != nullptr)
+        return result->pw_name;
+    return {};
+}
+
+std::string hostName()
+{
+    std::array<char, 256> buffer{};
+    if (::gethostname(buffer.data(), buffer.size() - 1) != 0)
+        return {};
+    return buffer.data();
+}
+
+std::string kernelVersion()
+{
+    struct utsname info {};
+    if (::uname(&info) != 0)
+        return "0.0.0";
+    // "6.1.0-18-amd64" gives 6.1.0; "5.15" gives 5.15.0.
+    std::array<long, 3> numbers{0, 0, 0};
+    const char* p = info.release;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        char* end = nullptr;
+        numbers[i] = std::strtol(p, &end, 10);
+        if (end == p)
+            break;
+        p = end;
+        if (*p != '.')
+            break;
+        ++p;
+    }
+    return std::to_string(numbers[0]) + "." + std::to_string(numbers[1]) + "." +
+           std::to_string(numbers[2]);
+}
+
+} // namespace tw::platform

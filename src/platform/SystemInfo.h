@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace tw::platform {
+
+// Login name of the effective user; empty when it cannot be found.
+std::string userName();
+
+// Name of this host; empty when it cannot be found.
+std::string hostName();
+
+// The kernel release's first three numbers, "major.minor.patch" (missing numbers are 0).
+std::string kernelVersion();
+
+} // namespace tw::platform
