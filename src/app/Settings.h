@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/IniFile.h"
+
+#include <string>
+
+namespace tw::app {
+
+// The user's choices kept in Settings.ini, section [Settings], between runs. The members
+// hold the defaults that a missing key (or a value that is not a number) takes.
+struct Settings {
+    int Top = 0;
+    int Left = 0;
+    bool structure = true;
+    bool translit = false;
+    bool onlymp3 = false;
+    bool max = false;
+    bool Freshpoll = false;
+    std::string Language = "Russian";
+
+    // Reads the eight keys in their order; a missing file gives all defaults.
+    static Settings read(const IniFile& ini);
+    // Writes the eight keys in the same order; throws platform::FileError.
+    void write(IniFile& ini) const;
+};
+
+} // namespace tw::app

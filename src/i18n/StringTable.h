@@ -1,0 +1,137 @@
+#pragma once
+
+#include <string>
+
+namespace tw::i18n {
+
+// Every caption and message the program shows, one entry per line of a language file
+// (lines 3 to 99), plus the name of the current language. Each entry starts with its
+// built-in Russian text; loadLanguageFile overwrites entries from a language file.
+struct StringTable {
+    // Main-window captions (lines 6-22 and 93). Label1Prefix..Label3Prefix hold the text that
+    // goes straight before the value (the built-in ones end with a space; a line from a file
+    // gets one space appended). OpenDialogFilter is the whole open-dialog filter
+    // "desc|*.m3u;*.pls|desc|*.*" (lines 20 and 21).
+    std::string LabeledEdit1Label; // 6
+    std::string LabeledEdit2Label; // 7
+    std::string Button1Caption;    // 8
+    std::string Button2Caption;    // 9
+    std::string Button3Caption;    // 10
+    std::string Button5Caption;    // 11
+    std::string Button6Caption;    // 12
+    std::string CheckBox1Caption;  // 13
+    std::string CheckBox2Caption;  // 14
+    std::string CheckBox3Caption;  // 15
+    std::string CheckBox4Caption;  // 16
+    std::string Label1Prefix;      // 17
+    std::string Label2Prefix;      // 18
+    std::string Label3Prefix;      // 19
+    std::string OpenDialogFilter;  // 20, 21
+    std::string OpenDialogTitle;   // 22
+    std::string CheckBox5Caption;  // 93
+
+    // The named entries. The eleven report entries (StrReportTitle, StrReportCancelled and
+    // the nine counter lines) carry the padding of padReportEntries.
+    std::string StrKB;                // 3
+    std::string StrMB;                // 4
+    std::string StrGB;                // 5
+    std::string StrOsNote;            // 23
+    std::string StrAskExit;           // 24
+    std::string StrExitCaption;       // 25
+    std::string StrWarningCaption;    // 26
+    std::string StrAsManyAsFit;       // 27
+    std::string StrFreeSomeSpace;     // 28
+    std::string StrSpaceTooSmall;     // 29
+    std::string StrReportTitle;       // 30
+    std::string StrReportCopied;      // 31
+    std::string StrReportCreated;     // 32
+    std::string StrReportReplaced;    // 33
+    std::string StrReportRenamed;     // 34
+    std::string StrReportSkipped;     // 35
+    std::string StrReportIdentical;   // 36
+    std::string StrReportFailed;      // 37
+    std::string StrReportCancelled;   // 38
+    std::string StrReportCaption;     // 39
+    std::string StrChooseFolderTitle; // 40
+    std::string StrBadFolder;         // 41
+    std::string StrLocalOnly;         // 42
+    std::string StrFreeSpace;         // 43
+    std::string StrFileExists;        // 44
+    std::string StrCreated;           // 45
+    std::string StrElapsed;           // 46
+    std::string StrAskStopCopy;       // 47
+    std::string StrConfirmCaption;    // 48
+    std::string StrListSize;          // 49
+    std::string StrListCount;         // 50
+    std::string StrResume;            // 51
+    std::string StrPause;             // 52
+    std::string StrCopyingCaption;    // 53
+    std::string StrCancel;            // 54
+    std::string StrChooseAction;      // 55
+    std::string StrReplace;           // 56
+    std::string StrSkip;              // 57
+    std::string StrRename;            // 58
+    std::string StrSameAction;        // 59
+    std::string StrSameActionHint;    // 60
+    std::string StrReplaceExisting;   // 61
+    std::string StrWithFile;          // 62
+    std::string StrNameTaken;         // 63
+    std::string StrEnterOtherName;    // 64
+    std::string StrRenameCaption;     // 65
+    std::string StrEnterNewName;      // 66
+    std::string StrNoFiles;           // 67
+    std::string StrFileError;         // 68
+    std::string StrScanCaption;       // 69
+    std::string StrScanWait;          // 70
+    std::string StrAboutText;         // 71
+    std::string StrFreeware;          // 72
+    std::string StrAboutCaption;      // 73
+    std::string StrInternalCode;      // 74
+    std::string StrMailNote;          // 75
+    std::string StrMailSubject;       // 76
+    std::string StrErrorCaption;      // 77
+    std::string StrErrorHeadline;     // 77
+    std::string StrErrorCode;         // 78
+    std::string StrTellAuthor;        // 79
+    std::string StrApology;           // 80
+    std::string StrReinstall;         // 81
+    std::string StrErrorChoose;       // 82
+    std::string StrIgnore;            // 83
+    std::string StrCloseProgram;      // 84
+    std::string StrReportMissing;     // 85
+    std::string StrRenameManual;      // 86
+    std::string StrRenameAuto;        // 87
+    std::string StrReportAutoRenamed; // 88
+    std::string StrAutoRenameOn;      // 89
+    std::string StrSameSize;          // 90
+    std::string StrNotAgain;          // 91
+    std::string StrOpenFolder;        // 92
+    std::string StrNewVersion;        // 94
+    std::string StrVersion;           // 95
+    std::string StrUpdateDate;        // 96
+    std::string StrChanges;           // 97
+    std::string StrOpenSite;          // 98
+    std::string StrRemindLater;       // 99
+
+    // Name of the current language: a folder name below "Language"; "Russian" is built in.
+    std::string CurrentLanguage;
+
+    StringTable(); // every entry holds its built-in Russian text
+
+    // Puts every entry back to its built-in text; CurrentLanguage is left unchanged.
+    void resetToBuiltIn();
+
+    // Applies line `line` (3..99) of a language file to its entry; other line numbers are
+    // ignored. Lines 17-19 get one space appended, line 20 replaces the whole filter, line 21
+    // extends it, line 77 sets StrErrorCaption and StrErrorHeadline.
+    void applyLine(int line, const std::string& text);
+
+    // Pads the report entries: five leading spaces, then 22 trailing spaces on
+    // StrReportTitle, 20 on StrReportCancelled and one on each of the nine counter lines.
+    void padReportEntries();
+};
+
+// The process-wide table, holding the built-in texts until a language is loaded.
+StringTable& strings();
+
+} // namespace tw::i18n
