@@ -1,0 +1,60 @@
+#include "playlist/PlaylistReader.h"
+
+#include "platform/FileSystem.h"
+#include "playlist/EntryText.h"
+
+#include <array>
+
+namespace tw::playlist {
+
+PlaylistReader::PlaylistReader(const std::string& playlistPath, const std::string& fieldText)
+    : m_folder(folderOf(fieldText.empty() ? playlistPath : fieldText)) {
+    m_lines.emplace(playlistPath);
+}
+
+std::uint64_t PlaylistReader::bytesConsumed() const {
+    return m_lines ? m_lines->bytesConsumed() : m_consumed;
+}
+
+std::optional<PlaylistEntry> PlaylistReader::next() {
+    if (!m_lines)
+        return std::nullopt;
+    while (m_lines->next(m_line)) {
+        if (isHeaderLine(m_line))
+            continue;
+        PlaylistEntry entry;
+        entry.text = entryText(removeFileKey(m_line, m_fileLines));
+        entry.relativePart = relativePartOf(entry.text);
+        entry.sourcePath = resolve(entry.text);
+        return entry;
+    }
+    // Close the file as soon as reading ends.
+    m_consumed = m_lines->bytesConsumed();
+    m_lines.reset();
+    return std::nullopt;
+}
+
+// The five candidates, in order: the entry as written, drive + entry, drive + "\" + entry,
+// folder + entry, folder + "\" + entry. Paths have no drive here, so the second is the entry
+// itself and the third is the entry below the root. A candidate that is still relative is
+// taken in the playlist's folder (never in the working directory), so "Rock\a.mp3" is
+// looked for first next to the playlist and then below the root, while "\Rock\a.mp3" is
+// looked for first below the root and then in the playlist's folder.
+std::string PlaylistReader::resolve(const std::string& entry) const {
+    if (unusablePath(entry))
+        return {};
+    const std::array<std::string, 5> candidates{entry, m_drive + entry, m_drive + "\\" + entry,
+                                                m_folder + entry, m_folder + "\\" + entry};
+    std::array<std::string, 5> tried;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        tried[i] = locatedIn(m_folder, candidates[i]);
+        bool repeated = tried[i].empty();
+        for (std::size_t j = 0; j < i && !repeated; ++j)
+            repeated = tried[j] == tried[i];
+        if (!repeated && platform::fileExists(tried[i]))
+            return tried[i];
+    }
+    return {};
+}
+
+} // namespace tw::playlist
