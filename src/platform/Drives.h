@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tw::platform {
+
+// What kind of drive holds a path, in the terms of the program's drive test.
+enum class DriveType { Unknown, NoRootDir, Removable, Fixed, Remote, CdRom, RamDisk };
+
+// The kind of file system holding the path ("\" taken as "/"). NoRootDir for a path that
+// does not exist.
+DriveType driveType(const std::string& path);
+
+// True when the path lies on a fixed or removable drive.
+bool isLocalDrive(const std::string& path);
+
+// Bytes available to the user on the file system holding the folder; -1 on failure.
+std::int64_t freeBytes(const std::string& folder);
+
+} // namespace tw::platform
