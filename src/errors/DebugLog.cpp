@@ -1,0 +1,98 @@
+#include "errors/DebugLog.h"
+
+#include "platform/File.h"
+#include "platform/FileSystem.h"
+#include "platform/SystemInfo.h"
+
+#include <cstdio>
+#include <ctime>
+#include <string_view>
+#include <utility>
+
+namespace tw::errors {
+
+namespace {
+
+constexpr std::string_view lineEnd = "\r\n";
+constexpr std::string_view programName = "Tunewagon";
+constexpr std::string_view programVersion = "1.1.0.lang";
+
+std::string orNotAvailable(const std::string& text) {
+    return text.empty() ? std::string("n/a") : text;
+}
+
+std::string twoDigits(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d", value);
+    return buffer;
+}
+
+std::string fourDigits(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04d", value);
+    return buffer;
+}
+
+} // namespace
+
+LocalTime localNow() {
+    const std::time_t now = std::time(nullptr);
+    // The program runs its user interface on one thread; nothing else calls localtime.
+    const std::tm* tm = std::localtime(&now);
+    if (tm == nullptr)
+        return {};
+    return {tm->tm_year + 1900, tm->tm_mon + 1, tm->tm_mday, tm->tm_hour, tm->tm_min, tm->tm_sec};
+}
+
+SystemFacts currentSystemFacts() {
+    return {platform::kernelVersion(), platform::userName(), platform::hostName()};
+}
+
+std::string formatRecord(const LocalTime& time, const SystemFacts& facts, const std::string& code,
+                         const std::string& typeName, const std::string& dump) {
+    std::string record;
+    auto line = [&record](std::string_view a, std::string_view b = {}) {
+        record += a;
+        record += b;
+        record += lineEnd;
+    };
+    line(std::string(73, '='));
+    line(twoDigits(time.hour) + ":" + twoDigits(time.minute) + ":" + twoDigits(time.second) + " [" +
+         twoDigits(time.month) + "/" + twoDigits(time.day) + "/" + fourDigits(time.year) + "]");
+    line("SSCN = ", programName);
+    line("SSCV = ", programVersion);
+    line("WinV = ", facts.systemVersion);
+    line("User = ", orNotAvailable(facts.user));
+    line("PC = ", orNotAvailable(facts.computer));
+    line("Adress = ", code);
+    line("Type = ", typeName);
+    line("Dump = \"" + dump + "\"");
+    return record;
+}
+
+DebugLog::DebugLog(std::string programFolder, Clock clock, std::function<SystemFacts()> facts)
+    : m_programFolder(std::move(programFolder))
+    , m_clock(std::move(clock))
+    , m_facts(std::move(facts)) {}
+
+std::string DebugLog::folder() const {
+    return m_programFolder + "/ErrorLog";
+}
+
+std::string DebugLog::path() const {
+    return folder() + "/Debug.Log";
+}
+
+void DebugLog::append(const std::string& code, const std::string& typeName,
+                      const std::string& dump) {
+    // One level only: a program folder that has gone away is not recreated here, and the
+    // open below reports it.
+    if (!platform::folderExists(folder()))
+        platform::createFolder(folder());
+    const std::string record = formatRecord(m_clock(), m_facts(), code, typeName, dump);
+    platform::OutputFile log(path(), platform::OutputFile::Mode::Append);
+    log.write(record);
+    log.close();
+}
+
+} // namespace tw::errors

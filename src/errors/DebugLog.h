@@ -1,0 +1,57 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tw::errors {
+
+// A moment in local time, as the debug log writes it.
+struct LocalTime {
+    int year = 0;
+    int month = 0; // 1..12
+    int day = 0;   // 1..31
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// The current local time.
+LocalTime localNow();
+
+using Clock = std::function<LocalTime()>;
+
+// What the log says about the machine.
+struct SystemFacts {
+    std::string systemVersion; // "a.b.c"
+    std::string user;          // empty when unknown
+    std::string computer;      // empty when unknown
+};
+
+// The facts of this machine and user.
+SystemFacts currentSystemFacts();
+
+// The ten lines of one record, each ended by CR LF.
+std::string formatRecord(const LocalTime& time, const SystemFacts& facts, const std::string& code,
+                         const std::string& typeName, const std::string& dump);
+
+// ErrorLog/Debug.Log below the program folder. Records are appended; earlier records are
+// never rewritten, so a failure while logging cannot lose them.
+class DebugLog {
+public:
+    explicit DebugLog(std::string programFolder, Clock clock = localNow,
+                      std::function<SystemFacts()> facts = currentSystemFacts);
+
+    // Creates ErrorLog when missing and appends one record. Throws platform::FileError when
+    // the log cannot be opened or written.
+    void append(const std::string& code, const std::string& typeName, const std::string& dump);
+
+    std::string folder() const;
+    std::string path() const;
+
+private:
+    std::string m_programFolder;
+    Clock m_clock;
+    std::function<SystemFacts()> m_facts;
+};
+
+} // namespace tw::errors
