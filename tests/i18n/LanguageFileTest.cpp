@@ -1,0 +1,258 @@
+#include "i18n/LanguageFile.h"
+
+#include "TableData.h"
+#include "platform/FileError.h"
+#include "support/TempFolder.h"
+#include "text/LineReader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace tw::i18n {
+namespace {
+
+using test::differingFields;
+using test::fieldNamed;
+using Lines = std::vector<std::string>;
+
+// A program folder with one language file of the given lines, each ended by CR LF.
+void writeLanguage(const tw::test::TempFolder& folder, const std::string& name,
+                   const Lines& lines) {
+    std::string bytes;
+    for (const auto& line : lines)
+        bytes += line + "\r\n";
+    tw::test::writeFile(folder / ("Language/" + name + "/" + name + ".txt"), bytes);
+}
+
+// Header lines followed by "entry <n>" for lines 3 to last.
+Lines numberedFile(int last) {
+    Lines lines = {"Testish", "Tunewagon"};
+    for (int n = 3; n <= last; ++n)
+        lines.push_back("entry " + std::to_string(n));
+    return lines;
+}
+
+// A table that carries traces of an earlier language, to show that a load starts afresh.
+StringTable usedTable() {
+    StringTable table;
+    for (int line = 3; line <= 99; ++line)
+        table.applyLine(line, "old");
+    table.CurrentLanguage = "Old";
+    return table;
+}
+
+TEST(LanguageFile, MissingFileLeavesBuiltInTextsAndStillSetsTheName) {
+    tw::test::TempFolder folder;
+    StringTable table = usedTable();
+    EXPECT_EQ(loadLanguageFile(table, folder.path(), "Klingon"), LanguageLoad::NoFile);
+    EXPECT_EQ(table.CurrentLanguage, "Klingon");
+    EXPECT_EQ(differingFields(StringTable{}, table), Lines{});
+}
+
+TEST(LanguageFile, MarkerMustMatchExactly) {
+    for (const std::string marker : {"tunewagon", "Tunewagon ", " Tunewagon", "TUNEWAGON", ""}) {
+        tw::test::TempFolder folder;
+        Lines lines = numberedFile(99);
+        lines[1] = marker;
+        writeLanguage(folder, "Bad", lines);
+        StringTable table = usedTable();
+        EXPECT_EQ(loadLanguageFile(table, folder.path(), "Bad"), LanguageLoad::NotMarked)
+            << "'" << marker << "'";
+        EXPECT_EQ(differingFields(StringTable{}, table), Lines{}) << "'" << marker << "'";
+    }
+}
+
+TEST(LanguageFile, FileOfOneLineIsNotMarked) {
+    tw::test::TempFolder folder;
+    writeLanguage(folder, "Short", {"Short"});
+    StringTable table;
+    EXPECT_EQ(loadLanguageFile(table, folder.path(), "Short"), LanguageLoad::NotMarked);
+}
+
+TEST(LanguageFile, HeaderOnlyFilePadsReportEntriesASecondTime) {
+    tw::test::TempFolder folder;
+    writeLanguage(folder, "Empty", {"Empty", "Tunewagon"});
+    StringTable table;
+    EXPECT_EQ(loadLanguageFile(table, folder.path(), "Empty"), LanguageLoad::Loaded);
+    const StringTable builtIn;
+    for (const auto& row : test::builtInRows()) {
+        if (!test::isReportEntry(row.name))
+            continue;
+        EXPECT_EQ(table.*fieldNamed(row.name),
+                  test::padReport(row.name, test::padReport(row.name, row.text)))
+            << row.name;
+    }
+    EXPECT_EQ(table.StrReportTitle.substr(0, 12), std::string(10, ' ') + "\xD0\x9E");
+    const auto changed = differingFields(builtIn, table);
+    EXPECT_EQ(changed.size(), 11u);
+}
+
+TEST(LanguageFile, FileEndingAfterLine50KeepsBuiltInTextsFrom51On) {
+    tw::test::TempFolder folder;
+    writeLanguage(folder, "Half", numberedFile(50));
+    StringTable table;
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Half"), LanguageLoad::Loaded);
+    for (const auto& row : test::builtInRows()) {
+        const std::string words = "entry " + std::to_string(row.line);
+        std::string expected;
+        if (row.line > 50)
+            expected = test::isReportEntry(row.name)
+                           ? test::padReport(row.name, test::paddedBuiltIn(row))
+                           : test::paddedBuiltIn(row);
+        else if (test::isReportEntry(row.name))
+            expected = test::padReport(row.name, words);
+        else if (row.line >= 17 && row.line <= 19)
+            expected = words + " ";
+        else if (row.line == 77)
+            expected = row.name == "StrErrorCaption" ? words + "..." : words + " Tunewagon !";
+        else if (row.line == 20 || row.line == 21)
+            continue;
+        else
+            expected = words;
+        EXPECT_EQ(table.*fieldNamed(row.name), expected) << "line " << row.line;
+    }
+    EXPECT_EQ(table.OpenDialogFilter, "entry 20|*.m3u;*.pls|entry 21|*.*");
+}
+
+TEST(LanguageFile, FileEndingAfterLine20LeavesFilterAsThatLine) {
+    tw::test::TempFolder folder;
+    writeLanguage(folder, "Twenty", numberedFile(20));
+    StringTable table;
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Twenty"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.OpenDialogFilter, "entry 20");
+    EXPECT_EQ(table.OpenDialogTitle, StringTable{}.OpenDialogTitle);
+}
+
+TEST(LanguageFile, EmptyLineGivesEmptyEntryAndLongLineIsTakenWhole) {
+    tw::test::TempFolder folder;
+    Lines lines = numberedFile(99);
+    const std::string longLine = "  " + std::string(5000, 'x') + " end  ";
+    lines[23] = "";       // line 24: StrAskExit
+    lines[29] = "";       // line 30: StrReportTitle
+    lines[74] = longLine; // line 75: StrMailNote
+    writeLanguage(folder, "Gaps", lines);
+    StringTable table;
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Gaps"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.StrAskExit, "");
+    EXPECT_EQ(table.StrReportTitle, std::string(27, ' '));
+    EXPECT_EQ(table.StrMailNote, longLine);
+}
+
+TEST(LanguageFile, LinesAfter99AreIgnored) {
+    tw::test::TempFolder folder;
+    Lines lines = numberedFile(99);
+    for (int n = 100; n <= 300; ++n)
+        lines.push_back("extra " + std::to_string(n));
+    writeLanguage(folder, "Long", lines);
+    StringTable table;
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Long"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.StrKB, "entry 3");
+    EXPECT_EQ(table.StrRemindLater, "entry 99");
+    for (const auto& [name, field] : test::tableFields())
+        EXPECT_EQ((table.*field).find("extra"), std::string::npos) << name;
+}
+
+TEST(LanguageFile, SwitchingBackToRussianRestoresEveryBuiltInText) {
+    tw::test::TempFolder folder;
+    writeLanguage(folder, "Full", numberedFile(99));
+    StringTable table;
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Full"), LanguageLoad::Loaded);
+    ASSERT_EQ(differingFields(StringTable{}, table).size(), test::tableFields().size());
+    EXPECT_EQ(loadLanguageFile(table, folder.path(), "Russian"), LanguageLoad::NoFile);
+    EXPECT_EQ(table.CurrentLanguage, "Russian");
+    EXPECT_EQ(differingFields(StringTable{}, table), Lines{});
+}
+
+TEST(LanguageFile, Windows1251AndUtf8LinesAreBothDecoded) {
+    tw::test::TempFolder folder;
+    Lines lines = numberedFile(5);
+    lines[2] = "\xCA\xC1";         // "КБ" in Windows-1251
+    lines[3] = "\xD0\x9C\xD0\x91"; // "МБ" in UTF-8
+    writeLanguage(folder, "Mixed", lines);
+    StringTable table;
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Mixed"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.StrKB, "\xD0\x9A\xD0\x91");
+    EXPECT_EQ(table.StrMB, "\xD0\x9C\xD0\x91");
+}
+
+TEST(LanguageFile, ByteOrderMarkAndBareLineFeedsDoNotHideTheMarker) {
+    tw::test::TempFolder folder;
+    tw::test::writeFile(folder / "Language/Bom/Bom.txt", "\xEF\xBB\xBF"
+                                                         "Bom\nTunewagon\nKiB\r\n");
+    StringTable table;
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Bom"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.StrKB, "KiB");
+}
+
+TEST(LanguageFile, NameCannotReachOutsideTheLanguageFolder) {
+    tw::test::TempFolder folder;
+    // "../Evil" would name <folder>/Language/../Evil/../Evil.txt = <folder>/Evil.txt.
+    std::filesystem::create_directories(folder / "Language");
+    std::filesystem::create_directories(folder / "Evil");
+    tw::test::writeFile(folder / "Evil.txt", "Evil\r\nTunewagon\r\nEVIL\r\n");
+    for (const std::string name : {"../Evil", "..\\Evil", "..", ""}) {
+        StringTable table;
+        EXPECT_EQ(loadLanguageFile(table, folder.path(), name), LanguageLoad::NoFile) << name;
+        EXPECT_EQ(table.StrKB, StringTable{}.StrKB) << name;
+    }
+}
+
+TEST(LanguageFile, UnreadableFileThrowsFileError) {
+    tw::test::TempFolder folder;
+    writeLanguage(folder, "Locked", numberedFile(10));
+    const std::string path = folder / "Language/Locked/Locked.txt";
+    std::filesystem::permissions(path, std::filesystem::perms::none);
+    if (std::ifstream(path).good())
+        GTEST_SKIP() << "running with rights that read any file";
+    StringTable table;
+    EXPECT_THROW(loadLanguageFile(table, folder.path(), "Locked"), platform::FileError);
+    EXPECT_EQ(table.CurrentLanguage, "Locked");
+}
+
+TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
+    const std::string programFolder = std::string(TW_SOURCE_DIR) + "/data/program";
+    const std::string path = languageFilePath(programFolder, "English");
+
+    text::LineReader reader(path);
+    Lines lines;
+    std::string line;
+    while (reader.next(line))
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 99u);
+    EXPECT_EQ(lines[0], "English");
+    EXPECT_EQ(lines[1], "Tunewagon");
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        EXPECT_FALSE(lines[i].empty()) << "line " << i + 1;
+        EXPECT_NE(lines[i].back(), ' ') << "line " << i + 1 << " carries its own padding";
+        for (const unsigned char c : lines[i])
+            EXPECT_LT(c, 0x80) << "line " << i + 1 << " is not translated";
+    }
+    std::ifstream raw(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(raw)),
+                            std::istreambuf_iterator<char>());
+    std::size_t lineFeeds = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            ++lineFeeds;
+            EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
+        }
+    }
+    EXPECT_EQ(lineFeeds, 99u);
+
+    StringTable table;
+    ASSERT_EQ(loadLanguageFile(table, programFolder, "English"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.StrKB, "KB");
+    EXPECT_EQ(table.OpenDialogFilter, "M3U and PLS playlists|*.m3u;*.pls|All files|*.*");
+    EXPECT_EQ(table.StrFreeware, "This program is free.");
+    EXPECT_EQ(table.StrReportTitle, "     Copy report..." + std::string(22, ' '));
+    EXPECT_EQ(table.StrErrorHeadline, "Error in the program Tunewagon !");
+    EXPECT_EQ(table.Label1Prefix, "Number of files in the list: ");
+}
+
+} // namespace
+} // namespace tw::i18n
