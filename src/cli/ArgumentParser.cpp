@@ -1,0 +1,133 @@
+#include "cli/ArgumentParser.h"
+
+#include <optional>
+#include <string_view>
+
+namespace tw::cli {
+
+namespace {
+
+std::optional<CollisionMode> collisionModeOf(std::string_view text) {
+    if (text == "ask") {
+        return CollisionMode::Ask;
+    }
+    if (text == "replace") {
+        return CollisionMode::Replace;
+    }
+    if (text == "skip") {
+        return CollisionMode::Skip;
+    }
+    if (text == "auto-rename") {
+        return CollisionMode::AutoRename;
+    }
+    return std::nullopt;
+}
+
+ParsedArguments failure(std::string problem) {
+    ParsedArguments p;
+    p.action = ParsedArguments::Action::Error;
+    p.problem = std::move(problem);
+    return p;
+}
+
+} // namespace
+
+ParsedArguments parseArguments(const std::vector<std::string>& args) {
+    ParsedArguments result;
+    CliOptions& o = result.options;
+    std::vector<std::string> operands;
+    bool help = false;
+    bool version = false;
+    bool optionsEnded = false;
+
+    for (const std::string& arg : args) {
+        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+                return failure("unknown option '" + arg + "'");
+            }
+            operands.push_back(arg);
+            continue;
+        }
+        const std::string_view a(arg);
+        if (a == "--") {
+            optionsEnded = true;
+        } else if (a == "--flat") {
+            o.flat = true;
+        } else if (a == "--translit") {
+            o.translit = true;
+        } else if (a == "--only-mp3") {
+            o.onlyMp3 = true;
+        } else if (a == "--as-many-as-fit") {
+            o.asManyAsFit = true;
+        } else if (a == "--quiet") {
+            o.quiet = true;
+        } else if (a == "--help") {
+            help = true;
+        } else if (a == "--version") {
+            version = true;
+        } else if (a.starts_with("--on-collision=")) {
+            const auto mode = collisionModeOf(a.substr(std::string_view("--on-collision=").size()));
+            if (!mode) {
+                return failure("--on-collision takes ask, replace, skip or auto-rename, not '" +
+                               std::string(a.substr(15)) + "'");
+            }
+            o.onCollision = mode;
+        } else if (a.starts_with("--language=")) {
+            const std::string name(a.substr(std::string_view("--language=").size()));
+            if (name.empty() || name.find('/') != std::string::npos ||
+                name.find('\\') != std::string::npos || name == "." || name == "..") {
+                return failure("--language takes the name of a language folder, not '" + name +
+                               "'");
+            }
+            o.language = name;
+        } else {
+            return failure("unknown option '" + arg + "'");
+        }
+    }
+
+    if (help) {
+        result.action = ParsedArguments::Action::Help;
+        return result;
+    }
+    if (version) {
+        result.action = ParsedArguments::Action::Version;
+        return result;
+    }
+    if (operands.size() < 2) {
+        return failure(operands.empty() ? "missing PLAYLIST and DESTINATION"
+                                        : "missing DESTINATION");
+    }
+    if (operands.size() > 2) {
+        return failure("unexpected operand '" + operands[2] + "'");
+    }
+    if (operands[0].empty() || operands[1].empty()) {
+        return failure("PLAYLIST and DESTINATION must not be empty");
+    }
+    o.playlist = operands[0];
+    o.destination = operands[1];
+    result.action = ParsedArguments::Action::Run;
+    return result;
+}
+
+std::string usageText() {
+    return "tunewagon-copy [OPTIONS] PLAYLIST DESTINATION\n"
+           "  --flat                 do not keep the source folder structure (kept by default, "
+           "as in the window)\n"
+           "  --translit             transliterate Cyrillic file names\n"
+           "  --only-mp3             take only \".mp3\" files\n"
+           "  --as-many-as-fit       start even when the listed files do not fit the free space\n"
+           "  --on-collision=MODE    ask | replace | skip | auto-rename   (default: ask on a "
+           "terminal, skip otherwise)\n"
+           "  --language=NAME        messages and report in this language (default: the "
+           "Language key of the\n"
+           "                         program folder's Settings.ini; built-in Russian when there "
+           "is none)\n"
+           "  --quiet                no progress bar\n"
+           "  --help, --version\n";
+}
+
+std::string versionText() {
+    return "Tunewagon 1.1.0.lang\n";
+}
+
+} // namespace tw::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tw::cli {
+
+// What to do when a target file already exists.
+enum class CollisionMode { Ask, Replace, Skip, AutoRename };
+
+// The command line of tunewagon-copy.
+struct CliOptions {
+    bool flat = false;
+    bool translit = false;
+    bool onlyMp3 = false;
+    bool asManyAsFit = false;
+    bool quiet = false;
+    std::optional<CollisionMode> onCollision; // nothing: ask on a terminal, skip otherwise
+    std::optional<std::string> language;      // nothing: the Language key of Settings.ini
+    std::string playlist;
+    std::string destination;
+};
+
+} // namespace tw::cli

@@ -1,0 +1,253 @@
+#include "cli/TerminalHost.h"
+
+#include "cli/ProgressLine.h"
+#include "copy/Renaming.h"
+#include "playlist/PlaylistReader.h"
+
+#include <ctime>
+#include <thread>
+
+namespace tw::cli {
+
+namespace {
+
+constexpr auto redrawInterval = std::chrono::milliseconds(100);
+
+// Line breaks of the table's texts (CR LF) as the terminal wants them.
+std::string terminalText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+// " dd.mm.yy hh:nn:ss" in local time.
+std::string localTimeText(std::int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    const std::tm* tm = std::localtime(&t);
+    if (tm == nullptr) {
+        return {};
+    }
+    char buffer[32];
+    if (std::strftime(buffer, sizeof buffer, " %d.%m.%y %H:%M:%S", tm) == 0) {
+        return {};
+    }
+    return buffer;
+}
+
+bool isYes(const std::string& answer) {
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes" || answer == "YES";
+}
+
+} // namespace
+
+TerminalHost::TerminalHost(Console& console, CollisionMode mode, bool showProgress,
+                           const i18n::StringTable& table)
+    : m_console(console)
+    , m_mode(mode)
+    , m_progress(showProgress && console.canShowProgress())
+    , m_table(table) {}
+
+void TerminalHost::showCurrentFile(const std::string& fileName) {
+    m_current = fileName;
+    m_fileKB = 0;
+    redraw(true);
+}
+
+void TerminalHost::setElapsedText(const std::string& text) {
+    m_elapsed = text;
+}
+
+void TerminalHost::setGauge(std::int64_t positionKB, std::int64_t maximumKB) {
+    m_positionKB = positionKB;
+    m_maximumKB = maximumKB;
+    m_fileKB = 0;
+    redraw(false);
+}
+
+void TerminalHost::setStatus(const std::string& text) {
+    m_current = text;
+    redraw(true);
+}
+
+bool TerminalHost::cancelRequested() const {
+    return m_console.interrupts() > 0;
+}
+
+void TerminalHost::clearCancelRequest() {
+    m_console.clearInterrupts();
+}
+
+void TerminalHost::sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool TerminalHost::askStop() {
+    // Without a person to ask, and after a second Ctrl-C, the answer is Yes.
+    if (!m_console.interactive() || m_console.interrupts() > 1) {
+        return true;
+    }
+    clearLine();
+    m_console.writeError(terminalText(m_table.StrAskStopCopy) + " [y/n] ");
+    const auto answer = m_console.readLine();
+    if (!answer) {
+        m_console.writeError("\n");
+        return true;
+    }
+    return isYes(*answer);
+}
+
+copy::CollisionAnswer TerminalHost::askCollision(const copy::CollisionQuestion& q) {
+    copy::CollisionAnswer a;
+    switch (m_mode) {
+    case CollisionMode::Ask:
+        return askOnTerminal(q);
+    case CollisionMode::Replace:
+        a.action = copy::CollisionAction::Replace;
+        break;
+    case CollisionMode::Skip:
+        a.action = copy::CollisionAction::Skip;
+        break;
+    case CollisionMode::AutoRename:
+        a.action = copy::CollisionAction::AutoRename;
+        break;
+    }
+    // The same answer for the rest of the run, as a ticked box would give; the box is
+    // disabled for a same-size collision.
+    a.sameForRest = !q.sameSize;
+    return a;
+}
+
+std::string TerminalHost::factsLine(const std::string& caption, const copy::FileFacts& f) const {
+    std::string line = "  " + caption + " " + std::to_string(f.size / 1024) + " " + m_table.StrKB;
+    if (f.lastWrite) {
+        line += "  " + m_table.StrCreated + localTimeText(*f.lastWrite);
+    }
+    return line + "\n";
+}
+
+copy::CollisionAnswer TerminalHost::askOnTerminal(const copy::CollisionQuestion& q) {
+    clearLine();
+    const auto& t = m_table;
+    std::string text = terminalText(t.StrFileExists) + "\n" + playlist::fileNameOf(q.target.path) +
+                       "\n" + factsLine(terminalText(t.StrReplaceExisting), q.target) +
+                       factsLine(terminalText(t.StrWithFile), q.source);
+    text += "  r: " + t.StrReplace + "   s: " + t.StrSkip + "   m: " + t.StrRenameManual +
+            "   a: " + t.StrRenameAuto + "   c: " + t.StrCancel + "\n";
+    if (!q.sameSize) {
+        text += "  +: " + t.StrSameAction + " (" + t.StrSameActionHint + ")\n";
+    }
+    m_console.writeError(text);
+
+    for (;;) {
+        m_console.writeError("> ");
+        const auto line = m_console.readLine();
+        copy::CollisionAnswer a;
+        std::string choice = line.value_or("c");
+        if (!line) {
+            m_console.writeError("\n");
+        }
+        if (!q.sameSize && choice.size() == 2 && choice[1] == '+') {
+            a.sameForRest = true;
+            choice.pop_back();
+        }
+        if (choice == "r") {
+            a.action = copy::CollisionAction::Replace;
+            return a;
+        }
+        if (choice == "s") {
+            a.action = copy::CollisionAction::Skip;
+            return a;
+        }
+        if (choice == "a") {
+            a.action = copy::CollisionAction::AutoRename;
+            return a;
+        }
+        if (choice == "m") {
+            if (askName(q, a.typedName)) {
+                a.action = copy::CollisionAction::Rename;
+                return a;
+            }
+            continue; // the rename was cancelled: back to the choice
+        }
+        if (choice == "c") {
+            if (askStop()) {
+                copy::CollisionAnswer stop;
+                stop.stopConfirmed = true;
+                return stop;
+            }
+            continue;
+        }
+        // Anything else: ask again.
+    }
+}
+
+bool TerminalHost::askName(const copy::CollisionQuestion& q, std::string& typed) {
+    const std::string folder = playlist::folderOf(q.target.path);
+    for (;;) {
+        m_console.writeError(terminalText(m_table.StrEnterNewName) + " (" +
+                             playlist::fileNameOf(q.target.path) + ")\n  ");
+        const auto name = m_console.readLine();
+        if (!name || name->empty()) {
+            if (!name) {
+                m_console.writeError("\n");
+            }
+            return false; // as the rename dialog's Cancel
+        }
+        if (copy::typedNameAcceptable(folder, *name)) {
+            typed = *name;
+            return true;
+        }
+        m_console.writeError(terminalText(m_table.StrNameTaken) + "\n" +
+                             terminalText(m_table.StrEnterOtherName) + "\n");
+    }
+}
+
+void TerminalHost::showAutoRenameNotice() {
+    message(m_table.StrAutoRenameOn + "\n" + m_table.StrSameSize + "\n" + m_table.StrNotAgain);
+}
+
+bool TerminalHost::fileProgress(std::uint64_t bytesDone, std::uint64_t /*bytesTotal*/) {
+    m_fileKB = static_cast<std::int64_t>(bytesDone / 1024);
+    redraw(false);
+    return m_console.interrupts() < 2;
+}
+
+void TerminalHost::message(const std::string& text) {
+    clearLine();
+    m_console.writeError(terminalText(text) + "\n");
+}
+
+void TerminalHost::finish() {
+    clearLine();
+}
+
+void TerminalHost::redraw(bool force) {
+    if (!m_progress) {
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && m_lineShown && now - m_lastDraw < redrawInterval) {
+        return;
+    }
+    m_lastDraw = now;
+    m_console.writeError("\r" +
+                         progressLine(m_console.columns(), m_positionKB + m_fileKB, m_maximumKB,
+                                      m_elapsed, m_current, m_table) +
+                         "\x1b[K");
+    m_lineShown = true;
+}
+
+void TerminalHost::clearLine() {
+    if (m_lineShown) {
+        m_console.writeError("\r\x1b[K");
+        m_lineShown = false;
+    }
+}
+
+} // namespace tw::cli

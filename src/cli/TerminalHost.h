@@ -1,0 +1,62 @@
+#pragma once
+
+#include "cli/CliOptions.h"
+#include "cli/Console.h"
+#include "copy/CopyHost.h"
+#include "i18n/StringTable.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace tw::cli {
+
+// The copy run's window on a terminal: the progress line on standard error, questions asked
+// on the terminal, Ctrl-C as the cancel request. A first Ctrl-C lets the current file
+// finish; a second one also abandons the file being copied and stops without asking.
+class TerminalHost : public copy::CopyHost {
+public:
+    TerminalHost(Console& console, CollisionMode mode, bool showProgress,
+                 const i18n::StringTable& table);
+
+    void showCurrentFile(const std::string& fileName) override;
+    void setElapsedText(const std::string& text) override;
+    void setGauge(std::int64_t positionKB, std::int64_t maximumKB) override;
+    void setAnimation(bool) override {}
+    void setStatus(const std::string& text) override;
+    void processEvents() override {}
+    bool paused() const override { return false; }
+    bool cancelRequested() const override;
+    void clearCancelRequest() override;
+    void sleepMs(int ms) override;
+    bool askStop() override;
+    copy::CollisionAnswer askCollision(const copy::CollisionQuestion& q) override;
+    void showAutoRenameNotice() override;
+    bool fileProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal) override;
+
+    // Prints a message on its own lines (the progress line is cleared first).
+    void message(const std::string& text);
+    // Clears the progress line for good.
+    void finish();
+
+private:
+    copy::CollisionAnswer askOnTerminal(const copy::CollisionQuestion& q);
+    bool askName(const copy::CollisionQuestion& q, std::string& typed);
+    std::string factsLine(const std::string& caption, const copy::FileFacts& f) const;
+    void redraw(bool force);
+    void clearLine();
+
+    Console& m_console;
+    CollisionMode m_mode;
+    bool m_progress;
+    const i18n::StringTable& m_table;
+    std::string m_current;
+    std::string m_elapsed;
+    std::int64_t m_positionKB = 0;
+    std::int64_t m_maximumKB = 0;
+    std::int64_t m_fileKB = 0;
+    bool m_lineShown = false;
+    std::chrono::steady_clock::time_point m_lastDraw{};
+};
+
+} // namespace tw::cli

@@ -1,0 +1,142 @@
+#include "platform/ChildProcess.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tw::platform {
+
+namespace {
+
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+int memoryFile(const char* name) {
+    const int fd = ::memfd_create(name, MFD_CLOEXEC);
+    if (fd < 0) {
+        throw std::system_error(errno, std::generic_category(), "memfd_create");
+    }
+    return fd;
+}
+
+std::string readAll(int fd) {
+    std::string text;
+    if (::lseek(fd, 0, SEEK_SET) < 0) {
+        return text;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv,
+                           const std::optional<std::string>& input,
+                           const std::string& workingFolder) {
+    m_out = memoryFile("child-out");
+    m_err = memoryFile("child-err");
+    int in = -1;
+    if (input) {
+        in = memoryFile("child-in");
+        if (::write(in, input->data(), input->size()) != static_cast<ssize_t>(input->size()) ||
+            ::lseek(in, 0, SEEK_SET) < 0) {
+            ::close(in);
+            throw std::system_error(errno, std::generic_category(), "child input");
+        }
+    } else {
+        in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    }
+    std::vector<char*> args;
+    for (const auto& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+
+    m_started = now();
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(in);
+        throw std::system_error(errno, std::generic_category(), "fork");
+    }
+    if (pid == 0) {
+        ::dup2(in, STDIN_FILENO);
+        ::dup2(m_out, STDOUT_FILENO);
+        ::dup2(m_err, STDERR_FILENO);
+        ::signal(SIGINT, SIG_DFL);
+        if (!workingFolder.empty() && ::chdir(workingFolder.c_str()) != 0) {
+            ::_exit(127);
+        }
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    ::close(in);
+    m_pid = pid;
+}
+
+ChildProcess::~ChildProcess() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    if (m_out >= 0) {
+        ::close(m_out);
+    }
+    if (m_err >= 0) {
+        ::close(m_err);
+    }
+}
+
+void ChildProcess::interrupt() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGINT);
+    }
+}
+
+ChildOutcome ChildProcess::wait() {
+    ChildOutcome outcome;
+    if (m_pid <= 0) {
+        return outcome;
+    }
+    int status = 0;
+    struct rusage usage {};
+    while (::wait4(m_pid, &status, 0, &usage) < 0) {
+        if (errno != EINTR) {
+            throw std::system_error(errno, std::generic_category(), "wait4");
+        }
+    }
+    outcome.seconds = now() - m_started;
+    m_pid = -1;
+    outcome.exited = WIFEXITED(status);
+    if (outcome.exited) {
+        outcome.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        outcome.signal = WTERMSIG(status);
+    }
+    outcome.maxRssKB = usage.ru_maxrss;
+    outcome.out = readAll(m_out);
+    outcome.err = readAll(m_err);
+    return outcome;
+}
+
+} // namespace tw::platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tw::platform {
+
+// How a child process ended, with everything it wrote.
+struct ChildOutcome {
+    bool exited = false;       // ended through exit(); otherwise killed by a signal
+    int exitCode = -1;         // when exited
+    int signal = 0;            // when killed
+    std::string out, err;      // its standard output and standard error
+    std::int64_t maxRssKB = 0; // peak resident memory
+    double seconds = 0;        // wall-clock time from start to end
+};
+
+// A program run as a child process. Its standard output and error are captured; its standard
+// input is the given text, or empty when none is given. A child still running when the
+// object goes is killed and reaped.
+class ChildProcess {
+public:
+    // argv[0] is looked up on PATH when it holds no "/". Throws std::system_error when the
+    // process cannot be started.
+    explicit ChildProcess(const std::vector<std::string>& argv,
+                          const std::optional<std::string>& input = std::nullopt,
+                          const std::string& workingFolder = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Sends Ctrl-C (SIGINT).
+    void interrupt();
+    // Waits for the end; call once.
+    ChildOutcome wait();
+
+private:
+    int m_pid = -1;
+    int m_out = -1;
+    int m_err = -1;
+    double m_started = 0;
+};
+
+} // namespace tw::platform

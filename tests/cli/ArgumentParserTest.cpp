@@ -1,0 +1,98 @@
+#include "cli/ArgumentParser.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using tw::cli::CollisionMode;
+using tw::cli::parseArguments;
+using Action = tw::cli::ParsedArguments::Action;
+
+TEST(ArgumentParser, PlainRunKeepsTheWindowDefaults) {
+    const auto p = parseArguments({"list.m3u", "/out"});
+    ASSERT_EQ(p.action, Action::Run);
+    EXPECT_EQ(p.options.playlist, "list.m3u");
+    EXPECT_EQ(p.options.destination, "/out");
+    EXPECT_FALSE(p.options.flat);
+    EXPECT_FALSE(p.options.translit);
+    EXPECT_FALSE(p.options.onlyMp3);
+    EXPECT_FALSE(p.options.asManyAsFit);
+    EXPECT_FALSE(p.options.quiet);
+    EXPECT_FALSE(p.options.onCollision.has_value()) << "the default depends on the terminal";
+    EXPECT_FALSE(p.options.language.has_value());
+}
+
+TEST(ArgumentParser, EveryOptionSetsOnlyItsOwnField) {
+    const auto p = parseArguments({"--flat", "--translit", "--only-mp3", "--as-many-as-fit",
+                                   "--quiet", "--language=English", "a.pls", "dest"});
+    ASSERT_EQ(p.action, Action::Run);
+    EXPECT_TRUE(p.options.flat);
+    EXPECT_TRUE(p.options.translit);
+    EXPECT_TRUE(p.options.onlyMp3);
+    EXPECT_TRUE(p.options.asManyAsFit);
+    EXPECT_TRUE(p.options.quiet);
+    EXPECT_EQ(p.options.language, "English");
+    EXPECT_EQ(p.options.playlist, "a.pls");
+
+    const auto one = parseArguments({"a", "--only-mp3", "b"}); // options between operands
+    ASSERT_EQ(one.action, Action::Run);
+    EXPECT_TRUE(one.options.onlyMp3);
+    EXPECT_FALSE(one.options.flat);
+    EXPECT_EQ(one.options.destination, "b");
+}
+
+TEST(ArgumentParser, EachCollisionModeIsRecognised) {
+    const std::pair<const char*, CollisionMode> modes[] = {
+        {"ask", CollisionMode::Ask},
+        {"replace", CollisionMode::Replace},
+        {"skip", CollisionMode::Skip},
+        {"auto-rename", CollisionMode::AutoRename}};
+    for (const auto& [text, mode] : modes) {
+        const auto p = parseArguments({std::string("--on-collision=") + text, "a", "b"});
+        ASSERT_EQ(p.action, Action::Run) << text;
+        EXPECT_EQ(p.options.onCollision, mode) << text;
+    }
+}
+
+TEST(ArgumentParser, BadArgumentsAreErrorsWithAReason) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"only-one"},
+        {"a", "b", "c"},
+        {"--unknown", "a", "b"},
+        {"-q", "a", "b"},
+        {"--on-collision=overwrite", "a", "b"},
+        {"--on-collision=", "a", "b"},
+        {"--on-collision", "a", "b"},
+        {"--on-collision=Skip", "a", "b"},
+        {"--language=", "a", "b"},
+        {"--language=../x", "a", "b"},
+        {"--flat=yes", "a", "b"},
+        {"", "b"},
+    };
+    for (const auto& args : bad) {
+        const auto p = parseArguments(args);
+        EXPECT_EQ(p.action, Action::Error) << (args.empty() ? "(none)" : args[0]);
+        EXPECT_FALSE(p.problem.empty());
+    }
+}
+
+TEST(ArgumentParser, DoubleDashLetsOperandsStartWithADash) {
+    const auto p = parseArguments({"--flat", "--", "-list.m3u", "--out"});
+    ASSERT_EQ(p.action, Action::Run);
+    EXPECT_TRUE(p.options.flat);
+    EXPECT_EQ(p.options.playlist, "-list.m3u");
+    EXPECT_EQ(p.options.destination, "--out");
+    EXPECT_EQ(parseArguments({"-", "out"}).options.playlist, "-");
+}
+
+TEST(ArgumentParser, HelpAndVersionNeedNoOperandsButStillRejectUnknownOptions) {
+    EXPECT_EQ(parseArguments({"--help"}).action, Action::Help);
+    EXPECT_EQ(parseArguments({"--version"}).action, Action::Version);
+    EXPECT_EQ(parseArguments({"a", "--help", "b", "c"}).action, Action::Help);
+    EXPECT_EQ(parseArguments({"--help", "--nope"}).action, Action::Error);
+    EXPECT_EQ(tw::cli::versionText(), "Tunewagon 1.1.0.lang\n");
+    EXPECT_EQ(tw::cli::usageText().rfind("tunewagon-copy [OPTIONS] PLAYLIST DESTINATION\n", 0), 0u);
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+#include "cli/CopyCommand.h"
+
+#include "FakeConsole.h"
+#include "i18n/StringTable.h"
+#include "platform/FileSystem.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using tw::cli::CliOptions;
+using tw::cli::runCopyCommand;
+using tw::test::FakeConsole;
+using tw::test::TempFolder;
+using tw::test::writeFile;
+
+// A language file whose line n (3..99) reads "L<n>".
+std::string languageFile() {
+    std::string text = "Test\r\nTunewagon\r\n";
+    for (int line = 3; line <= 99; ++line) {
+        text += "L" + std::to_string(line) + "\r\n";
+    }
+    return text;
+}
+
+class CopyCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(program / "Language/Test/Test.txt", languageFile());
+        writeFile(work / "music/a.mp3", std::string(3000, 'a'));
+        writeFile(work / "list.m3u", "#EXTM3U\nmusic/a.mp3\n");
+        writeFile(work / "out/.keep", "");
+        options.playlist = "list.m3u";
+        options.destination = "out";
+        options.flat = true;
+        console.isInteractive = false;
+    }
+    void TearDown() override { tw::i18n::strings().resetToBuiltIn(); }
+
+    int run() { return runCopyCommand(options, program.path(), work.path(), console, report); }
+
+    TempFolder program;
+    TempFolder work;
+    CliOptions options;
+    FakeConsole console;
+    std::string report;
+};
+
+TEST_F(CopyCommand, RelativeOperandsAreTakenAgainstTheCurrentFolder) {
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(tw::test::readFile(work / "out/a.mp3"), std::string(3000, 'a'));
+    const tw::i18n::StringTable builtIn;
+    EXPECT_EQ(report.rfind(builtIn.StrReportTitle + "\n", 0), 0u) << "built-in Russian";
+    EXPECT_EQ(report.find('\r'), std::string::npos);
+}
+
+TEST_F(CopyCommand, LanguageOptionLoadsTheProgramFoldersLanguageFile) {
+    options.language = "Test";
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(report.rfind("     L30" + std::string(22, ' ') + "\n", 0), 0u) << report;
+    EXPECT_NE(report.find("     L32 1" + std::string(20, ' ')), std::string::npos);
+}
+
+TEST_F(CopyCommand, SettingsLanguageKeyIsTheDefaultLanguage) {
+    writeFile(program / "Settings.ini", "[Settings]\r\nLanguage=Test\r\n");
+    options.destination = "missing-folder";
+    EXPECT_EQ(run(), 2);
+    EXPECT_EQ(console.written, "L41\n") << "StrBadFolder in the chosen language";
+}
+
+TEST_F(CopyCommand, UnknownLanguageNamedOnTheCommandLineIsRefused) {
+    options.language = "Klingon";
+    EXPECT_EQ(run(), 2);
+    EXPECT_NE(console.written.find("Klingon"), std::string::npos);
+    EXPECT_TRUE(report.empty());
+    EXPECT_FALSE(tw::platform::fileExists(work / "out/a.mp3"));
+}
+
+TEST_F(CopyCommand, DestinationMustBeAnExistingFolder) {
+    const tw::i18n::StringTable t;
+    for (const char* dest : {"nowhere", "music/a.mp3"}) {
+        console.written.clear();
+        options.destination = dest;
+        EXPECT_EQ(run(), 2) << dest;
+        EXPECT_EQ(console.written, t.StrBadFolder + "\n");
+    }
+}
+
+TEST_F(CopyCommand, DestinationOffALocalDriveIsRefused) {
+    const tw::i18n::StringTable t;
+    options.destination = "/proc"; // not on a fixed or removable drive
+    EXPECT_EQ(run(), 2);
+    EXPECT_EQ(console.written, t.StrLocalOnly + "\n");
+}
+
+TEST_F(CopyCommand, PlaylistWithoutExistingFilesOrUnreadableIsRefused) {
+    const tw::i18n::StringTable t;
+    writeFile(work / "empty.m3u", "#EXTM3U\nmissing.mp3\n");
+    options.playlist = "empty.m3u";
+    EXPECT_EQ(run(), 2);
+    EXPECT_EQ(console.written, t.StrNoFiles + "\n");
+
+    console.written.clear();
+    options.playlist = "no-such-list.m3u";
+    EXPECT_EQ(run(), 2);
+    EXPECT_EQ(console.written.rfind(t.StrFileError, 0), 0u);
+    EXPECT_TRUE(report.empty());
+}
+
+TEST_F(CopyCommand, OnlyMp3CountsWhenScanning) {
+    const tw::i18n::StringTable t;
+    writeFile(work / "music/b.MP3", "b");
+    writeFile(work / "upper.m3u", "music/b.MP3\n");
+    options.playlist = "upper.m3u";
+    options.onlyMp3 = true;
+    EXPECT_EQ(run(), 2);
+    EXPECT_EQ(console.written, t.StrNoFiles + "\n");
+}
+
+TEST_F(CopyCommand, CtrlCDuringTheScanCancels) {
+    std::string list;
+    for (int i = 0; i < 30; ++i) {
+        list += "music/a.mp3\n";
+    }
+    writeFile(work / "long.m3u", list);
+    options.playlist = "long.m3u";
+    console.interruptCount = 1;
+    EXPECT_EQ(run(), 130);
+    EXPECT_FALSE(tw::platform::fileExists(work / "out/a.mp3"));
+}
+
+} // namespace
