@@ -1,0 +1,227 @@
+#include "platform/FileCopy.h"
+#include "CopyTestFiles.h"
+#include "platform/FileSystem.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <stdexcept>
+#include <vector>
+
+namespace fs = std::filesystem;
+using tw::platform::copyChunkBytes;
+using tw::platform::copyFile;
+using tw::platform::CopyResult;
+using tw::test::folderEntries;
+using tw::test::patternBytes;
+using tw::test::readFile;
+using tw::test::TempFolder;
+using tw::test::writeFile;
+
+namespace {
+
+fs::file_time_type lastYear() {
+    return fs::file_time_type::clock::now() - std::chrono::hours(24 * 365) +
+           std::chrono::nanoseconds(123456789);
+}
+
+fs::perms permissionsOf(const std::string& path) {
+    return fs::status(path).permissions();
+}
+
+} // namespace
+
+TEST(FileCopy, NewTargetGetsContentModeAndLastWriteTimeInCreatedFolders) {
+    TempFolder temp;
+    const std::string source = temp / "in/song.mp3";
+    const std::string content = patternBytes(300000, 1);
+    writeFile(source, content);
+    fs::permissions(source, fs::perms(0640));
+    fs::last_write_time(source, lastYear());
+
+    // Folders given with "\" are created as real folders, not as names containing "\".
+    const std::string target = temp.path() + "\\out\\Rock\\Live\\song.mp3";
+    const CopyResult result = copyFile(source, target);
+
+    ASSERT_TRUE(result.ok) << "errno " << result.errorNumber;
+    const std::string written = temp / "out/Rock/Live/song.mp3";
+    EXPECT_EQ(readFile(written), content);
+    EXPECT_EQ(permissionsOf(written), fs::perms(0640));
+    EXPECT_EQ(fs::last_write_time(written), fs::last_write_time(source));
+    EXPECT_EQ(folderEntries(temp / "out/Rock/Live"), std::vector<std::string>{"song.mp3"});
+}
+
+TEST(FileCopy, ReadOnlySourceStaysReadOnlyAndUnchanged) {
+    TempFolder temp;
+    const std::string source = temp / "locked.mp3";
+    writeFile(source, "music");
+    fs::permissions(source, fs::perms(0444));
+    const auto stamp = fs::last_write_time(source);
+
+    ASSERT_TRUE(copyFile(source, temp / "copy.mp3").ok);
+    EXPECT_EQ(permissionsOf(source), fs::perms(0444));
+    EXPECT_EQ(fs::last_write_time(source), stamp);
+    EXPECT_EQ(readFile(source), "music");
+    EXPECT_EQ(permissionsOf(temp / "copy.mp3"), fs::perms(0444));
+}
+
+TEST(FileCopy, ReplacedTargetHoldsOnlyTheNewBytes) {
+    TempFolder temp;
+    writeFile(temp / "new.mp3", "short");
+    writeFile(temp / "out/old.mp3", patternBytes(100000, 2));
+
+    ASSERT_TRUE(copyFile(temp / "new.mp3", temp / "out/old.mp3").ok);
+    EXPECT_EQ(readFile(temp / "out/old.mp3"), "short");
+    EXPECT_EQ(folderEntries(temp / "out"), std::vector<std::string>{"old.mp3"});
+}
+
+TEST(FileCopy, EmptySourceGivesEmptyTarget) {
+    TempFolder temp;
+    writeFile(temp / "empty.mp3", "");
+    writeFile(temp / "target.mp3", "old bytes");
+    ASSERT_TRUE(copyFile(temp / "empty.mp3", temp / "target.mp3").ok);
+    EXPECT_EQ(tw::platform::fileSize(temp / "target.mp3"), 0);
+}
+
+TEST(FileCopy, ProgressCountsUpToTheSizeChunkByChunk) {
+    TempFolder temp;
+    const std::size_t size = 2 * copyChunkBytes + 12345;
+    const std::string content = patternBytes(size, 3);
+    writeFile(temp / "big.flac", content);
+
+    std::vector<std::uint64_t> done;
+    const CopyResult result =
+        copyFile(temp / "big.flac", temp / "copy.flac", [&](std::uint64_t d, std::uint64_t total) {
+            EXPECT_EQ(total, size);
+            done.push_back(d);
+            return true;
+        });
+
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(done, (std::vector<std::uint64_t>{copyChunkBytes, 2 * copyChunkBytes, size}));
+    EXPECT_TRUE(readFile(temp / "copy.flac") == content);
+}
+
+TEST(FileCopy, CancelAfterFirstChunkLeavesNoTargetAndNoTemporaryFile) {
+    TempFolder temp;
+    writeFile(temp / "big.flac", patternBytes(2 * copyChunkBytes + 1, 4));
+    fs::create_directory(temp / "out");
+    int calls = 0;
+    const auto cancelAtOnce = [&](std::uint64_t, std::uint64_t) { return ++calls > 1; };
+
+    const CopyResult fresh = copyFile(temp / "big.flac", temp / "out/new.flac", cancelAtOnce);
+    EXPECT_FALSE(fresh.ok);
+    EXPECT_TRUE(fresh.cancelled);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(folderEntries(temp / "out").empty());
+
+    // A cancelled replace keeps the old file as it was.
+    writeFile(temp / "out/old.flac", "old");
+    calls = 0;
+    const CopyResult replace = copyFile(temp / "big.flac", temp / "out/old.flac", cancelAtOnce);
+    EXPECT_TRUE(replace.cancelled);
+    EXPECT_EQ(readFile(temp / "out/old.flac"), "old");
+    EXPECT_EQ(folderEntries(temp / "out"), std::vector<std::string>{"old.flac"});
+}
+
+TEST(FileCopy, ExceptionFromProgressRemovesTemporaryFileAndKeepsTarget) {
+    TempFolder temp;
+    writeFile(temp / "big.flac", patternBytes(copyChunkBytes + 1, 5));
+    writeFile(temp / "out/t.flac", "old");
+    const auto throwing = [](std::uint64_t, std::uint64_t) -> bool {
+        throw std::runtime_error("window went away");
+    };
+    EXPECT_THROW(copyFile(temp / "big.flac", temp / "out/t.flac", throwing), std::runtime_error);
+    EXPECT_EQ(readFile(temp / "out/t.flac"), "old");
+    EXPECT_EQ(folderEntries(temp / "out"), std::vector<std::string>{"t.flac"});
+}
+
+TEST(FileCopy, VanishedSourceFailsAndLeavesTargetAlone) {
+    TempFolder temp;
+    writeFile(temp / "gone.mp3", "x");
+    fs::remove(temp / "gone.mp3");
+    writeFile(temp / "out/kept.mp3", "kept");
+
+    const CopyResult fresh = copyFile(temp / "gone.mp3", temp / "out/new.mp3");
+    EXPECT_FALSE(fresh.ok);
+    EXPECT_FALSE(fresh.cancelled);
+    EXPECT_EQ(fresh.errorNumber, ENOENT);
+
+    const CopyResult replace = copyFile(temp / "gone.mp3", temp / "out/kept.mp3");
+    EXPECT_EQ(replace.errorNumber, ENOENT);
+    EXPECT_EQ(readFile(temp / "out/kept.mp3"), "kept");
+    EXPECT_EQ(folderEntries(temp / "out"), std::vector<std::string>{"kept.mp3"});
+}
+
+TEST(FileCopy, SameFileUnderAnotherSpellingIsRefusedUntouched) {
+    TempFolder temp;
+    const std::string source = temp / "dir/a.mp3";
+    const std::string content = patternBytes(50000, 6);
+    writeFile(source, content);
+    fs::last_write_time(source, lastYear());
+    const auto stamp = fs::last_write_time(source);
+    fs::create_directory_symlink(temp / "dir", temp / "link");
+    fs::create_hard_link(source, temp / "dir/hard.mp3");
+
+    std::string backslashed = source;
+    for (char& c : backslashed) {
+        if (c == '/')
+            c = '\\';
+    }
+    const std::vector<std::string> spellings = {source,
+                                                backslashed,
+                                                temp.path() + "//dir//a.mp3",
+                                                temp / "dir/./a.mp3",
+                                                temp / "link/a.mp3",
+                                                temp / "dir/hard.mp3"};
+    for (const std::string& target : spellings) {
+        const CopyResult result = copyFile(source, target);
+        EXPECT_FALSE(result.ok) << target;
+        EXPECT_EQ(result.errorNumber, EINVAL) << target;
+        EXPECT_TRUE(readFile(source) == content) << target;
+        EXPECT_EQ(fs::last_write_time(source), stamp) << target;
+    }
+    EXPECT_EQ(folderEntries(temp / "dir"), (std::vector<std::string>{"a.mp3", "hard.mp3"}));
+}
+
+TEST(FileCopy, TargetThatIsFolderOrBehindAFileFails) {
+    TempFolder temp;
+    writeFile(temp / "a.mp3", "a");
+    fs::create_directories(temp / "out/a.mp3/inside");
+    writeFile(temp / "blocker", "file, not folder");
+
+    const CopyResult onFolder = copyFile(temp / "a.mp3", temp / "out/a.mp3");
+    EXPECT_EQ(onFolder.errorNumber, EISDIR);
+    EXPECT_TRUE(fs::is_directory(temp / "out/a.mp3/inside"));
+
+    const CopyResult behindFile = copyFile(temp / "a.mp3", temp / "blocker/sub/a.mp3");
+    EXPECT_FALSE(behindFile.ok);
+    EXPECT_NE(behindFile.errorNumber, 0);
+    EXPECT_EQ(readFile(temp / "blocker"), "file, not folder");
+}
+
+TEST(FileCopy, LongestAllowedNameIsCopied) {
+    // The temporary name adds a prefix and suffix to the real name; a name at the file
+    // system's limit must still be copied. Two-byte letters check that the cut keeps UTF-8.
+    TempFolder temp;
+    std::string name;
+    while (name.size() + 2 <= 251)
+        name += "\xD1\x8F"; // я
+    name += ".mp3";
+    ASSERT_EQ(name.size(), 254u);
+    writeFile(temp / "s.mp3", "long");
+
+    const CopyResult result = copyFile(temp / "s.mp3", temp / ("out/" + name));
+    ASSERT_TRUE(result.ok) << "errno " << result.errorNumber;
+    EXPECT_EQ(readFile(temp / ("out/" + name)), "long");
+    EXPECT_EQ(folderEntries(temp / "out"), std::vector<std::string>{name});
+}
+
+TEST(FileCopy, SyncFileSystemNeedsAnExistingFolder) {
+    TempFolder temp;
+    EXPECT_TRUE(tw::platform::syncFileSystem(temp.path()));
+    EXPECT_FALSE(tw::platform::syncFileSystem(temp / "missing"));
+}
