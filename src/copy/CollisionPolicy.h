@@ -26,6 +26,9 @@ public:
     // host, or applies the remembered answer.
     Decision decide(const std::string& source, const std::string& target);
 
+    // Back to the state of a run's start: nothing remembered.
+    void reset();
+
     bool remembered() const { return m_remembered; }
     CollisionAction currentAction() const { return m_current; }
 

@@ -37,7 +37,8 @@ private:
     enum class Step { Next, EndCancelled };
 
     void walk(End& end);
-    Step copyEntry(const std::string& source, const std::string& relativePart);
+    void finish();
+    void copyEntry(const std::string& source, const std::string& relativePart);
     std::string targetFor(const std::string& relativePart) const;
     void copyCounted(const std::string& source, const std::string& target, std::int32_t& counter);
     Step afterEntry();

@@ -1,0 +1,483 @@
+#include "copy/CopyRun.h"
+
+#include "ScriptedHost.h"
+#include "errors/ErrorReporter.h"
+#include "i18n/StringTable.h"
+#include "support/TempFolder.h"
+#include "support/TmpfsMount.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <initializer_list>
+#include <stdexcept>
+
+namespace tw::copy {
+namespace {
+
+using test::answer;
+using test::ScriptedHost;
+using tw::test::readFile;
+using tw::test::TempFolder;
+using tw::test::writeFile;
+namespace fs = std::filesystem;
+
+class RecordingPresenter : public errors::ErrorPresenter {
+public:
+    std::vector<std::string> codes;
+    void showError(const std::string& code) override { codes.push_back(code); }
+};
+
+class CopyRunTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    std::string src = tmp / "src";
+    std::string dest = tmp / "dest";
+    ScriptedHost host;
+    RecordingPresenter presenter;
+
+    void SetUp() override {
+        fs::create_directories(src);
+        fs::create_directories(dest);
+        fs::create_directories(tmp / "program/ErrorLog");
+        errors::ErrorReporter::instance().setProgramFolder(tmp / "program");
+        errors::ErrorReporter::instance().setPresenter(&presenter);
+    }
+    void TearDown() override { errors::ErrorReporter::instance().setPresenter(nullptr); }
+
+    // A source file below src; returns its path.
+    std::string source(const std::string& relative, std::string_view bytes = "data") {
+        writeFile(src + "/" + relative, bytes);
+        return src + "/" + relative;
+    }
+
+    RunSetup setup(std::initializer_list<std::string> lines, bool keepStructure = false,
+                   bool transliterate = false, bool onlyMp3 = false) {
+        std::string text;
+        for (const std::string& line : lines)
+            text += line + "\n";
+        const std::string list = tmp / "lists/list.m3u";
+        writeFile(list, text);
+        RunSetup s;
+        s.playlistPath = list;
+        s.playlistField = list;
+        s.destinationField = dest;
+        s.keepStructure = keepStructure;
+        s.transliterate = transliterate;
+        s.onlyMp3 = onlyMp3;
+        s.listSizeKB = 1000;
+        return s;
+    }
+
+    std::string at(const std::string& relative) const { return dest + "/" + relative; }
+};
+
+TEST_F(CopyRunTest, EveryOutcomeLandsInItsOwnCounter) {
+    const std::string kb2(2048, 'n');
+    writeFile(at("old.mp3"), "old");
+    writeFile(at("skip.mp3"), "keep me");
+    writeFile(at("ren.mp3"), "ren");
+    writeFile(at("auto.mp3"), "auto");
+    writeFile(at("bad.mp3/inside"), "a folder stands where the file should go");
+    writeFile(at("same.mp3"), "already there");
+    host.collisionAnswers = {answer(CollisionAction::Replace), answer(CollisionAction::Skip),
+                             answer(CollisionAction::Rename, false, "typed.mp3"),
+                             answer(CollisionAction::AutoRename)};
+
+    CopyPlayList run(setup({"#EXTM3U", "#EXTINF:1,x", source("new.mp3", kb2),
+                            source("old.mp3", "new old"), source("skip.mp3", kb2),
+                            source("ren.mp3", "r"), source("auto.mp3", "a"), source("bad.mp3", kb2),
+                            src + "/missing.mp3", source("loud.MP3", kb2), dest + "//same.mp3"},
+                           false, false, true),
+                     host, host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+
+    const RunCounters& c = run.counters();
+    EXPECT_EQ(c.created, 1);
+    EXPECT_EQ(c.replaced, 1);
+    EXPECT_EQ(c.skipped, 1);
+    EXPECT_EQ(c.renamed, 1);
+    EXPECT_EQ(c.autoRenamed, 1);
+    EXPECT_EQ(c.failed, 1);
+    EXPECT_EQ(c.missing, 1);
+    EXPECT_EQ(c.identical, 1);
+    EXPECT_FALSE(c.cancelled());
+
+    EXPECT_EQ(readFile(at("new.mp3")), kb2);
+    EXPECT_EQ(readFile(at("old.mp3")), "new old");
+    EXPECT_EQ(readFile(at("skip.mp3")), "keep me");
+    EXPECT_EQ(readFile(at("ren.mp3")), "ren");
+    EXPECT_EQ(readFile(at("typed.mp3")), "r");
+    EXPECT_EQ(readFile(at("auto.mp3")), "auto");
+    EXPECT_EQ(readFile(at("auto_001.mp3")), "a");
+    EXPECT_EQ(readFile(at("same.mp3")), "already there");
+    EXPECT_FALSE(fs::exists(at("loud.MP3")));
+
+    // Skipped, failed and identical files count towards the gauge; the filtered one does not.
+    EXPECT_EQ(run.processedKB(), 6);
+    ASSERT_FALSE(host.gauges.empty());
+    EXPECT_EQ(host.gauges.front(), std::make_pair(std::int64_t{0}, std::int64_t{1000}));
+    EXPECT_EQ(host.gauges.back(), std::make_pair(std::int64_t{6}, std::int64_t{1000}));
+    EXPECT_EQ(host.shownFiles,
+              (std::vector<std::string>{"new.mp3", "old.mp3", "skip.mp3", "ren.mp3", "auto.mp3",
+                                        "bad.mp3", "same.mp3"}));
+    // The destination is flushed before the run reports its end.
+    ASSERT_FALSE(host.statuses.empty());
+    EXPECT_EQ(host.statuses.back(), i18n::strings().StrCopyingCaption);
+    EXPECT_TRUE(presenter.codes.empty());
+}
+
+TEST_F(CopyRunTest, StructureKeptOrFlattenedAndDotDotNeverLeavesTheDestination) {
+    source("Music/Rock/a.mp3", "a");
+    writeFile(tmp / "Music/up.mp3", "up");
+    // The playlist lives in tmp/lists: "../Music/up.mp3" is tmp/Music/up.mp3.
+    const auto entries = {src + "/Music/Rock/a.mp3", std::string("../Music/up.mp3")};
+
+    CopyPlayList kept(setup(entries, true), host, host.clock());
+    EXPECT_EQ(kept.run(), CopyPlayList::End::Completed);
+    EXPECT_EQ(kept.counters().created, 2);
+    EXPECT_EQ(readFile(at(src.substr(1) + "/Music/Rock/a.mp3")), "a");
+    EXPECT_EQ(readFile(at("Music/up.mp3")), "up");
+    EXPECT_EQ(readFile(tmp / "Music/up.mp3"), "up");
+    EXPECT_FALSE(fs::exists(tmp / "up.mp3"));
+
+    fs::remove_all(dest);
+    fs::create_directories(dest);
+    CopyPlayList flat(setup(entries, false), host, host.clock());
+    EXPECT_EQ(flat.run(), CopyPlayList::End::Completed);
+    EXPECT_EQ(flat.counters().created, 2);
+    EXPECT_EQ(readFile(at("a.mp3")), "a");
+    EXPECT_EQ(readFile(at("up.mp3")), "up");
+}
+
+TEST_F(CopyRunTest, TransliterationChangesOnlyTheFileNameWithStructureOnOrOff) {
+    source("Музыка/Песня 1.mp3", "song");
+
+    CopyPlayList kept(setup({std::string("../src/Музыка/Песня 1.mp3")}, true, true), host,
+                      host.clock());
+    EXPECT_EQ(kept.run(), CopyPlayList::End::Completed);
+    EXPECT_EQ(readFile(at("src/Музыка/Pesnya_1.mp3")), "song");
+    EXPECT_EQ(host.shownFiles, std::vector<std::string>{"Песня 1.mp3"});
+
+    CopyPlayList flat(setup({std::string("../src/Музыка/Песня 1.mp3")}, false, true), host,
+                      host.clock());
+    EXPECT_EQ(flat.run(), CopyPlayList::End::Completed);
+    EXPECT_EQ(flat.counters().created, 1);
+    EXPECT_EQ(readFile(at("Pesnya_1.mp3")), "song");
+}
+
+TEST_F(CopyRunTest, SecondEntryWithTheSameNameMeetsTheFirstAsACollision) {
+    source("one/a.mp3", "first");
+    source("two/a.mp3", "second!");
+    host.collisionAnswers = {answer(CollisionAction::Skip)};
+
+    CopyPlayList run(setup({src + "/one/a.mp3", src + "/two/a.mp3"}), host, host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+
+    ASSERT_EQ(host.questions.size(), 1u);
+    const CollisionQuestion& q = host.questions[0];
+    EXPECT_EQ(q.target.path, dest + "\\a.mp3");
+    EXPECT_EQ(q.target.size, 5);
+    EXPECT_TRUE(q.target.lastWrite.has_value());
+    EXPECT_EQ(q.source.path, src + "/two/a.mp3");
+    EXPECT_EQ(q.source.size, 7);
+    EXPECT_FALSE(q.sameSize);
+    EXPECT_EQ(run.counters().created, 1);
+    EXPECT_EQ(run.counters().skipped, 1);
+    EXPECT_EQ(readFile(at("a.mp3")), "first");
+}
+
+TEST_F(CopyRunTest, RememberedReplaceAppliesWithoutAskingAndIsForgottenByTheNextRun) {
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+        source(name, std::string("new ") + name);
+        writeFile(at(name), "old");
+    }
+    const RunSetup s = setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3"});
+    host.collisionAnswers = {answer(CollisionAction::Replace, true)};
+
+    CopyPlayList run(s, host, host.clock());
+    run.run();
+    EXPECT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(run.counters().replaced, 3);
+    EXPECT_EQ(readFile(at("c.mp3")), "new c.mp3");
+
+    // The same run object started again: counters from zero, nothing remembered.
+    host.collisionAnswers = {answer(CollisionAction::Skip, true)};
+    run.run();
+    EXPECT_EQ(host.questions.size(), 2u);
+    EXPECT_EQ(run.counters().replaced, 0);
+    EXPECT_EQ(run.counters().skipped, 3);
+}
+
+TEST_F(CopyRunTest, RenameByHandIsAskedAgainEvenWithTheBoxTicked) {
+    for (const char* name : {"a.mp3", "b.mp3"}) {
+        source(name, "new");
+        writeFile(at(name), "old");
+    }
+    host.collisionAnswers = {answer(CollisionAction::Rename, true, "a2.mp3"),
+                             answer(CollisionAction::Rename, true, "b2.mp3")};
+
+    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3"}), host, host.clock());
+    run.run();
+    EXPECT_EQ(host.questions.size(), 2u);
+    EXPECT_EQ(run.counters().renamed, 2);
+    EXPECT_EQ(readFile(at("a2.mp3")), "new");
+    EXPECT_EQ(readFile(at("b2.mp3")), "new");
+    EXPECT_EQ(readFile(at("a.mp3")), "old");
+}
+
+TEST_F(CopyRunTest, TypedNameTakenSinceTheDialogIsNotOverwritten) {
+    source("a.mp3", "new");
+    writeFile(at("a.mp3"), "old");
+    writeFile(at("taken.mp3"), "taken");
+    host.collisionAnswers = {answer(CollisionAction::Rename, false, "taken.mp3")};
+
+    CopyPlayList run(setup({src + "/a.mp3"}), host, host.clock());
+    run.run();
+    EXPECT_EQ(run.counters().renamed, 0);
+    EXPECT_EQ(run.counters().failed, 1);
+    EXPECT_EQ(readFile(at("taken.mp3")), "taken");
+}
+
+TEST_F(CopyRunTest, DialogClosedWithoutActionPassesOverThisAndWithTheBoxEveryLaterCollision) {
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+        source(name, "new");
+        writeFile(at(name), "old");
+    }
+    source("d.mp3", "fresh");
+    host.collisionAnswers = {answer(CollisionAction::None), answer(CollisionAction::None, true)};
+
+    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3", src + "/d.mp3"}), host,
+                     host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    EXPECT_EQ(host.questions.size(), 2u);
+    const RunCounters& c = run.counters();
+    EXPECT_EQ(c.replaced + c.skipped + c.renamed + c.autoRenamed + c.failed, 0);
+    EXPECT_EQ(c.created, 1);
+    EXPECT_EQ(readFile(at("c.mp3")), "old");
+}
+
+TEST_F(CopyRunTest, SameSizeOverridesRememberedAutoRenamingWithTheNoticeOncePerProgram) {
+    autoRenameNoticePending() = true; // as at program start
+    writeFile(at("a.mp3"), "1234");
+    source("x/a.mp3", "1234");
+    source("x/b.mp3", "1234");
+    source("y/a.mp3", "123456789");
+    // x/a collides with a (asked), x/a again: same size (notice + asked, box disabled),
+    // x/a a third time: same size again (asked, no notice), y/a: other size (renamed silently).
+    const auto entries = {src + "/x/a.mp3", src + "/x/a.mp3", src + "/x/a.mp3", src + "/y/a.mp3"};
+    host.collisionAnswers = {answer(CollisionAction::AutoRename, true),
+                             answer(CollisionAction::Skip, true), answer(CollisionAction::Replace)};
+
+    CopyPlayList first(setup(entries), host, host.clock());
+    first.run();
+    EXPECT_EQ(host.notices, 1);
+    ASSERT_EQ(host.questions.size(), 3u);
+    EXPECT_FALSE(host.questions[0].sameSize);
+    EXPECT_TRUE(host.questions[1].sameSize);
+    EXPECT_TRUE(host.questions[2].sameSize);
+    EXPECT_EQ(first.counters().autoRenamed, 2);
+    EXPECT_EQ(first.counters().skipped, 1);
+    EXPECT_EQ(first.counters().replaced, 1);
+    EXPECT_EQ(readFile(at("a_001.mp3")), "1234");
+    EXPECT_EQ(readFile(at("a_002.mp3")), "123456789");
+    EXPECT_FALSE(autoRenameNoticePending());
+
+    // The next run of the same program meets the same case without the notice.
+    host.collisionAnswers = {answer(CollisionAction::AutoRename, true),
+                             answer(CollisionAction::Skip)};
+    CopyPlayList second(setup({src + "/x/b.mp3", src + "/x/b.mp3", src + "/x/b.mp3"}), host,
+                        host.clock());
+    second.run();
+    EXPECT_EQ(host.notices, 1);
+    EXPECT_EQ(host.questions.size(), 5u);
+    EXPECT_FALSE(host.questions[3].sameSize);
+    EXPECT_TRUE(host.questions[4].sameSize);
+    EXPECT_EQ(second.counters().created, 1);
+    EXPECT_EQ(second.counters().autoRenamed, 1);
+    EXPECT_EQ(second.counters().skipped, 1);
+}
+
+TEST_F(CopyRunTest, CancelAnsweredNoGoesOnAndYesEndsAfterTheCurrentFile) {
+    for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3"})
+        source(name, name);
+    host.onFile = [](ScriptedHost& h, const std::string& name) {
+        if (name == "1.mp3" || name == "3.mp3")
+            h.cancel = true;
+    };
+    host.stopAnswers = {false, true};
+
+    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3", src + "/4.mp3"}), host,
+                     host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Cancelled);
+    EXPECT_EQ(host.stopQuestions, 2);
+    EXPECT_EQ(run.counters().created, 3);
+    EXPECT_FALSE(fs::exists(at("4.mp3")));
+    EXPECT_TRUE(run.counters().cancelled());
+    // The flush happens however the run ended.
+    EXPECT_EQ(host.statuses.size(), 1u);
+}
+
+TEST_F(CopyRunTest, CancelWhilePausedAnsweredNoKeepsThePauseAndYesSetsTheStopFlag) {
+    source("1.mp3");
+    source("2.mp3");
+    source("3.mp3");
+    // Pause and Cancel pressed during each file; the pause lasts five 100 ms steps.
+    host.onFile = [](ScriptedHost& h, const std::string&) {
+        h.pause = true;
+        h.pauseStepsLeft = 5;
+        h.cancel = true;
+    };
+    host.stopAnswers = {false, true};
+
+    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3"}), host, host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Cancelled);
+    EXPECT_TRUE(run.counters().stop);
+    EXPECT_EQ(host.stopQuestions, 2);
+    EXPECT_EQ(run.counters().created, 2);
+    EXPECT_FALSE(fs::exists(at("3.mp3")));
+    // After "No" the pause ran its five steps; "Yes" came after the first step of the next.
+    EXPECT_EQ(run.pausedMs(), 600u);
+}
+
+TEST_F(CopyRunTest, StopConfirmedInTheCollisionDialogEndsTheRunAfterThisEntry) {
+    source("a.mp3", "new");
+    source("b.mp3", "b");
+    writeFile(at("a.mp3"), "old");
+    CollisionAnswer stop;
+    stop.stopConfirmed = true;
+    host.collisionAnswers = {stop};
+
+    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3"}), host, host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Cancelled);
+    EXPECT_TRUE(run.counters().stop);
+    EXPECT_EQ(readFile(at("a.mp3")), "old");
+    EXPECT_FALSE(fs::exists(at("b.mp3")));
+    EXPECT_TRUE(host.elapsedTexts.empty());
+}
+
+TEST_F(CopyRunTest, PausedTimeIsLeftOutOfTheElapsedTimeAcrossATickWrap) {
+    source("1.mp3");
+    source("2.mp3");
+    host.now = 0xFFFFFFFFu - 500; // the tick counter wraps during the run
+    host.onFile = [](ScriptedHost& h, const std::string& name) {
+        h.now += 2000; // each file takes two seconds
+        if (name == "1.mp3") {
+            h.pause = true;
+            h.pauseStepsLeft = 100; // ten seconds
+        }
+    };
+
+    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3"}), host, host.clock());
+    run.run();
+    EXPECT_EQ(run.pausedMs(), 10000u);
+    const std::string prefix = i18n::strings().StrElapsed + " ";
+    EXPECT_EQ(host.elapsedTexts,
+              (std::vector<std::string>{prefix + "00:00:02", prefix + "00:00:04"}));
+}
+
+TEST_F(CopyRunTest, SameFileUnderAnotherSpellingIsIdenticalAndNeverCopiedOntoItself) {
+    writeFile(at("in.mp3"), "precious");
+    source("linked.mp3", "linked original");
+    fs::create_symlink(src + "/linked.mp3", at("linked.mp3"));
+    host.collisionAnswers = {}; // no dialog may appear: "replace" would destroy the file
+
+    CopyPlayList run(setup({dest + "/in.mp3", dest + "//in.mp3", src + "/linked.mp3"}), host,
+                     host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    EXPECT_EQ(run.counters().identical, 3);
+    EXPECT_EQ(run.counters().created + run.counters().failed, 0);
+    EXPECT_EQ(readFile(at("in.mp3")), "precious");
+    EXPECT_EQ(readFile(src + "/linked.mp3"), "linked original");
+    EXPECT_TRUE(host.questions.empty());
+}
+
+TEST_F(CopyRunTest, FileCancelledThroughProgressCountsAsFailedAndLeavesNothing) {
+    source("big.mp3", std::string(100000, 'b'));
+    source("small.mp3", "s");
+    host.onFile = [](ScriptedHost& h, const std::string& name) {
+        h.cancelFiles = name == "big.mp3";
+    };
+
+    CopyPlayList run(setup({src + "/big.mp3", src + "/small.mp3"}), host, host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    EXPECT_GT(host.fileProgressCalls, 0);
+    EXPECT_EQ(run.counters().failed, 1);
+    EXPECT_EQ(run.counters().created, 1);
+    EXPECT_FALSE(fs::exists(at("big.mp3")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dest), fs::directory_iterator()), 1);
+}
+
+TEST_F(CopyRunTest, UnreadablePlaylistFailsTheRunUnderItsCode) {
+    RunSetup s = setup({});
+    s.playlistPath = tmp / "no such list.m3u";
+    CopyPlayList run(s, host, host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Failed);
+    EXPECT_EQ(presenter.codes, std::vector<std::string>{"2.002 - 002.0"});
+    EXPECT_FALSE(run.failureReason().empty());
+    EXPECT_EQ(host.statuses.size(), 1u);
+}
+
+TEST_F(CopyRunTest, FailureInTheMiddleKeepsWhatWasCounted) {
+    source("1.mp3");
+    source("2.mp3");
+    source("3.mp3");
+    host.onFile = [](ScriptedHost&, const std::string& name) {
+        if (name == "3.mp3")
+            throw std::runtime_error("window gone");
+    };
+
+    CopyPlayList run(setup({src + "/1.mp3", src + "/missing.mp3", src + "/2.mp3", src + "/3.mp3"}),
+                     host, host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Failed);
+    EXPECT_EQ(run.counters().created, 2);
+    EXPECT_EQ(run.counters().missing, 1);
+    EXPECT_EQ(run.failureReason(), "window gone");
+    EXPECT_EQ(presenter.codes, std::vector<std::string>{"2.002 - 002.0"});
+}
+
+TEST_F(CopyRunTest, ListSizeBeyondTheGaugeRangeFailsBeforeCopying) {
+    source("1.mp3");
+    RunSetup s = setup({src + "/1.mp3"});
+    s.listSizeKB = std::int64_t{1} << 31;
+    CopyPlayList run(s, host, host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Failed);
+    EXPECT_FALSE(fs::exists(at("1.mp3")));
+    EXPECT_EQ(presenter.codes.size(), 1u);
+
+    s.listSizeKB = (std::int64_t{1} << 31) - 1;
+    CopyPlayList fits(s, host, host.clock());
+    EXPECT_EQ(fits.run(), CopyPlayList::End::Completed);
+}
+
+TEST_F(CopyRunTest, FilesThatDoNotFitFailWholeAndTheRestIsStillCopied) {
+    const std::string stick = tmp / "stick";
+    fs::create_directories(stick);
+    tw::test::TmpfsMount mount(stick, "size=1m");
+    if (!mount.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here: " << mount.reason();
+
+    const std::string big(400 * 1024, 'b');
+    for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3"})
+        source(name, big);
+    source("small.mp3", std::string(10 * 1024, 's'));
+    RunSetup s =
+        setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3", src + "/4.mp3", src + "/small.mp3"});
+    s.destinationField = stick;
+
+    CopyPlayList run(s, host, host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    EXPECT_EQ(run.counters().created, 3);
+    EXPECT_EQ(run.counters().failed, 2);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(stick))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"1.mp3", "2.mp3", "small.mp3"}));
+    EXPECT_EQ(readFile(stick + "/2.mp3"), big);
+    EXPECT_EQ(fs::file_size(stick + "/small.mp3"), 10u * 1024u);
+}
+
+} // namespace
+} // namespace tw::copy

@@ -1,0 +1,78 @@
+#include "copy/Renaming.h"
+#include "copy/ElapsedText.h"
+
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tw::copy {
+namespace {
+
+using tw::test::TempFolder;
+using tw::test::writeFile;
+
+TEST(AutomaticName, CountsFromTheOriginalNameAndFillsGaps) {
+    TempFolder tmp;
+    writeFile(tmp / "song.mp3", "x");
+    EXPECT_EQ(automaticName(tmp / "song.mp3"), tmp.path() + "\\song_001.mp3");
+
+    writeFile(tmp / "song_002.mp3", "x");
+    EXPECT_EQ(automaticName(tmp / "song.mp3"), tmp.path() + "\\song_001.mp3");
+
+    writeFile(tmp / "song_001.mp3", "x");
+    EXPECT_EQ(automaticName(tmp / "song.mp3"), tmp.path() + "\\song_003.mp3");
+}
+
+TEST(AutomaticName, FreeTargetIsKeptAndAFolderDoesNotTakeAName) {
+    TempFolder tmp;
+    EXPECT_EQ(automaticName(tmp / "free.mp3"), tmp / "free.mp3");
+    writeFile(tmp / "song.mp3", "x");
+    std::filesystem::create_directory(tmp / "song_001.mp3");
+    EXPECT_EQ(automaticName(tmp / "song.mp3"), tmp.path() + "\\song_001.mp3");
+}
+
+TEST(AutomaticName, ExtensionIsTheTextFromTheLastDot) {
+    TempFolder tmp;
+    writeFile(tmp / "README", "x");
+    writeFile(tmp / "a.b.mp3", "x");
+    EXPECT_EQ(automaticName(tmp / "README"), tmp.path() + "\\README_001");
+    EXPECT_EQ(automaticName(tmp / "a.b.mp3"), tmp.path() + "\\a.b_001.mp3");
+    // Backslash paths are joined with the same separator rule.
+    EXPECT_EQ(automaticName(tmp.path() + "\\a.b.mp3"), tmp.path() + "\\a.b_001.mp3");
+}
+
+TEST(AutomaticName, CounterGrowsPastThreeDigits) {
+    TempFolder tmp;
+    writeFile(tmp / "s.mp3", "");
+    for (int k = 1; k <= 999; ++k) {
+        std::string number = std::to_string(k);
+        number.insert(0, 3 - number.size(), '0');
+        writeFile(tmp / ("s_" + number + ".mp3"), "");
+    }
+    EXPECT_EQ(automaticName(tmp / "s.mp3"), tmp.path() + "\\s_1000.mp3");
+}
+
+TEST(TypedNameAcceptable, RefusesTakenAndEmptyNamesOnly) {
+    TempFolder tmp;
+    writeFile(tmp / "song.mp3", "x");
+    std::filesystem::create_directory(tmp / "folder");
+    EXPECT_FALSE(typedNameAcceptable(tmp.path(), "song.mp3"));
+    EXPECT_FALSE(typedNameAcceptable(tmp.path(), ""));
+    EXPECT_TRUE(typedNameAcceptable(tmp.path(), "other.mp3"));
+    EXPECT_TRUE(typedNameAcceptable(tmp.path(), " song.mp3"));
+    EXPECT_TRUE(typedNameAcceptable(tmp.path(), "folder"));
+}
+
+TEST(ElapsedText, TwoDigitPartsAndUnboundedHours) {
+    EXPECT_EQ(elapsedText(0), "00:00:00");
+    EXPECT_EQ(elapsedText(999), "00:00:00");
+    EXPECT_EQ(elapsedText(3725000), "01:02:05");
+    EXPECT_EQ(elapsedText(59 * 60000 + 59999), "00:59:59");
+    EXPECT_EQ(elapsedText(360000000), "100:00:00");
+    EXPECT_EQ(elapsedText(0xFFFFFFFFu), "1193:02:47");
+}
+
+} // namespace
+} // namespace tw::copy

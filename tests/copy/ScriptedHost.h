@@ -1,0 +1,99 @@
+#pragma once
+
+#include "copy/CopyHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tw::copy::test {
+
+// A copy host that records what the run shows and answers from a script. Collision answers
+// and stop answers are taken in order; an unscripted question fails the test.
+class ScriptedHost : public CopyHost {
+public:
+    // The run's clock: sleepMs moves it on, and so may the hooks.
+    std::uint32_t now = 0;
+
+    std::vector<std::string> shownFiles, elapsedTexts, statuses;
+    std::vector<std::pair<std::int64_t, std::int64_t>> gauges;
+    std::vector<CollisionQuestion> questions;
+    std::deque<CollisionAnswer> collisionAnswers;
+    std::deque<bool> stopAnswers;
+    int stopQuestions = 0;
+    int notices = 0;
+    int fileProgressCalls = 0;
+    bool cancel = false;
+    bool pause = false;
+    int pauseStepsLeft = 0; // pause ends after this many 100 ms steps
+    bool cancelFiles = false;
+
+    // Called when the run shows a file name: lets a test press buttons "during" that file.
+    std::function<void(ScriptedHost&, const std::string&)> onFile;
+
+    TickClock clock() {
+        return [this] { return now; };
+    }
+
+    void showCurrentFile(const std::string& fileName) override {
+        shownFiles.push_back(fileName);
+        if (onFile)
+            onFile(*this, fileName);
+    }
+    void setElapsedText(const std::string& text) override { elapsedTexts.push_back(text); }
+    void setGauge(std::int64_t position, std::int64_t maximum) override {
+        gauges.emplace_back(position, maximum);
+    }
+    void setAnimation(bool) override {}
+    void setStatus(const std::string& text) override { statuses.push_back(text); }
+    void processEvents() override {}
+    bool paused() const override { return pause; }
+    bool cancelRequested() const override { return cancel; }
+    void clearCancelRequest() override { cancel = false; }
+    void sleepMs(int ms) override {
+        now += static_cast<std::uint32_t>(ms);
+        if (pause && --pauseStepsLeft <= 0)
+            pause = false;
+    }
+    bool askStop() override {
+        ++stopQuestions;
+        if (stopAnswers.empty()) {
+            ADD_FAILURE() << "unexpected stop question";
+            return false;
+        }
+        const bool yes = stopAnswers.front();
+        stopAnswers.pop_front();
+        return yes;
+    }
+    CollisionAnswer askCollision(const CollisionQuestion& q) override {
+        questions.push_back(q);
+        if (collisionAnswers.empty()) {
+            ADD_FAILURE() << "unexpected collision dialog for " << q.target.path;
+            return {};
+        }
+        CollisionAnswer answer = collisionAnswers.front();
+        collisionAnswers.pop_front();
+        return answer;
+    }
+    void showAutoRenameNotice() override { ++notices; }
+    bool fileProgress(std::uint64_t, std::uint64_t) override {
+        ++fileProgressCalls;
+        return !cancelFiles;
+    }
+};
+
+inline CollisionAnswer answer(CollisionAction action, bool sameForRest = false,
+                              std::string typedName = {}) {
+    CollisionAnswer a;
+    a.action = action;
+    a.sameForRest = sameForRest;
+    a.typedName = std::move(typedName);
+    return a;
+}
+
+} // namespace tw::copy::test
