@@ -1,5 +1,7 @@
 #include "errors/DebugLog.h"
 
+#include "errors/ProgramIdentity.h"
+
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemInfo.h"
@@ -14,8 +16,6 @@ namespace tw::errors {
 namespace {
 
 constexpr std::string_view lineEnd = "\r\n";
-constexpr std::string_view programName = "Tunewagon";
-constexpr std::string_view programVersion = "1.1.0.lang";
 
 std::string orNotAvailable(const std::string& text) {
     return text.empty() ? std::string("n/a") : text;
@@ -59,8 +59,8 @@ std::string formatRecord(const LocalTime& time, const SystemFacts& facts, const 
     line(std::string(73, '='));
     line(twoDigits(time.hour) + ":" + twoDigits(time.minute) + ":" + twoDigits(time.second) + " [" +
          twoDigits(time.month) + "/" + twoDigits(time.day) + "/" + fourDigits(time.year) + "]");
-    line("SSCN = ", programName);
-    line("SSCV = ", programVersion);
+    line("SSCN = ", ProgramName);
+    line("SSCV = ", ProgramVersion);
     line("WinV = ", facts.systemVersion);
     line("User = ", orNotAvailable(facts.user));
     line("PC = ", orNotAvailable(facts.computer));

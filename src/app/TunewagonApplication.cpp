@@ -1,0 +1,45 @@
+#include "app/TunewagonApplication.h"
+
+#include "errors/Guard.h"
+#include "errors/ProgramIdentity.h"
+
+#include <QMessageBox>
+
+#include <exception>
+#include <string>
+
+namespace tw::app {
+
+TunewagonApplication::TunewagonApplication(int& argc, char** argv)
+    : QApplication(argc, argv) {
+    setApplicationName(QString::fromUtf8(ProgramName.data(), ProgramName.size()));
+}
+
+bool TunewagonApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        showCurrentException();
+    }
+    return false;
+}
+
+void TunewagonApplication::showCurrentException() {
+    std::string text;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        text = e.what();
+    } catch (...) {
+    }
+    if (text.empty())
+        text = errors::currentExceptionTypeName();
+    QApplication::beep();
+    QMessageBox box(QMessageBox::Critical,
+                    QString::fromUtf8(ProgramName.data(), ProgramName.size()),
+                    QString::fromStdString(text), QMessageBox::Ok);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+} // namespace tw::app
