@@ -30,7 +30,7 @@ constexpr std::array<long, 7> networkMagics = {
     0x00c36400,                    // ceph
     0x5346414F,                    // afs
 };
-constexpr std::array<long, 8> blockMagics = {
+constexpr std::array<long, 10> blockMagics = {
     0xEF53,                        // ext2/3/4
     0x58465342,                    // xfs
     static_cast<long>(0x9123683E), // btrfs
@@ -39,6 +39,8 @@ constexpr std::array<long, 8> blockMagics = {
     0x5346544e,                    // ntfs
     static_cast<long>(0xF2F52010), // f2fs
     0x3153464a,                    // jfs
+    0x2fc12fc1,                    // zfs
+    static_cast<long>(0xca451a4e), // bcachefs
 };
 
 } // namespace
@@ -61,8 +63,12 @@ DriveType classifyMount(std::string_view fsType, const BlockDevice& device, Driv
         return DriveType::Remote;
     if (fsType == "tmpfs" || fsType == "ramfs")
         return DriveType::RamDisk;
-    if (fsType == "overlay" || fsType == "overlayfs")
-        return backing;
+    if (fsType == "overlay" || fsType == "overlayfs") {
+        // The folder an overlay writes to must support what network file systems lack, so
+        // an overlay whose folder is out of sight (another mount namespace) is local.
+        return backing == DriveType::Unknown || backing == DriveType::NoRootDir ? DriveType::Fixed
+                                                                                : backing;
+    }
     if (!device.present)
         return DriveType::Unknown;
     if ((fsType == "iso9660" || fsType == "udf") && isOpticalDisk(device.disk))

@@ -24,9 +24,10 @@ bool isNetworkFileSystem(std::string_view fsType);
 bool isOpticalDisk(std::string_view disk);
 
 // The drive type of a file system of the given type on the given device. backing is the
-// drive type of the folder an overlay keeps its changes in (used for overlays only).
+// drive type of the folder an overlay keeps its changes in (used for overlays only;
+// NoRootDir when that folder cannot be seen).
 DriveType classifyMount(std::string_view fsType, const BlockDevice& device,
-                        DriveType backing = DriveType::Unknown);
+                        DriveType backing = DriveType::NoRootDir);
 
 // The folder an overlay mount writes to (upperdir), else its first lower folder; empty when
 // the options name neither.

@@ -6,9 +6,11 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <system_error>
 
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -20,8 +22,8 @@ namespace tw::platform {
 
 namespace {
 
-// How many overlays on overlays are followed before giving up.
-constexpr int maxOverlayDepth = 4;
+// How many overlays on overlays, or device mappings on device mappings, are followed.
+constexpr int maxStackDepth = 4;
 
 std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -48,6 +50,27 @@ bool exists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
 }
 
+// The /sys folder of the whole disk a block device belongs to.
+std::string diskFolderOf(const std::string& deviceFolder) {
+    return exists(deviceFolder + "/partition") ? parentFolder(deviceFolder) : deviceFolder;
+}
+
+// A disk is removable when it says so, or when it is a mapping (encryption, volume manager)
+// over a removable one.
+bool isRemovableDisk(const std::string& diskFolder, int depth) {
+    if (readText(diskFolder + "/removable").rfind('1', 0) == 0)
+        return true;
+    if (depth >= maxStackDepth)
+        return false;
+    std::error_code ec;
+    for (const auto& slave : std::filesystem::directory_iterator(diskFolder + "/slaves", ec)) {
+        const std::string folder = canonicalPath(slave.path().string());
+        if (!folder.empty() && isRemovableDisk(diskFolderOf(folder), depth + 1))
+            return true;
+    }
+    return false;
+}
+
 // The block device under a mount: by its device numbers, else by the device file it names.
 BlockDevice blockDeviceOf(const MountEntry& mount) {
     std::string folder;
@@ -64,9 +87,9 @@ BlockDevice blockDeviceOf(const MountEntry& mount) {
         return device;
     device.present = true;
     device.name = lastComponent(folder);
-    const std::string diskFolder = exists(folder + "/partition") ? parentFolder(folder) : folder;
-    device.disk = lastComponent(diskFolder);
-    device.removable = readText(diskFolder + "/removable").rfind('1', 0) == 0;
+    const std::string disk = diskFolderOf(folder);
+    device.disk = lastComponent(disk);
+    device.removable = isRemovableDisk(disk, 0);
     return device;
 }
 
@@ -88,13 +111,15 @@ public:
                                                          static_cast<unsigned>(minor(st.st_dev))));
         if (!mount)
             return classifyMagic(static_cast<long>(fs.f_type));
-        DriveType backing = DriveType::Unknown;
-        if (mount->fsType == "overlay" && depth < maxOverlayDepth) {
+        DriveType backing = DriveType::NoRootDir;
+        if (mount->fsType == "overlay" && depth < maxStackDepth) {
             const std::string folder = overlayBackingFolder(mount->superOptions);
             if (!folder.empty())
                 backing = typeOf(folder, depth + 1);
         }
-        return classifyMount(mount->fsType, blockDeviceOf(*mount), backing);
+        const DriveType type = classifyMount(mount->fsType, blockDeviceOf(*mount), backing);
+        // File systems of pools rather than devices (zfs) name no device; their type does.
+        return type == DriveType::Unknown ? classifyMagic(static_cast<long>(fs.f_type)) : type;
     }
 
 private:

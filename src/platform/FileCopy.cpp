@@ -230,7 +230,8 @@ CopyResult copyOrThrow(const std::string& sourcePath, const std::string& targetP
     if (name.empty() || name == "." || name == "..")
         throw CopyFailure{EINVAL};
 
-    const int inFd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    // Non-blocking, so that a named pipe given as the source is refused instead of waited on.
+    const int inFd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (inFd < 0)
         throw CopyFailure{errno};
     const FileHandle in(inFd);

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <vector>
@@ -201,6 +202,17 @@ TEST(FileCopy, TargetThatIsFolderOrBehindAFileFails) {
     EXPECT_FALSE(behindFile.ok);
     EXPECT_NE(behindFile.errorNumber, 0);
     EXPECT_EQ(readFile(temp / "blocker"), "file, not folder");
+}
+
+TEST(FileCopy, SourceThatIsNoRegularFileIsRefusedWithoutWaiting) {
+    TempFolder temp;
+    fs::create_directory(temp / "folder.mp3");
+    EXPECT_EQ(copyFile(temp / "folder.mp3", temp / "out/a.mp3").errorNumber, EISDIR);
+
+    // Opening a named pipe for reading would wait for a writer forever.
+    ASSERT_EQ(std::system(("mkfifo " + temp / "pipe.mp3").c_str()), 0);
+    EXPECT_EQ(copyFile(temp / "pipe.mp3", temp / "out/b.mp3").errorNumber, EINVAL);
+    EXPECT_TRUE(folderEntries(temp / "out").empty());
 }
 
 TEST(FileCopy, LongestAllowedNameIsCopied) {
