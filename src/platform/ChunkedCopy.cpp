@@ -1,0 +1,122 @@
+#include "platform/ChunkedCopy.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
+
+namespace tw::platform {
+
+namespace {
+
+// Smallest buffer of the read/write way; small files get no more than this.
+constexpr std::size_t minBufferBytes = 64 * 1024;
+
+// The kernel cannot copy between these two files (other file systems, no support, special
+// files); read and write can.
+bool needsPlainCopy(int error) {
+    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
+           error == ENOTSUP || error == EBADF || error == ETXTBSY || error == EPERM;
+}
+
+} // namespace
+
+ChunkedCopy::ChunkedCopy(int in, int out, std::uint64_t total, const CopyProgress& progress)
+    : m_in(in)
+    , m_out(out)
+    , m_total(total)
+    , m_progress(progress) {}
+
+ChunkedCopy::Outcome ChunkedCopy::run() {
+    for (;;) {
+        std::optional<std::uint64_t> moved;
+        if (m_kernelCopy) {
+            moved = kernelChunk();
+            // Some file systems report an early end to the kernel copy; plain reads tell the
+            // truth.
+            if (m_kernelCopy && moved == 0u && m_done < m_total)
+                m_kernelCopy = false;
+            if (!m_kernelCopy && moved == 0u)
+                continue;
+        } else {
+            moved = bufferedChunk();
+        }
+        if (!moved)
+            return Outcome::Failed;
+        if (*moved == 0)
+            return Outcome::Done;
+        m_done += *moved;
+        if (m_progress && !m_progress(m_done, m_total))
+            return Outcome::Cancelled;
+    }
+}
+
+std::optional<std::uint64_t> ChunkedCopy::kernelChunk() {
+    std::uint64_t moved = 0;
+    while (moved < copyChunkBytes) {
+        const ssize_t n =
+            ::copy_file_range(m_in, nullptr, m_out, nullptr, copyChunkBytes - moved, 0);
+        if (n > 0) {
+            moved += static_cast<std::uint64_t>(n);
+            continue;
+        }
+        if (n == 0)
+            break;
+        if (errno == EINTR)
+            continue;
+        if (!needsPlainCopy(errno))
+            return fail(errno);
+        // Both file offsets stand where the kernel stopped; the plain copy goes on from there.
+        m_kernelCopy = false;
+        break;
+    }
+    return moved;
+}
+
+std::optional<std::uint64_t> ChunkedCopy::bufferedChunk() {
+    if (!m_buffer) {
+        const std::uint64_t left = m_total - std::min(m_total, m_done);
+        m_bufferSize = static_cast<std::size_t>(
+            std::clamp<std::uint64_t>(left + 1, minBufferBytes, copyChunkBytes));
+        m_buffer = std::make_unique<char[]>(m_bufferSize);
+    }
+    std::uint64_t moved = 0;
+    while (moved < copyChunkBytes) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(m_bufferSize, copyChunkBytes - moved));
+        const ssize_t n = ::read(m_in, m_buffer.get(), want);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(errno);
+        }
+        if (n == 0)
+            break;
+        if (!writeAll(m_buffer.get(), static_cast<std::size_t>(n)))
+            return std::nullopt;
+        moved += static_cast<std::uint64_t>(n);
+    }
+    return moved;
+}
+
+bool ChunkedCopy::writeAll(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(m_out, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::nullopt_t ChunkedCopy::fail(int errorNumber) {
+    m_errorNumber = errorNumber;
+    return std::nullopt;
+}
+
+} // namespace tw::platform
