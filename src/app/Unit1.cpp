@@ -5,6 +5,7 @@
 #include "app/HelpLanguage.h"
 #include "app/IniFile.h"
 #include "app/Settings.h"
+#include "app/TunewagonApplication.h"
 #include "errors/ErrorCodes.h"
 #include "errors/ErrorReporter.h"
 #include "errors/Guard.h"
@@ -22,9 +23,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -50,6 +52,27 @@ Widget* named(const char* name, QWidget* parent) {
 // The designed client size of the main window.
 constexpr QSize designedSize(464, 315);
 
+// The help button's glyph: a blue disc with a white question mark.
+QIcon helpGlyph() {
+    QPixmap pixmap(QSize(32, 32));
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient fill(QPointF(12, 10), 24);
+    fill.setColorAt(0, QColor(0x6A, 0xA8, 0xF0));
+    fill.setColorAt(1, QColor(0x1C, 0x5C, 0xC0));
+    p.setPen(QPen(QColor(0x12, 0x40, 0x90), 1.5));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(2, 2, 28, 28));
+    QFont font = p.font();
+    font.setPixelSize(22);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(2, 2, 28, 28), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(pixmap);
+}
+
 } // namespace
 
 TForm1::TForm1(ProgramPaths paths, QWidget* parent)
@@ -62,7 +85,12 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
     createControls();
     applyCaptions(i18n::StringTable{});
     fitToContents();
-    FormCreate();
+    try {
+        FormCreate();
+    } catch (...) {
+        // A failure of the error reporting itself: shown, and the window is still made.
+        TunewagonApplication::showCurrentException();
+    }
 }
 
 void TForm1::createControls() {
@@ -101,7 +129,7 @@ void TForm1::createControls() {
     m_Button5->setEnabled(false);
     m_BitBtn1 = named<QPushButton>("BitBtn1", this);
     m_BitBtn1->setFixedSize(26, 26);
-    m_BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    m_BitBtn1->setIcon(helpGlyph());
     m_BitBtn1->setIconSize(QSize(16, 16));
     m_Button4 = named<QPushButton>("Button4", this);
     m_Button4->setText("Language...");

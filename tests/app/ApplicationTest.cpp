@@ -1,0 +1,58 @@
+#include "app/TunewagonApplication.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <stdexcept>
+
+namespace {
+
+struct NotAStdException {};
+
+// Throws from an event handler, then reads and dismisses the message box that follows.
+QString textShownFor(void (*thrower)()) {
+    QString shown;
+    bool dismissed = false;
+    QTimer::singleShot(0, thrower);
+    QTimer::singleShot(10, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+        dismissed = true;
+    });
+    if (!QTest::qWaitFor([&] { return dismissed; }, 5000))
+        return "timed out";
+    return shown;
+}
+
+} // namespace
+
+class ApplicationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void unguardedFailureShowsItsTextAndProgramGoesOn() {
+        QCOMPARE(textShownFor([] { throw std::runtime_error("list vanished"); }),
+                 QString("list vanished"));
+        // The loop is still alive for the next event.
+        bool ran = false;
+        QTimer::singleShot(0, [&] { ran = true; });
+        QTRY_VERIFY(ran);
+    }
+
+    void failureWithoutTextShowsItsTypeName() {
+        QCOMPARE(textShownFor([] { throw NotAStdException{}; }),
+                 QString("(anonymous namespace)::NotAStdException"));
+    }
+};
+
+int main(int argc, char** argv) {
+    tw::app::TunewagonApplication application(argc, argv);
+    ApplicationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ApplicationTest.moc"
