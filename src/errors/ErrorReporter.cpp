@@ -1,5 +1,7 @@
 #include "errors/ErrorReporter.h"
 
+#include "platform/FileSystem.h"
+
 #include <utility>
 
 namespace tw::errors {
@@ -25,6 +27,8 @@ void ErrorReporter::report(const std::string& code, const std::string& typeName,
                            const std::string& dump) {
     if (m_windowOpen)
         return;
+    if (m_programFolder.empty())
+        m_programFolder = platform::programFolder();
     DebugLog(m_programFolder, m_clock).append(code, typeName, dump);
     if (m_presenter != nullptr)
         m_presenter->showError(code);

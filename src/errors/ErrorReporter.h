@@ -18,6 +18,7 @@ class ErrorReporter {
 public:
     static ErrorReporter& instance();
 
+    // The folder that holds ErrorLog; the running program's folder until one is set.
     void setProgramFolder(std::string folder);
     void setPresenter(ErrorPresenter* presenter);
     // The clock of the log's time stamps (local time unless a test sets its own).
