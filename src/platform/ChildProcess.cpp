@@ -134,6 +134,8 @@ ChildOutcome ChildProcess::wait() {
         outcome.signal = WTERMSIG(status);
     }
     outcome.maxRssKB = usage.ru_maxrss;
+    outcome.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     outcome.out = readAll(m_out);
     outcome.err = readAll(m_err);
     return outcome;

@@ -15,6 +15,7 @@ struct ChildOutcome {
     std::string out, err;      // its standard output and standard error
     std::int64_t maxRssKB = 0; // peak resident memory
     double seconds = 0;        // wall-clock time from start to end
+    double cpuSeconds = 0;     // user and system time of the child
 };
 
 // A program run as a child process. Its standard output and error are captured; its standard
