@@ -2,6 +2,7 @@
 
 #include "LoopDrive.h"
 #include "app/CopyReport.h"
+#include "copy/Translit.h"
 #include "i18n/StringTable.h"
 #include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
@@ -159,6 +160,21 @@ TEST_F(CliEndToEnd, CollisionModesSkipReplaceAndAutoRename) {
     pc.replaced = 1;
     EXPECT_EQ(p.out, reportFor(pc));
     EXPECT_EQ(filesBelow(work / "out"), 2u);
+}
+
+TEST_F(CliEndToEnd, TranslitAndOnlyMp3ReachTheRun) {
+    writeFile(work / "music/песня.mp3", "song");
+    writeFile(work / "music/loud.MP3", "loud");
+    writeFile(work / "mixed.m3u", "music/песня.mp3\nmusic/loud.MP3\n");
+    const ChildOutcome o = run({"--flat", "--translit", "--only-mp3", "mixed.m3u", "out"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    const std::string name = tw::copy::TranslitName("песня.mp3");
+    ASSERT_NE(name, "песня.mp3");
+    EXPECT_EQ(readFile(work / ("out/" + name)), "song");
+    EXPECT_EQ(filesBelow(work / "out"), 1u) << "the .MP3 file is not taken";
+    RunCounters c;
+    c.created = 1;
+    EXPECT_EQ(o.out, reportFor(c));
 }
 
 TEST_F(CliEndToEnd, CopyingOntoItselfCountsIdentical) {
