@@ -7,6 +7,23 @@
 
 namespace tw::playlist {
 
+namespace {
+
+// The text the system sees: "\" is "/", and a run of separators is one.
+std::string systemForm(const std::string& path) {
+    std::string result;
+    result.reserve(path.size());
+    for (const char c : path) {
+        if (!isSeparator(c))
+            result += c;
+        else if (result.empty() || result.back() != '/')
+            result += '/';
+    }
+    return result;
+}
+
+} // namespace
+
 PlaylistReader::PlaylistReader(const std::string& playlistPath, const std::string& fieldText)
     : m_folder(folderOf(fieldText.empty() ? playlistPath : fieldText)) {
     m_lines.emplace(playlistPath);
@@ -45,14 +62,16 @@ std::string PlaylistReader::resolve(const std::string& entry) const {
         return {};
     const std::array<std::string, 5> candidates{entry, m_drive + entry, m_drive + "\\" + entry,
                                                 m_folder + entry, m_folder + "\\" + entry};
+    // Candidates that name the same path to the system are looked up once.
     std::array<std::string, 5> tried;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        tried[i] = locatedIn(m_folder, candidates[i]);
-        bool repeated = tried[i].empty();
+        const std::string located = locatedIn(m_folder, candidates[i]);
+        tried[i] = systemForm(located);
+        bool repeated = located.empty();
         for (std::size_t j = 0; j < i && !repeated; ++j)
             repeated = tried[j] == tried[i];
-        if (!repeated && platform::fileExists(tried[i]))
-            return tried[i];
+        if (!repeated && platform::fileExists(located))
+            return located;
     }
     return {};
 }

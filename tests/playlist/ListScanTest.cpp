@@ -64,6 +64,15 @@ TEST_F(ScanTest, LeadingSeparatorIsDroppedOnceWhenTheEntryIsNotFoundAsWritten) {
     EXPECT_EQ(scan("\\Music\\a.mp3\n/Music/a.mp3\n\\\\Music\\a.mp3\n" + at("b.mp3") + "\n").count,
               3);
     EXPECT_EQ(scan("Music\\a.mp3\n").count, 1) << "relative to the playlist's folder";
+
+    // Missing absolute entries below many different folders, before and after the one that
+    // holds the file, must not hide it.
+    std::string bytes = "/Music/none.mp3\n";
+    for (int i = 0; i < 40; ++i)
+        bytes += "/Other" + std::to_string(i) + "/x.mp3\n";
+    bytes += "/Music/a.mp3\n/Other3/x.mp3\n";
+    file("lists/Other3/x.mp3");
+    EXPECT_EQ(scan(bytes).count, 3);
 }
 
 TEST_F(ScanTest, HeaderLinesAreNotSetAsideAndCountWhenTheyNameAFile) {

@@ -1,0 +1,102 @@
+// Reads arbitrary bytes as a playlist with the reader and the list scan, next to a few real
+// files, and checks what every entry promises; also feeds each line to the path helpers
+// and the transliteration.
+#include "FuzzFolder.h"
+
+#include "copy/Translit.h"
+#include "platform/FileSystem.h"
+#include "playlist/ListScan.h"
+#include "playlist/PlaylistReader.h"
+#include "text/Encoding.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+const std::string& playlistFolder() {
+    static const std::string folder = [] {
+        const std::string root = tw::fuzz::scratchFolder();
+        for (const char* name : {"/lists/a.mp3", "/lists/Песня.mp3", "/lists/sub/b.mp3",
+                                 "/lists/Titles/c.mp3", "/x.mp3", "/lists/a b.MP3"})
+            tw::fuzz::writeBytes(root + name, std::string(1500, 'x'));
+        return root + "/lists";
+    }();
+    return folder;
+}
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Begins with a separator and has no "." or ".." component.
+bool staysBelowItsFolder(const std::string& part) {
+    if (part.empty() || !isSeparator(part.front()))
+        return false;
+    std::size_t pos = 0;
+    while (pos < part.size()) {
+        std::size_t end = pos + 1;
+        while (end < part.size() && !isSeparator(part[end]))
+            ++end;
+        const std::string_view component(part.data() + pos + 1, end - pos - 1);
+        if (component == "." || component == "..")
+            return false;
+        pos = end;
+    }
+    return true;
+}
+
+void checkPathText(std::string_view text) {
+    using namespace tw::playlist;
+    const std::string name = fileNameOf(text);
+    TW_FUZZ_CHECK(text.ends_with(name));
+    TW_FUZZ_CHECK(name.find_first_of("\\/:") == std::string::npos);
+    if (hasMp3Extension(text))
+        TW_FUZZ_CHECK(name.ends_with(".mp3"));
+    const std::string folder = folderOf(text);
+    TW_FUZZ_CHECK(text.starts_with(folder));
+    TW_FUZZ_CHECK(folder.size() <= text.size());
+    if (tw::text::isValidUtf8(text)) {
+        const std::string latin = tw::copy::TranslitName(text);
+        TW_FUZZ_CHECK(tw::text::isValidUtf8(latin));
+        TW_FUZZ_CHECK(latin.size() <= 3 * text.size());
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tw;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string path = playlistFolder() + "/list.m3u";
+    fuzz::writeBytes(path, bytes);
+    const auto lineEnds = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+
+    playlist::PlaylistReader reader(path, path);
+    std::size_t entries = 0;
+    std::size_t found = 0;
+    while (auto entry = reader.next()) {
+        ++entries;
+        TW_FUZZ_CHECK(text::isValidUtf8(entry->text));
+        TW_FUZZ_CHECK(staysBelowItsFolder(entry->relativePart));
+        if (entry->found()) {
+            ++found;
+            TW_FUZZ_CHECK(entry->sourcePath.find('\0') == std::string::npos);
+            TW_FUZZ_CHECK(platform::fileExists(entry->sourcePath));
+        }
+        checkPathText(entry->text);
+    }
+    TW_FUZZ_CHECK(entries <= lineEnds + 1);
+    TW_FUZZ_CHECK(reader.bytesConsumed() <= size);
+    TW_FUZZ_CHECK(!reader.next());
+
+    const playlist::ScanResult all = playlist::scanPlaylist(path, false);
+    const playlist::ScanResult mp3 = playlist::scanPlaylist(path, true);
+    TW_FUZZ_CHECK(all.outcome == playlist::ScanResult::Outcome::Completed);
+    TW_FUZZ_CHECK(mp3.outcome == playlist::ScanResult::Outcome::Completed);
+    TW_FUZZ_CHECK(static_cast<std::size_t>(all.count) <= lineEnds + 1);
+    TW_FUZZ_CHECK(mp3.count <= all.count && mp3.sizeKB <= all.sizeKB);
+    return 0;
+}
