@@ -1,6 +1,7 @@
 #include "app/DialogFilter.h"
 
 #include <cstddef>
+#include <utility>
 
 namespace tw::app {
 
@@ -37,8 +38,10 @@ std::vector<std::string> nameFilters(const std::string& filter) {
             }
         }
         if (patterns.empty())
-            patterns = "*";
-        result.push_back(parts[i] + " (" + patterns + ")");
+            patterns.push_back('*');
+        std::string entry = parts[i];
+        entry.append(" (").append(patterns).append(")");
+        result.push_back(std::move(entry));
     }
     return result;
 }
