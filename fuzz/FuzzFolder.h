@@ -5,16 +5,24 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tw::fuzz {
 
-// A scratch folder made once per fuzzing process, and left behind for inspection.
+// A scratch folder made once per fuzzing process; removed at a normal exit, left behind
+// after a crash for inspection.
 inline const std::string& scratchFolder() {
     static const std::string folder = [] {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "tunewagon-fuzz-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             std::abort();
+        static std::string removeAtExit;
+        removeAtExit = pattern;
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(removeAtExit, ec);
+        });
         return pattern;
     }();
     return folder;
