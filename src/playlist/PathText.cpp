@@ -4,8 +4,10 @@ namespace tw::playlist {
 
 namespace {
 
+// Paths have no drive here, and ":" is an ordinary character of Linux file names
+// ("Artist: Song.mp3"), so only "\" and "/" end a folder part.
 std::size_t nameStart(std::string_view path) {
-    const std::size_t last = path.find_last_of("\\/:");
+    const std::size_t last = path.find_last_of("\\/");
     return last == std::string_view::npos ? 0 : last + 1;
 }
 

@@ -46,11 +46,11 @@ private:
     std::uint64_t m_consumed = 0;
 };
 
-// True when the extension (from the last "." after the last "\", "/" or ":") is exactly
-// ".mp3", compared case-sensitively.
+// True when the extension (from the last "." of the file name) is exactly ".mp3", compared
+// case-sensitively.
 bool hasMp3Extension(std::string_view path);
 
-// The text after the last "\", "/" or ":".
+// The text after the last "\" or "/"; a ":" belongs to the name.
 std::string fileNameOf(std::string_view path);
 
 // The path without its last component and that component's separator; a root keeps its

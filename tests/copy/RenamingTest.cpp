@@ -39,6 +39,8 @@ TEST(AutomaticName, ExtensionIsTheTextFromTheLastDot) {
     writeFile(tmp / "a.b.mp3", "x");
     EXPECT_EQ(automaticName(tmp / "README"), tmp.path() + "\\README_001");
     EXPECT_EQ(automaticName(tmp / "a.b.mp3"), tmp.path() + "\\a.b_001.mp3");
+    writeFile(tmp / "Artist: Song.mp3", "x");
+    EXPECT_EQ(automaticName(tmp / "Artist: Song.mp3"), tmp.path() + "\\Artist: Song_001.mp3");
     // Backslash paths are joined with the same separator rule.
     EXPECT_EQ(automaticName(tmp.path() + "\\a.b.mp3"), tmp.path() + "\\a.b_001.mp3");
 }

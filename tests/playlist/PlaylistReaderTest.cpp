@@ -243,7 +243,10 @@ TEST(PathText, Mp3ExtensionIsExactAndTakenFromTheNameOnly) {
 
 TEST(PathText, NameAndFolderSplitAtTheLastSeparator) {
     EXPECT_EQ(fileNameOf("\\Music\\Rock/a.mp3"), "a.mp3");
-    EXPECT_EQ(fileNameOf("C:a.mp3"), "a.mp3");
+    // A colon is part of a Linux file name: cutting there would copy "Artist: Song.mp3"
+    // as " Song.mp3" and let two songs meet under one name.
+    EXPECT_EQ(fileNameOf("/m/Artist: Song.mp3"), "Artist: Song.mp3");
+    EXPECT_TRUE(hasMp3Extension("/m/Artist: Song.mp3"));
     EXPECT_EQ(fileNameOf("a.mp3"), "a.mp3");
     EXPECT_EQ(fileNameOf("/x/"), "");
     EXPECT_EQ(folderOf("/home/u/lists/a.m3u"), "/home/u/lists");
