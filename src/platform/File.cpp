@@ -12,15 +12,14 @@
 
 namespace tw::platform {
 
-FileHandle::~FileHandle()
-{
+FileHandle::~FileHandle() {
     close();
 }
 
-FileHandle::FileHandle(FileHandle&& other) noexcept : m_fd(other.release()) {}
+FileHandle::FileHandle(FileHandle&& other) noexcept
+    : m_fd(other.release()) {}
 
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
-{
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     if (this != &other) {
         close();
         m_fd = other.release();
@@ -28,21 +27,19 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
     return *this;
 }
 
-bool FileHandle::close()
-{
+bool FileHandle::close() {
     if (m_fd < 0)
         return true;
     const int fd = std::exchange(m_fd, -1);
     return ::close(fd) == 0;
 }
 
-int FileHandle::release()
-{
+int FileHandle::release() {
     return std::exchange(m_fd, -1);
 }
 
-InputFile::InputFile(const std::string& path) : m_path(path)
-{
+InputFile::InputFile(const std::string& path)
+    : m_path(path) {
     const int fd = ::open(systemPath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw FileError("cannot open", path, errno);
@@ -52,8 +49,7 @@ InputFile::InputFile(const std::string& path) : m_path(path)
         throw FileError("cannot read", path, EISDIR);
 }
 
-std::size_t InputFile::read(char* buffer, std::size_t size)
-{
+std::size_t InputFile::read(char* buffer, std::size_t size) {
     for (;;) {
         const ssize_t n = ::read(m_handle.get(), buffer, size);
         if (n >= 0)
@@ -63,16 +59,15 @@ std::size_t InputFile::read(char* buffer, std::size_t size)
     }
 }
 
-std::int64_t InputFile::size() const
-{
+std::int64_t InputFile::size() const {
     struct stat st {};
     if (::fstat(m_handle.get(), &st) != 0)
         throw FileError("cannot read", m_path, errno);
     return static_cast<std::int64_t>(st.st_size);
 }
 
-OutputFile::OutputFile(const std::string& path, Mode mode) : m_path(path)
-{
+OutputFile::OutputFile(const std::string& path, Mode mode)
+    : m_path(path) {
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == Mode::Append ? O_APPEND : O_TRUNC);
     const int fd = ::open(systemPath(path).c_str(), flags, 0666);
     if (fd < 0)
@@ -80,8 +75,7 @@ OutputFile::OutputFile(const std::string& path, Mode mode) : m_path(path)
     m_handle = FileHandle(fd);
 }
 
-void OutputFile::write(std::string_view bytes)
-{
+void OutputFile::write(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(m_handle.get(), bytes.data(), bytes.size());
         if (n < 0) {
@@ -93,14 +87,12 @@ void OutputFile::write(std::string_view bytes)
     }
 }
 
-void OutputFile::sync()
-{
+void OutputFile::sync() {
     if (::fsync(m_handle.get()) != 0)
         throw FileError("cannot flush", m_path, errno);
 }
 
-void OutputFile::close()
-{
+void OutputFile::close() {
     if (!m_handle.close())
         throw FileError("cannot close", m_path, errno);
 }

@@ -11,7 +11,8 @@ namespace tw::platform {
 class FileHandle {
 public:
     FileHandle() = default;
-    explicit FileHandle(int fd) : m_fd(fd) {}
+    explicit FileHandle(int fd)
+        : m_fd(fd) {}
     ~FileHandle();
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;

@@ -7,8 +7,6 @@ namespace tw::platform {
 FileError::FileError(const std::string& what, std::string path, int errorNumber)
     : std::runtime_error(what + " \"" + path + "\": " + std::strerror(errorNumber))
     , m_path(std::move(path))
-    , m_errorNumber(errorNumber)
-{
-}
+    , m_errorNumber(errorNumber) {}
 
 } // namespace tw::platform

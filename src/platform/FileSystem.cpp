@@ -12,15 +12,13 @@ namespace tw::platform {
 
 namespace {
 
-bool statPath(const std::string& path, struct stat& st)
-{
+bool statPath(const std::string& path, struct stat& st) {
     return ::stat(systemPath(path).c_str(), &st) == 0;
 }
 
 } // namespace
 
-std::string systemPath(const std::string& path)
-{
+std::string systemPath(const std::string& path) {
     std::string result = path;
     for (char& c : result) {
         if (c == '\\')
@@ -29,61 +27,52 @@ std::string systemPath(const std::string& path)
     return result;
 }
 
-bool fileExists(const std::string& path)
-{
+bool fileExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && statPath(path, st) && S_ISREG(st.st_mode);
 }
 
-std::int64_t fileSize(const std::string& path)
-{
+std::int64_t fileSize(const std::string& path) {
     struct stat st {};
     if (path.empty() || !statPath(path, st) || S_ISDIR(st.st_mode))
         return -1;
     return static_cast<std::int64_t>(st.st_size);
 }
 
-std::optional<std::int64_t> lastWriteTime(const std::string& path)
-{
+std::optional<std::int64_t> lastWriteTime(const std::string& path) {
     struct stat st {};
     if (path.empty() || !statPath(path, st))
         return std::nullopt;
     return static_cast<std::int64_t>(st.st_mtim.tv_sec);
 }
 
-bool folderExists(const std::string& path)
-{
+bool folderExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && statPath(path, st) && S_ISDIR(st.st_mode);
 }
 
-void createFolders(const std::string& path)
-{
+void createFolders(const std::string& path) {
     if (path.empty())
         return;
     std::error_code ec;
     std::filesystem::create_directories(systemPath(path), ec);
 }
 
-bool createFolder(const std::string& path)
-{
+bool createFolder(const std::string& path) {
     if (::mkdir(systemPath(path).c_str(), 0777) == 0)
         return true;
     return errno == EEXIST && folderExists(path);
 }
 
-bool deleteFile(const std::string& path)
-{
+bool deleteFile(const std::string& path) {
     return ::unlink(systemPath(path).c_str()) == 0;
 }
 
-bool moveFile(const std::string& from, const std::string& to)
-{
+bool moveFile(const std::string& from, const std::string& to) {
     return ::rename(systemPath(from).c_str(), systemPath(to).c_str()) == 0;
 }
 
-bool sameFile(const std::string& a, const std::string& b)
-{
+bool sameFile(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
     if (!statPath(a, sa) || !statPath(b, sb))
@@ -91,8 +80,7 @@ bool sameFile(const std::string& a, const std::string& b)
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-std::string programFolder()
-{
+std::string programFolder() {
     std::error_code ec;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec)

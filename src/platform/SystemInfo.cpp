@@ -9,8 +9,7 @@
 
 namespace tw::platform {
 
-std::string userName()
-{
+std::string userName() {
     const uid_t uid = ::geteuid();
     std::array<char, 4096> buffer{};
     struct passwd pw {};
@@ -21,16 +20,14 @@ std::string userName()
     return {};
 }
 
-std::string hostName()
-{
+std::string hostName() {
     std::array<char, 256> buffer{};
     if (::gethostname(buffer.data(), buffer.size() - 1) != 0)
         return {};
     return buffer.data();
 }
 
-std::string kernelVersion()
-{
+std::string kernelVersion() {
     struct utsname info {};
     if (::uname(&info) != 0)
         return "0.0.0";

@@ -12,12 +12,9 @@ constexpr char kBom[] = "\xEF\xBB\xBF";
 
 LineReader::LineReader(const std::string& path, std::size_t bufferSize)
     : m_file(path)
-    , m_buffer(std::max<std::size_t>(bufferSize, 4))
-{
-}
+    , m_buffer(std::max<std::size_t>(bufferSize, 4)) {}
 
-bool LineReader::fill()
-{
+bool LineReader::fill() {
     if (m_eof)
         return false;
     if (m_pos < m_end)
@@ -29,8 +26,7 @@ bool LineReader::fill()
     return !m_eof;
 }
 
-bool LineReader::atEnd()
-{
+bool LineReader::atEnd() {
     if (!m_started) {
         // The mark is only looked for at the very start of the file; it may be cut by a
         // read boundary, so it is gathered byte by byte.
@@ -53,8 +49,7 @@ bool LineReader::atEnd()
     return !fill() || m_buffer[m_pos] == kEndOfFile;
 }
 
-bool LineReader::next(std::string& line)
-{
+bool LineReader::next(std::string& line) {
     line.clear();
     if (atEnd()) {
         m_eof = true;

@@ -12,8 +12,7 @@ namespace {
 using test::TempFolder;
 using test::writeFile;
 
-TEST(FileExists, FolderIsNotAFileAndBackslashIsASeparator)
-{
+TEST(FileExists, FolderIsNotAFileAndBackslashIsASeparator) {
     TempFolder tmp;
     writeFile(tmp / "Music/a.mp3", "abc");
     EXPECT_TRUE(fileExists(tmp / "Music/a.mp3"));
@@ -26,8 +25,7 @@ TEST(FileExists, FolderIsNotAFileAndBackslashIsASeparator)
     EXPECT_FALSE(folderExists(tmp / "Music/a.mp3"));
 }
 
-TEST(FileExists, LinkToFileCountsLinkToFolderDoesNot)
-{
+TEST(FileExists, LinkToFileCountsLinkToFolderDoesNot) {
     TempFolder tmp;
     writeFile(tmp / "a.mp3", "x");
     std::filesystem::create_directory(tmp / "dir");
@@ -37,8 +35,7 @@ TEST(FileExists, LinkToFileCountsLinkToFolderDoesNot)
     EXPECT_FALSE(fileExists(tmp / "linkdir"));
 }
 
-TEST(FileSize, MinusOneForMissingAndFolder)
-{
+TEST(FileSize, MinusOneForMissingAndFolder) {
     TempFolder tmp;
     writeFile(tmp / "f.bin", std::string(1500, 'x'));
     writeFile(tmp / "empty", "");
@@ -48,8 +45,7 @@ TEST(FileSize, MinusOneForMissingAndFolder)
     EXPECT_EQ(fileSize(tmp.path()), -1);
 }
 
-TEST(LastWriteTime, FollowsTheFileAndIsEmptyWhenMissing)
-{
+TEST(LastWriteTime, FollowsTheFileAndIsEmptyWhenMissing) {
     TempFolder tmp;
     writeFile(tmp / "f", "x");
     const auto when = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
@@ -63,8 +59,7 @@ TEST(LastWriteTime, FollowsTheFileAndIsEmptyWhenMissing)
     EXPECT_FALSE(lastWriteTime(tmp / "missing").has_value());
 }
 
-TEST(CreateFolders, MakesParentsAndSwallowsFailure)
-{
+TEST(CreateFolders, MakesParentsAndSwallowsFailure) {
     TempFolder tmp;
     createFolders(tmp.path() + "\\a\\b\\c");
     EXPECT_TRUE(folderExists(tmp / "a/b/c"));
@@ -76,8 +71,7 @@ TEST(CreateFolders, MakesParentsAndSwallowsFailure)
     EXPECT_FALSE(createFolder(tmp / "x/y"));
 }
 
-TEST(DeleteAndMove, ReportFailureAndReplaceTarget)
-{
+TEST(DeleteAndMove, ReportFailureAndReplaceTarget) {
     TempFolder tmp;
     writeFile(tmp / "a", "new");
     writeFile(tmp / "b", "old");
@@ -89,8 +83,7 @@ TEST(DeleteAndMove, ReportFailureAndReplaceTarget)
     EXPECT_FALSE(deleteFile(tmp / "b"));
 }
 
-TEST(SameFile, DifferentSpellingsAndLinksNameOneFile)
-{
+TEST(SameFile, DifferentSpellingsAndLinksNameOneFile) {
     TempFolder tmp;
     writeFile(tmp / "d/a.mp3", "x");
     writeFile(tmp / "d/b.mp3", "x");
@@ -102,8 +95,7 @@ TEST(SameFile, DifferentSpellingsAndLinksNameOneFile)
     EXPECT_FALSE(sameFile(tmp / "d/a.mp3", tmp / "d/missing.mp3"));
 }
 
-TEST(ProgramFolder, IsTheFolderOfThisTestWithoutTrailingSeparator)
-{
+TEST(ProgramFolder, IsTheFolderOfThisTestWithoutTrailingSeparator) {
     const std::string folder = programFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '/');

@@ -12,8 +12,7 @@ namespace {
 
 using test::TempFolder;
 
-TEST(InputFile, MissingFileAndFolderThrowFileErrorWithPath)
-{
+TEST(InputFile, MissingFileAndFolderThrowFileErrorWithPath) {
     TempFolder tmp;
     try {
         InputFile f(tmp / "missing.m3u");
@@ -24,8 +23,7 @@ TEST(InputFile, MissingFileAndFolderThrowFileErrorWithPath)
     EXPECT_THROW(InputFile{tmp.path()}, FileError);
 }
 
-TEST(InputFile, ReadOnlyFileIsReadAndStaysReadOnly)
-{
+TEST(InputFile, ReadOnlyFileIsReadAndStaysReadOnly) {
     TempFolder tmp;
     test::writeFile(tmp / "list.m3u", "abc");
     namespace fs = std::filesystem;
@@ -40,8 +38,7 @@ TEST(InputFile, ReadOnlyFileIsReadAndStaysReadOnly)
     EXPECT_EQ(fs::status(tmp / "list.m3u").permissions(), fs::perms::owner_read);
 }
 
-TEST(OutputFile, AppendKeepsEarlierBytesTruncateDropsThem)
-{
+TEST(OutputFile, AppendKeepsEarlierBytesTruncateDropsThem) {
     TempFolder tmp;
     {
         OutputFile f(tmp / "log", OutputFile::Mode::Append);
@@ -61,8 +58,7 @@ TEST(OutputFile, AppendKeepsEarlierBytesTruncateDropsThem)
     EXPECT_THROW(OutputFile(tmp / "no/such/folder/log", OutputFile::Mode::Append), FileError);
 }
 
-TEST(FileHandle, MoveLeavesOneOwner)
-{
+TEST(FileHandle, MoveLeavesOneOwner) {
     TempFolder tmp;
     test::writeFile(tmp / "f", "x");
     InputFile a(tmp / "f");

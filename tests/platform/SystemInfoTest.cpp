@@ -7,14 +7,12 @@
 namespace tw::platform {
 namespace {
 
-TEST(KernelVersion, HasThreeNumbers)
-{
+TEST(KernelVersion, HasThreeNumbers) {
     EXPECT_TRUE(std::regex_match(kernelVersion(), std::regex(R"(\d+\.\d+\.\d+)")))
         << kernelVersion();
 }
 
-TEST(UserAndHost, AreFoundOnThisMachine)
-{
+TEST(UserAndHost, AreFoundOnThisMachine) {
     EXPECT_FALSE(userName().empty());
     EXPECT_FALSE(hostName().empty());
 }

@@ -10,16 +10,15 @@
 
 namespace tw::test {
 
-TempFolder::TempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "tunewagon-test-XXXXXX").string();
+TempFolder::TempFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tunewagon-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     m_path = pattern;
 }
 
-TempFolder::~TempFolder()
-{
+TempFolder::~TempFolder() {
     std::error_code ec;
     // Folders a test made read-only must become writable again to be removed.
     for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
@@ -33,13 +32,11 @@ TempFolder::~TempFolder()
     std::filesystem::remove_all(m_path, ec);
 }
 
-std::string TempFolder::operator/(std::string_view relative) const
-{
+std::string TempFolder::operator/(std::string_view relative) const {
     return m_path + "/" + std::string(relative);
 }
 
-void writeFile(const std::string& path, std::string_view bytes)
-{
+void writeFile(const std::string& path, std::string_view bytes) {
     const std::filesystem::path p(path);
     std::error_code ec;
     if (p.has_parent_path())
@@ -49,8 +46,7 @@ void writeFile(const std::string& path, std::string_view bytes)
     ASSERT_TRUE(out.good()) << "cannot write " << path;
 }
 
-std::string readFile(const std::string& path)
-{
+std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -18,8 +18,7 @@ struct Cut {
 
 // Cuts the bytes with every buffer size from 4 to 9 and with a large one, and checks that
 // all agree: a line end or a mark split across two reads must not change the result.
-Cut cut(const std::string& bytes)
-{
+Cut cut(const std::string& bytes) {
     test::TempFolder tmp;
     test::writeFile(tmp / "f", bytes);
     Cut first;
@@ -45,8 +44,7 @@ Cut cut(const std::string& bytes)
 
 using Lines = std::vector<std::string>;
 
-TEST(LineReader, LfAndCrLfEndLinesWithoutExtraLineAtEnd)
-{
+TEST(LineReader, LfAndCrLfEndLinesWithoutExtraLineAtEnd) {
     EXPECT_EQ(cut("a\nb\r\nc").lines, (Lines{"a", "b", "c"}));
     EXPECT_EQ(cut("a\nb\r\n").lines, (Lines{"a", "b"}));
     EXPECT_EQ(cut("a\n\nb\n").lines, (Lines{"a", "", "b"}));
@@ -54,24 +52,25 @@ TEST(LineReader, LfAndCrLfEndLinesWithoutExtraLineAtEnd)
     EXPECT_EQ(cut("").lines, Lines{});
 }
 
-TEST(LineReader, LoneCrIsDroppedAndJoinsTheNextLine)
-{
+TEST(LineReader, LoneCrIsDroppedAndJoinsTheNextLine) {
     EXPECT_EQ(cut("ab\rcd\nef").lines, (Lines{"abcd", "ef"}));
     EXPECT_EQ(cut("ab\r\r\ncd").lines, (Lines{"ab", "cd"}));
     EXPECT_EQ(cut("ab\r").lines, (Lines{"ab"}));
 }
 
-TEST(LineReader, CtrlZEndsTheFile)
-{
-    const Cut c = cut("a\nb\x1A" "c\nd\n");
+TEST(LineReader, CtrlZEndsTheFile) {
+    const Cut c = cut("a\nb\x1A"
+                      "c\nd\n");
     EXPECT_EQ(c.lines, (Lines{"a", "b"}));
     EXPECT_EQ(c.consumed, 3u);
-    EXPECT_EQ(cut("\x1A" "abc").lines, Lines{});
+    EXPECT_EQ(cut("\x1A"
+                  "abc")
+                  .lines,
+              Lines{});
     EXPECT_EQ(cut("a\n\x1A").lines, (Lines{"a"}));
 }
 
-TEST(LineReader, ByteOrderMarkAtStartIsDroppedButCounted)
-{
+TEST(LineReader, ByteOrderMarkAtStartIsDroppedButCounted) {
     const Cut c = cut("\xEF\xBB\xBF#EXTM3U\r\na.mp3\r\n");
     EXPECT_EQ(c.lines, (Lines{"#EXTM3U", "a.mp3"}));
     EXPECT_EQ(c.consumed, 19u);
@@ -81,8 +80,7 @@ TEST(LineReader, ByteOrderMarkAtStartIsDroppedButCounted)
     EXPECT_EQ(cut("\xEF\xBB\xBF").lines, Lines{});
 }
 
-TEST(LineReader, LongLinesAreTakenWhole)
-{
+TEST(LineReader, LongLinesAreTakenWhole) {
     const std::string big(300000, 'q');
     const Cut c = cut(big + "\r\n" + "z");
     ASSERT_EQ(c.lines.size(), 2u);
@@ -90,8 +88,7 @@ TEST(LineReader, LongLinesAreTakenWhole)
     EXPECT_EQ(c.consumed, big.size() + 3);
 }
 
-TEST(LineReader, BytesConsumedFollowsEachLine)
-{
+TEST(LineReader, BytesConsumedFollowsEachLine) {
     test::TempFolder tmp;
     test::writeFile(tmp / "f", "ab\r\ncd\ne");
     LineReader reader(tmp / "f", 4);
@@ -105,8 +102,7 @@ TEST(LineReader, BytesConsumedFollowsEachLine)
     EXPECT_TRUE(reader.atEnd());
 }
 
-TEST(LineReader, MissingFileThrows)
-{
+TEST(LineReader, MissingFileThrows) {
     test::TempFolder tmp;
     EXPECT_THROW(LineReader(tmp / "none.m3u"), platform::FileError);
 }
