@@ -128,11 +128,12 @@ void CopyPlayList::copyEntry(const std::string& source, const std::string& relat
 
     // The same file under another spelling ("\" or "/", doubled separators, a link) is as
     // identical as the same text: copying it onto itself would destroy it.
-    if (source == target || platform::sameFile(source, target)) {
+    const bool targetExists = platform::fileExists(target);
+    if (source == target || (targetExists && platform::sameFile(source, target))) {
         ++m_counters.identical;
         return;
     }
-    if (!platform::fileExists(target)) {
+    if (!targetExists) {
         copyCounted(source, target, m_counters.created);
         return;
     }

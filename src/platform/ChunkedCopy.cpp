@@ -48,14 +48,18 @@ ChunkedCopy::Outcome ChunkedCopy::run() {
         m_done += *moved;
         if (m_progress && !m_progress(m_done, m_total))
             return Outcome::Cancelled;
+        // The size the source had when it was opened is what is copied; no extra call is
+        // spent to hear the end of the file.
+        if (m_done >= m_total)
+            return Outcome::Done;
     }
 }
 
 std::optional<std::uint64_t> ChunkedCopy::kernelChunk() {
     std::uint64_t moved = 0;
-    while (moved < copyChunkBytes) {
-        const ssize_t n =
-            ::copy_file_range(m_in, nullptr, m_out, nullptr, copyChunkBytes - moved, 0);
+    while (moved < copyChunkBytes && m_done + moved < m_total) {
+        const std::uint64_t want = std::min(copyChunkBytes - moved, m_total - m_done - moved);
+        const ssize_t n = ::copy_file_range(m_in, nullptr, m_out, nullptr, want, 0);
         if (n > 0) {
             moved += static_cast<std::uint64_t>(n);
             continue;
@@ -81,9 +85,9 @@ std::optional<std::uint64_t> ChunkedCopy::bufferedChunk() {
         m_buffer = std::make_unique<char[]>(m_bufferSize);
     }
     std::uint64_t moved = 0;
-    while (moved < copyChunkBytes) {
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(m_bufferSize, copyChunkBytes - moved));
+    while (moved < copyChunkBytes && m_done + moved < m_total) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(
+            {m_bufferSize, copyChunkBytes - moved, m_total - m_done - moved}));
         const ssize_t n = ::read(m_in, m_buffer.get(), want);
         if (n < 0) {
             if (errno == EINTR)

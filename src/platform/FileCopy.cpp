@@ -40,9 +40,11 @@ int copyAttributes(int fd, const struct stat& source) {
 
 // Creates the folder with its missing parents. Returns 0 or the reason it is not there.
 int ensureFolder(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return 0;
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    struct stat st {};
     if (::stat(folder.c_str(), &st) != 0)
         return ec ? ec.value() : errno;
     return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
@@ -77,7 +79,8 @@ CopyResult copyFile(const std::string& sourcePath, const std::string& targetPath
 
     // The same file under another spelling (separators, links) is never copied onto itself.
     struct stat targetStat {};
-    if (::stat(target.c_str(), &targetStat) == 0) {
+    const bool replacing = ::stat(target.c_str(), &targetStat) == 0;
+    if (replacing) {
         if (targetStat.st_dev == sourceStat.st_dev && targetStat.st_ino == sourceStat.st_ino)
             return failure(EINVAL);
         if (S_ISDIR(targetStat.st_mode))
@@ -103,8 +106,7 @@ CopyResult copyFile(const std::string& sourcePath, const std::string& targetPath
         return failure(error);
 
     // A replaced file must not be lost to a crash between the rename and the write-back.
-    struct stat existing {};
-    if (::lstat(target.c_str(), &existing) == 0 && ::fdatasync(temp.fd()) != 0)
+    if (replacing && ::fdatasync(temp.fd()) != 0)
         return failure(errno);
     if (const int error = temp.commitAs(target))
         return failure(error);
