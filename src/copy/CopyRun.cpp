@@ -90,7 +90,7 @@ void CopyPlayList::walk(End& end) {
         const std::string& source = entry->sourcePath;
         if (m_setup.onlyMp3 && !playlist::hasMp3Extension(source))
             continue;
-        m_processedKB += std::max<std::int64_t>(platform::fileSize(source), 0) / 1024;
+        m_processedKB += entry->size / 1024;
         m_host.showCurrentFile(playlist::fileNameOf(source));
 
         copyEntry(source, entry->relativePart);
@@ -122,10 +122,8 @@ std::string CopyPlayList::targetFor(const std::string& relativePart) const {
 }
 
 void CopyPlayList::copyEntry(const std::string& source, const std::string& relativePart) {
+    // Missing folders of the target are created by the copy itself.
     const std::string target = targetFor(relativePart);
-    if (m_setup.keepStructure)
-        platform::createFolders(playlist::folderOf(target));
-
     // The same file under another spelling ("\" or "/", doubled separators, a link) is as
     // identical as the same text: copying it onto itself would destroy it.
     const bool targetExists = platform::fileExists(target);

@@ -28,8 +28,16 @@ std::string systemPath(const std::string& path) {
 }
 
 bool fileExists(const std::string& path) {
+    return regularFileSize(path) >= 0;
+}
+
+std::int64_t regularFileSize(const std::string& path) {
     struct stat st {};
-    return !path.empty() && statPath(path, st) && S_ISREG(st.st_mode);
+    // A NUL byte would cut the path short in the system call.
+    if (path.empty() || path.find('\0') != std::string::npos || !statPath(path, st) ||
+        !S_ISREG(st.st_mode))
+        return -1;
+    return static_cast<std::int64_t>(st.st_size);
 }
 
 std::int64_t fileSize(const std::string& path) {

@@ -15,6 +15,10 @@ std::string systemPath(const std::string& path);
 // True when the path names a regular file (or a link to one), not a folder.
 bool fileExists(const std::string& path);
 
+// Byte size of a regular file (or a link to one) found by one directory query; -1 when the
+// path is missing or names anything else (a folder, a device). No file is opened.
+std::int64_t regularFileSize(const std::string& path);
+
 // Byte size of the file, or -1 for a missing path or a folder.
 std::int64_t fileSize(const std::string& path);
 

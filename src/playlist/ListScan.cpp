@@ -1,6 +1,5 @@
 #include "playlist/ListScan.h"
 
-#include "platform/FileQuery.h"
 #include "platform/FileSystem.h"
 #include "playlist/EntryText.h"
 #include "playlist/PlaylistReader.h"

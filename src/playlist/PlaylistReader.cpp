@@ -42,7 +42,7 @@ std::optional<PlaylistEntry> PlaylistReader::next() {
         PlaylistEntry entry;
         entry.text = entryText(removeFileKey(m_line, m_fileLines));
         entry.relativePart = relativePartOf(entry.text);
-        entry.sourcePath = resolve(entry.text);
+        resolve(entry);
         return entry;
     }
     // Close the file as soon as reading ends.
@@ -57,9 +57,10 @@ std::optional<PlaylistEntry> PlaylistReader::next() {
 // taken in the playlist's folder (never in the working directory), so "Rock\a.mp3" is
 // looked for first next to the playlist and then below the root, while "\Rock\a.mp3" is
 // looked for first below the root and then in the playlist's folder.
-std::string PlaylistReader::resolve(const std::string& entry) const {
+void PlaylistReader::resolve(PlaylistEntry& result) const {
+    const std::string& entry = result.text;
     if (unusablePath(entry))
-        return {};
+        return;
     const std::array<std::string, 5> candidates{entry, m_drive + entry, m_drive + "\\" + entry,
                                                 m_folder + entry, m_folder + "\\" + entry};
     // Candidates that name the same path to the system are looked up once.
@@ -70,10 +71,14 @@ std::string PlaylistReader::resolve(const std::string& entry) const {
         bool repeated = located.empty();
         for (std::size_t j = 0; j < i && !repeated; ++j)
             repeated = tried[j] == tried[i];
-        if (!repeated && platform::fileExists(located))
-            return located;
+        if (repeated)
+            continue;
+        if (const std::int64_t size = platform::regularFileSize(located); size >= 0) {
+            result.sourcePath = located;
+            result.size = size;
+            return;
+        }
     }
-    return {};
 }
 
 } // namespace tw::playlist

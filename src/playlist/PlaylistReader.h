@@ -14,6 +14,7 @@ struct PlaylistEntry {
     std::string text;         // entry text after the PLS key removal (decoded UTF-8)
     std::string relativePart; // begins with "\" or "/"; no "." / ".." components
     std::string sourcePath;   // the candidate that exists; empty when missing
+    std::int64_t size = -1;   // byte size of the source, as found while resolving
     bool found() const { return !sourcePath.empty(); }
 };
 
@@ -36,7 +37,8 @@ public:
     const std::string& playlistFolder() const { return m_folder; }
 
 private:
-    std::string resolve(const std::string& entry) const;
+    // Sets the entry's source path and size from its text.
+    void resolve(PlaylistEntry& entry) const;
 
     std::optional<text::LineReader> m_lines;
     std::string m_line;
