@@ -250,10 +250,10 @@ void TForm1::FormCreate() {
         if (platform::fileExists(m_paths.settingsIni())) {
             const Settings settings = Settings::read(IniFile(m_paths.settingsIni()));
             move(settings.Left, settings.Top);
-            m_CheckBox1->setChecked(settings.structure);
-            m_CheckBox2->setChecked(settings.translit);
-            m_CheckBox3->setChecked(settings.onlymp3);
-            m_CheckBox4->setChecked(settings.max);
+            m_CheckBox1->setChecked(settings.options.keepStructure);
+            m_CheckBox2->setChecked(settings.options.transliterate);
+            m_CheckBox3->setChecked(settings.options.onlyMp3);
+            m_CheckBox4->setChecked(settings.options.asManyAsFit);
             m_CheckBox5->setChecked(settings.Freshpoll);
             i18n::strings().CurrentLanguage = settings.Language;
         } else if (const QScreen* screen = QApplication::primaryScreen()) {
@@ -353,10 +353,10 @@ void TForm1::FormClose() {
         Settings settings;
         settings.Top = pos().y();
         settings.Left = pos().x();
-        settings.structure = m_CheckBox1->isChecked();
-        settings.translit = m_CheckBox2->isChecked();
-        settings.onlymp3 = m_CheckBox3->isChecked();
-        settings.max = m_CheckBox4->isChecked();
+        settings.options.keepStructure = m_CheckBox1->isChecked();
+        settings.options.transliterate = m_CheckBox2->isChecked();
+        settings.options.onlyMp3 = m_CheckBox3->isChecked();
+        settings.options.asManyAsFit = m_CheckBox4->isChecked();
         settings.Freshpoll = m_CheckBox5->isChecked();
         settings.Language = i18n::strings().CurrentLanguage;
         settings.write(ini);
