@@ -50,7 +50,7 @@ protected:
         errors::ErrorReporter::instance().setProgramFolder(tmp / "program");
         errors::ErrorReporter::instance().setPresenter(&presenter);
     }
-    void TearDown() override { errors::ErrorReporter::instance().setPresenter(nullptr); }
+    void TearDown() override { errors::ErrorReporter::instance().reset(); }
 
     // A source file below src; returns its path.
     std::string source(const std::string& relative, std::string_view bytes = "data") {

@@ -55,12 +55,7 @@ protected:
         r.setClock([this] { return m_now; });
         r.setWindowOpen(false);
     }
-    void TearDown() override {
-        auto& r = ErrorReporter::instance();
-        r.setPresenter(nullptr);
-        r.setClock(nullptr);
-        r.setWindowOpen(false);
-    }
+    void TearDown() override { ErrorReporter::instance().reset(); }
     std::string log() const { return test::readFile(m_folder / "ErrorLog/Debug.Log"); }
 
     TempFolder m_folder;
