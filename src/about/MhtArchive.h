@@ -28,7 +28,7 @@ public:
     // maxFileBytes, unreadable or broken.
     static std::optional<MhtArchive> readFile(const std::string& path);
 
-    static constexpr std::size_t maxFileBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t maxFileBytes = 4 * 1024 * 1024;
 
     const std::vector<MhtPart>& parts() const { return m_parts; }
 
