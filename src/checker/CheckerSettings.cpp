@@ -1,0 +1,43 @@
+#include "checker/CheckerSettings.h"
+
+#include "text/LineReader.h"
+
+#include <charconv>
+
+namespace tw::checker {
+
+namespace {
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace
+
+CheckerSettings CheckerSettings::read(const std::string& path) {
+    text::LineReader reader(path);
+    std::string lines[4];
+    for (auto& line : lines) {
+        if (!reader.next(line))
+            break;
+    }
+    CheckerSettings settings;
+    settings.baseName = lines[1];
+    if (const std::string base = trimmed(lines[2]); !base.empty())
+        settings.siteBase = base.back() == '/' ? base : base + "/";
+    if (const std::string limit = trimmed(lines[3]); !limit.empty()) {
+        long seconds = 0;
+        const auto [end, error] =
+            std::from_chars(limit.data(), limit.data() + limit.size(), seconds);
+        if (error == std::errc() && end == limit.data() + limit.size() && seconds > 0 &&
+            seconds <= 3600)
+            settings.timeouts.totalSeconds = seconds;
+    }
+    return settings;
+}
+
+} // namespace tw::checker

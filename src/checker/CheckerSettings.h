@@ -1,0 +1,31 @@
+#pragma once
+
+#include "checker/WebAccess.h"
+
+#include <string>
+#include <string_view>
+
+namespace tw::checker {
+
+// The site the version files are published on, when the settings name no other.
+inline constexpr std::string_view BuiltInSiteBase = "https://tunewagon.net/freshpoll/";
+
+// The checker's own Settings.ini, read line by line (not as an INI file):
+//   1: not used;
+//   2: the version file's name on the site without ".txt";
+//   3 (optional): another site base address, for a mirror;
+//   4 (optional): the longest a request may take, in whole seconds.
+// Missing lines read as empty; an empty or unusable optional line keeps the default.
+struct CheckerSettings {
+    std::string baseName;
+    std::string siteBase{BuiltInSiteBase}; // always ends in "/"
+    Timeouts timeouts;
+
+    std::string russianAddress() const { return siteBase + baseName + ".txt"; }
+    std::string englishAddress() const { return siteBase + baseName + "Eng.txt"; }
+
+    // Throws platform::FileError when the file cannot be read.
+    static CheckerSettings read(const std::string& path);
+};
+
+} // namespace tw::checker
