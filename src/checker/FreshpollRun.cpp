@@ -10,12 +10,12 @@ namespace tw::checker {
 namespace {
 
 // Creates the file (empty) first, then fetches and writes its content: a failed fetch leaves
-// it empty. The line end after the content is CR LF, the version file's own.
+// it empty. One line end follows the content.
 void writeFetched(const std::string& path, const std::string& address, const Timeouts& timeouts) {
     platform::OutputFile file(path, platform::OutputFile::Mode::Truncate);
     const std::string content = contentFetch(address, timeouts);
     file.write(content);
-    file.write("\r\n");
+    file.write("\n");
     file.close();
 }
 

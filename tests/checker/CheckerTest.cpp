@@ -86,9 +86,9 @@ TEST_F(Checker, FoundWritesBothVariantsWithOneLineEndAndReadyLast) {
                                      "CheckReady"}));
     // A zero byte is not text.
     EXPECT_EQ(readFile(m_folder / "CheckNVTrue.txt"),
-              "1.2.0\r\n01.02.27\r\nhttp://x/\r\nНовое\r\n");
+              "1.2.0\r\n01.02.27\r\nhttp://x/\r\nНовое\n");
     EXPECT_EQ(readFile(m_folder / "CheckNVTrueEng.txt"),
-              "1.2.0\r\n2027-02-01\r\nhttp://x/\r\nNew\r\n");
+              "1.2.0\r\n2027-02-01\r\nhttp://x/\r\nNew\n");
     EXPECT_EQ(server.requests().size(), 3u);
 }
 
@@ -156,7 +156,7 @@ TEST_F(Checker, FailedFetchStopsBeforeReadyAndLeavesItsFileEmpty) {
     } catch (const tw::checker::CheckerFailure& failure) {
         EXPECT_EQ(std::string(failure.what()), "Cannot open URL " + server.base() + "nextEng.txt");
     }
-    EXPECT_EQ(readFile(m_folder / "CheckNVTrue.txt"), "1.2.0\r\n");
+    EXPECT_EQ(readFile(m_folder / "CheckNVTrue.txt"), "1.2.0\n");
     EXPECT_TRUE(fileExists(m_folder / "CheckNVTrueEng.txt"));
     EXPECT_EQ(readFile(m_folder / "CheckNVTrueEng.txt"), "");
     EXPECT_FALSE(fileExists(m_folder / "CheckReady"));
