@@ -1,5 +1,6 @@
 #include "checker/FreshpollRun.h"
 
+#include "checker/CheckerFailure.h"
 #include "checker/CheckerSettings.h"
 #include "checker/WebAccess.h"
 #include "platform/File.h"
@@ -9,14 +10,19 @@ namespace tw::checker {
 
 namespace {
 
-// Creates the file (empty) first, then fetches and writes its content: a failed fetch leaves
-// it empty. One line end follows the content.
-void writeFetched(const std::string& path, const std::string& address, const Timeouts& timeouts) {
-    platform::OutputFile file(path, platform::OutputFile::Mode::Truncate);
-    const std::string content = contentFetch(address, timeouts);
+// Writes the content and one line end under a scratch name, then gives the file its real
+// name: a check that fails or is killed half-way never leaves a partial announcement that
+// the main program would show at every start.
+void writeWhole(const std::string& path, const std::string& content) {
+    const std::string scratch = path + ".part";
+    platform::OutputFile file(scratch, platform::OutputFile::Mode::Truncate);
     file.write(content);
     file.write("\n");
     file.close();
+    if (!platform::moveFile(scratch, path)) {
+        platform::deleteFile(scratch);
+        throw CheckerFailure("cannot create \"" + path + "\"");
+    }
 }
 
 void writeEmpty(const std::string& path) {
@@ -33,10 +39,16 @@ void runCheck(const std::string& folder) {
 
     for (const char* old : {CheckNVFalse, CheckNVTrue, CheckNVTrueEng, CheckReady})
         platform::deleteFile(in(old));
+    for (const char* old : {CheckNVTrue, CheckNVTrueEng})
+        platform::deleteFile(in(old) + ".part");
 
     if (existenceProbe(settings.russianAddress(), settings.timeouts)) {
-        writeFetched(in(CheckNVTrue), settings.russianAddress(), settings.timeouts);
-        writeFetched(in(CheckNVTrueEng), settings.englishAddress(), settings.timeouts);
+        // Both variants are fetched before either file is written; the Russian one, which
+        // the main program looks for, appears last.
+        const std::string russian = contentFetch(settings.russianAddress(), settings.timeouts);
+        const std::string english = contentFetch(settings.englishAddress(), settings.timeouts);
+        writeWhole(in(CheckNVTrueEng), english);
+        writeWhole(in(CheckNVTrue), russian);
     } else {
         writeEmpty(in(CheckNVFalse));
     }

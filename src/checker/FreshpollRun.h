@@ -14,7 +14,8 @@ inline constexpr const char* CheckReady = "CheckReady";
 // check, asks the site whether the version file exists, writes the announcement files
 // (CheckNVTrue.txt, CheckNVTrueEng.txt) or CheckNVFalse, and CheckReady last of all.
 // A failure (no settings file, a file that cannot be written, a fetch that fails) throws
-// and leaves the later files unwritten, CheckReady among them.
+// and leaves the later files unwritten, CheckReady among them; an announcement file is
+// there whole or not at all.
 void runCheck(const std::string& folder);
 
 } // namespace tw::checker

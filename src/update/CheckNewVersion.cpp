@@ -121,7 +121,7 @@ TForm6::TForm6(std::string folder, QWidget* parent)
     connect(m_Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
 
     FormCreate();
-    resize(sizeHint().expandedTo(designedSize));
+    resize(minimumSizeHint().expandedTo(designedSize));
     // Centred on the main window.
     if (parent != nullptr)
         move(parent->window()->geometry().center() - QPoint(width() / 2, height() / 2));

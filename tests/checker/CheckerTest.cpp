@@ -85,8 +85,7 @@ TEST_F(Checker, FoundWritesBothVariantsWithOneLineEndAndReadyLast) {
               (std::set<std::string>{"Settings.ini", "CheckNVTrue.txt", "CheckNVTrueEng.txt",
                                      "CheckReady"}));
     // A zero byte is not text.
-    EXPECT_EQ(readFile(m_folder / "CheckNVTrue.txt"),
-              "1.2.0\r\n01.02.27\r\nhttp://x/\r\nНовое\n");
+    EXPECT_EQ(readFile(m_folder / "CheckNVTrue.txt"), "1.2.0\r\n01.02.27\r\nhttp://x/\r\nНовое\n");
     EXPECT_EQ(readFile(m_folder / "CheckNVTrueEng.txt"),
               "1.2.0\r\n2027-02-01\r\nhttp://x/\r\nNew\n");
     EXPECT_EQ(server.requests().size(), 3u);
@@ -144,9 +143,13 @@ TEST_F(Checker, SilentServerAnswersNoWithinTheTimeLimit) {
     EXPECT_TRUE(fileExists(m_folder / "CheckReady"));
 }
 
-TEST_F(Checker, FailedFetchStopsBeforeReadyAndLeavesItsFileEmpty) {
+TEST_F(Checker, FailedFetchStopsBeforeReadyAndLeavesNoAnnouncement) {
     LoopbackHttpServer server([](const std::string& path) {
-        return path == "/next.txt" ? HttpReply{200, "1.2.0", {}, {}} : HttpReply{404, {}, {}, {}};
+        if (path == "/next.txt")
+            return HttpReply{200, "1.2.0", {}, {}};
+        if (path == "/nextEng.txt")
+            return HttpReply{404, {}, {}, {}};
+        return HttpReply{200, std::string(3 * 1024 * 1024, 'x'), {}, {}};
     });
     settings(server.base());
 
@@ -156,10 +159,12 @@ TEST_F(Checker, FailedFetchStopsBeforeReadyAndLeavesItsFileEmpty) {
     } catch (const tw::checker::CheckerFailure& failure) {
         EXPECT_EQ(std::string(failure.what()), "Cannot open URL " + server.base() + "nextEng.txt");
     }
-    EXPECT_EQ(readFile(m_folder / "CheckNVTrue.txt"), "1.2.0\n");
-    EXPECT_TRUE(fileExists(m_folder / "CheckNVTrueEng.txt"));
-    EXPECT_EQ(readFile(m_folder / "CheckNVTrueEng.txt"), "");
-    EXPECT_FALSE(fileExists(m_folder / "CheckReady"));
+    // A half-done check must not pass for an announcement at the next start.
+    EXPECT_EQ(filesIn(m_folder.path()), std::set<std::string>{"Settings.ini"});
+
+    // An endless answer is cut, not held in memory whole.
+    EXPECT_EQ(tw::checker::contentFetch(server.base() + "huge", {2, 5}).size(),
+              tw::checker::MaxContentBytes);
 }
 
 // The program itself, copied into a folder of its own: it works in the folder it lives in.
