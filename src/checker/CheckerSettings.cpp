@@ -1,5 +1,7 @@
 #include "checker/CheckerSettings.h"
 
+#include "checker/CheckerFailure.h"
+#include "platform/FileSystem.h"
 #include "text/LineReader.h"
 
 #include <charconv>
@@ -19,6 +21,9 @@ std::string trimmed(const std::string& text) {
 } // namespace
 
 CheckerSettings CheckerSettings::read(const std::string& path) {
+    // A pipe in its place would keep the checker waiting for ever.
+    if (!platform::fileExists(path) && platform::lastWriteTime(path))
+        throw CheckerFailure("cannot read \"" + path + "\": not a regular file");
     text::LineReader reader(path);
     std::string lines[4];
     for (auto& line : lines) {

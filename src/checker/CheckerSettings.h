@@ -24,7 +24,8 @@ struct CheckerSettings {
     std::string russianAddress() const { return siteBase + baseName + ".txt"; }
     std::string englishAddress() const { return siteBase + baseName + "Eng.txt"; }
 
-    // Throws platform::FileError when the file cannot be read.
+    // Throws platform::FileError when the file cannot be read, CheckerFailure when the name
+    // is not a regular file.
     static CheckerSettings read(const std::string& path);
 };
 

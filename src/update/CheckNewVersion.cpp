@@ -2,6 +2,7 @@
 
 #include "i18n/StringTable.h"
 #include "platform/File.h"
+#include "platform/FileSystem.h"
 #include "update/Announcement.h"
 
 #include <QDesktopServices>
@@ -166,8 +167,10 @@ void TForm6::FormMouseMove() {
 }
 
 void TForm6::Button1Click() {
-    platform::OutputFile acknowledged(m_folder + "/CheckTrue",
-                                      platform::OutputFile::Mode::Truncate);
+    // Made anew: a pipe or other odd entry under the name would block the window.
+    const std::string path = m_folder + "/CheckTrue";
+    platform::deleteFile(path);
+    platform::OutputFile acknowledged(path, platform::OutputFile::Mode::Truncate);
     acknowledged.close();
     close();
 }

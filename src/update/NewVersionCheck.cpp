@@ -46,6 +46,8 @@ void NewVersionCheck::start() {
             return;
     }
 
+    // Made anew: a pipe or other odd entry under the name would block the window.
+    platform::deleteFile(file(LastCheck));
     platform::OutputFile lastCheck(file(LastCheck), platform::OutputFile::Mode::Truncate);
     lastCheck.write(formatCheckDate(now) + "\n" + formatCheckTime(now) + "\n");
     lastCheck.close();

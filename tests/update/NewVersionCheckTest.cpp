@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <vector>
 
 namespace {
@@ -58,6 +60,15 @@ TEST_F(NewVersionCheckTest, StartRecordsTheTimeRemovesAStaleReadyMarkAndPollsOnc
     // Ticking the option again in this run starts nothing more.
     m_window.clock.day = 10;
     m_check.start();
+    EXPECT_EQ(m_window.started.size(), 1u);
+}
+
+TEST_F(NewVersionCheckTest, PipeInPlaceOfLastCheckDoesNotBlockTheStart) {
+    ASSERT_EQ(::mkfifo(at("LastCheck.ini").c_str(), 0600), 0);
+
+    m_check.start();
+
+    EXPECT_EQ(readFile(at("LastCheck.ini")), "08.12.26\n10:15:00\n");
     EXPECT_EQ(m_window.started.size(), 1u);
 }
 
