@@ -20,6 +20,22 @@ std::string trimmed(const std::string& text) {
 
 } // namespace
 
+std::string CheckerSettings::encodedBaseName() const {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char c : baseName) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F || c == '#' || c == '?') {
+            encoded += '%';
+            encoded += hex[byte >> 4];
+            encoded += hex[byte & 0x0F];
+        } else {
+            encoded += c;
+        }
+    }
+    return encoded;
+}
+
 CheckerSettings CheckerSettings::read(const std::string& path) {
     // A pipe in its place would keep the checker waiting for ever.
     if (!platform::fileExists(path) && platform::lastWriteTime(path))

@@ -21,8 +21,11 @@ struct CheckerSettings {
     std::string siteBase{BuiltInSiteBase}; // always ends in "/"
     Timeouts timeouts;
 
-    std::string russianAddress() const { return siteBase + baseName + ".txt"; }
-    std::string englishAddress() const { return siteBase + baseName + "Eng.txt"; }
+    // The base name goes into the address with blanks, control characters, "#", "?" and
+    // bytes beyond ASCII percent-encoded.
+    std::string russianAddress() const { return siteBase + encodedBaseName() + ".txt"; }
+    std::string englishAddress() const { return siteBase + encodedBaseName() + "Eng.txt"; }
+    std::string encodedBaseName() const;
 
     // Throws platform::FileError when the file cannot be read, CheckerFailure when the name
     // is not a regular file.

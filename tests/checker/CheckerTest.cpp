@@ -2,6 +2,7 @@
 
 #include "LoopbackHttpServer.h"
 #include "checker/CheckerFailure.h"
+#include "checker/CheckerSettings.h"
 #include "checker/CurlGlobal.h"
 #include "checker/FreshpollRun.h"
 #include "checker/WebAccess.h"
@@ -118,6 +119,14 @@ TEST_F(Checker, AddressWithASchemeKeepsIt) {
     EXPECT_EQ(withScheme("http://site/a.txt"), "http://site/a.txt");
     EXPECT_EQ(withScheme("site/a.txt"), "http://site/a.txt");
     EXPECT_EQ(withScheme("site:8080/a://b"), "http://site:8080/a://b");
+}
+
+TEST_F(Checker, SettingsWithoutSiteTakeTheBuiltInOneAndEncodeTheName) {
+    writeFile(m_folder / "Settings.ini", "x\nnew версия?\n\nforever\n");
+    const auto settings = tw::checker::CheckerSettings::read(m_folder / "Settings.ini");
+    EXPECT_EQ(settings.russianAddress(), std::string(tw::checker::BuiltInSiteBase) +
+                                             "new%20%D0%B2%D0%B5%D1%80%D1%81%D0%B8%D1%8F%3F.txt");
+    EXPECT_EQ(settings.timeouts.totalSeconds, tw::checker::Timeouts{}.totalSeconds);
 }
 
 TEST_F(Checker, NothingListeningAnswersNoAndStillFinishes) {
