@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -36,6 +37,9 @@ std::set<std::string> filesIn(const std::string& folder) {
 
 class Checker : public ::testing::Test {
 protected:
+    // The test server is on this machine: a proxy set for the machine is not asked.
+    void SetUp() override { ::setenv("no_proxy", "127.0.0.1", 1); }
+
     // Settings.ini: an unused first line, the base name, the site, the time limit.
     void settings(const std::string& site, const std::string& seconds = "") {
         writeFile(m_folder / "Settings.ini",
