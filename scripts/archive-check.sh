@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Checks the portable archive as a user meets it: installs a built tree into a temporary
+# prefix, packs the archive with CPack, unpacks it elsewhere (a path with a blank), and
+# starts both programs from there with an empty home folder.
+#   bash scripts/archive-check.sh [BUILD_DIR]        (default build/release, already built)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build/release}"
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/tunewagon-archive.XXXXXX")
+window_pid=
+cleanup() {
+    [[ -n "$window_pid" ]] && kill -KILL "$window_pid" 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() {
+    echo "archive check: $*" >&2
+    exit 1
+}
+
+cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
+(cd "$build" && cpack -B "$tmp/pack" >/dev/null)
+archives=("$tmp"/pack/*.tar.gz)
+[[ -f "${archives[0]}" ]] || fail "cpack made no .tar.gz"
+archive="${archives[0]}"
+unpacked="$tmp/unpacked here"
+mkdir -p "$unpacked"
+tar -xzf "$archive" -C "$unpacked"
+dir="$unpacked/Tunewagon"
+echo "archive $(basename "$archive"): $(tar -tzf "$archive" | grep -vc '/$') files, $(du -k "$archive" | cut -f1) KiB"
+
+# What ships: the programs, the manual page and every data file, nothing a run leaves.
+for f in tunewagon tunewagon-copy Freshpoll/freshpoll; do
+    [[ -x "$dir/$f" ]] || fail "$f is missing or not executable"
+done
+[[ -f "$dir/man/man1/tunewagon-copy.1" ]] || fail "the manual page is missing"
+while IFS= read -r f; do
+    cmp -s "data/program/$f" "$dir/$f" || fail "$f differs from data/program or is missing"
+done < <(cd data/program && find . -type f | sed 's|^\./||')
+for f in Settings.ini ErrorLog TempFiles Freshpoll/LastCheck.ini; do
+    [[ ! -e "$dir/$f" ]] || fail "$f of a run in the build tree went into the archive"
+done
+cmp -s "$tmp/prefix/Tunewagon/tunewagon-copy" "$dir/tunewagon-copy" ||
+    fail "the archive and cmake --install hold different programs"
+
+# Self-contained but for the system's libraries: nothing found in the build tree or missing.
+for f in tunewagon tunewagon-copy Freshpoll/freshpoll; do
+    libs=$(ldd "$dir/$f")
+    ! grep -q 'not found' <<<"$libs" || fail "$f: $(grep 'not found' <<<"$libs")"
+    ! grep -q "$PWD" <<<"$libs" || fail "$f loads a library from the build tree"
+    ! readelf -d "$dir/$f" | grep -qE 'RPATH|RUNPATH' || fail "$f carries a library path"
+done
+
+# Started from the unpacked folder with an empty home: English is found there, and nothing is
+# written outside the folder.
+home="$tmp/home"
+mkdir -p "$home"
+run() { env -i PATH=/usr/bin:/bin HOME="$home" QT_QPA_PLATFORM=offscreen "$@"; }
+music="$tmp/music"
+mkdir -p "$music"
+printf 'ID3 song' >"$music/Песня.mp3"
+printf '%s\n' "$music/Песня.mp3" >"$music/list.m3u"
+out=$(run "$dir/tunewagon-copy" --language=English --translit --on-collision=skip \
+    "$music/list.m3u" "$tmp/dest" 2>&1) || fail "tunewagon-copy failed: $out"
+grep -q 'Created' <<<"$out" || fail "tunewagon-copy did not speak English: $out"
+[[ -f "$tmp/dest/Pesnya.mp3" ]] || fail "tunewagon-copy did not copy: $(ls -R "$tmp/dest")"
+
+# The window program: a settings file naming English (so no first-start question), closed by
+# SIGTERM as Exit closes it; at exit it writes all its settings next to the executable.
+printf '[Settings]\r\nLanguage=English\r\n' >"$dir/Settings.ini"
+run "$dir/tunewagon" >"$tmp/window.log" 2>&1 &
+window_pid=$!
+sleep 3
+kill -0 "$window_pid" 2>/dev/null || fail "tunewagon ended on its own: $(cat "$tmp/window.log")"
+kill -TERM "$window_pid"
+for _ in $(seq 50); do
+    kill -0 "$window_pid" 2>/dev/null || break
+    sleep 0.1
+done
+status=0
+wait "$window_pid" || status=$?
+window_pid=
+((status == 0)) || fail "tunewagon ended with status $status after SIGTERM: $(cat "$tmp/window.log")"
+grep -q '^Language=English' "$dir/Settings.ini" || fail "Settings.ini lost its language"
+grep -q '^Top=' "$dir/Settings.ini" || fail "Settings.ini was not written at exit: $(cat "$dir/Settings.ini")"
+[[ ! -s "$dir/ErrorLog/Debug.Log" ]] || fail "the run logged errors: $(cat "$dir/ErrorLog/Debug.Log")"
+leftovers=$(find "$home" -mindepth 1)
+[[ -z "$leftovers" ]] || fail "files written outside the program folder: $leftovers"
+
+# The desktop entry as the folder's script registers it, and the manual page as man reads it.
+HOME="$tmp/home2" sh "$dir/install-desktop-entry.sh" >/dev/null
+entry="$tmp/home2/.local/share/applications/tunewagon.desktop"
+desktop-file-validate "$entry" || fail "the registered desktop entry is not valid"
+grep -qF "Exec=\"$dir/tunewagon\"" "$entry" || fail "the entry does not start $dir/tunewagon"
+warnings=$(MANWIDTH=80 man --warnings -l "$dir/man/man1/tunewagon-copy.1" 2>&1 >/dev/null)
+[[ -z "$warnings" ]] || fail "the manual page has faults: $warnings"
+
+echo "archive check passed"

@@ -1,0 +1,217 @@
+// Takes the pictures of the user's guide: the main window with a playlist and a destination
+// chosen, the copy window and the collision dialog as a collision stops the run, and the copy
+// report with its details open, in Russian and in English.
+//
+//   tunewagon-screenshots OUTPUT_FOLDER
+//
+// It drives the real windows over a small music folder of its own (temporary files only) and
+// writes main-window-ru.png, copy-window-ru.png, collision-ru.png, report-ru.png and the same
+// with -en. scripts/screenshots.sh runs it under Xvfb.
+
+#include "app/ProgramPaths.h"
+#include "app/Unit1.h"
+#include "copy/UnitCopyDlg.h"
+#include "copy/UnitCopyReWrite.h"
+#include "i18n/StringTable.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+namespace {
+
+void pumpFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+bool copyFolder(const QString& from, const QString& to) {
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    bool ok = true;
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + file.mid(from.size());
+        QDir().mkpath(QFileInfo(target).path());
+        ok = QFile::copy(file, target) && ok;
+    }
+    return ok;
+}
+
+// A music file of some size, so the gauge and the sizes have something to show.
+QByteArray song(int kilobytes, char fill) {
+    return QByteArray(kilobytes * 1024, fill);
+}
+
+// The user in front of the copy windows: pictures each window once it has settled, answers
+// every collision with Replace and closes the report after picturing it with its details.
+class Photographer : public QObject {
+public:
+    Photographer(tw::app::TForm1& main, QString folder, QString suffix)
+        : m_main(main)
+        , m_folder(std::move(folder))
+        , m_suffix(std::move(suffix)) {
+        connect(&m_timer, &QTimer::timeout, this, [this] { look(); });
+        m_timer.start(50);
+    }
+
+    std::set<QString> taken;
+
+    bool shoot(QWidget* window, const QString& name) {
+        const QString path = m_folder + "/" + name + "-" + m_suffix + ".png";
+        if (!window->grab().save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return false;
+        }
+        taken.insert(name);
+        return true;
+    }
+
+private:
+    void look() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != m_current) {
+            m_current = modal;
+            m_since.start();
+            return;
+        }
+        // Every window gets a moment to lay itself out and paint.
+        if (modal == nullptr || modal == m_done || m_since.elapsed() < 400) {
+            return;
+        }
+        m_done = modal;
+        if (auto* collision = qobject_cast<tw::copy::TForm3*>(modal)) {
+            if (taken.count("collision") == 0) {
+                if (auto* copyWindow = m_main.findChild<tw::copy::TForm2*>()) {
+                    shoot(copyWindow, "copy-window");
+                }
+                shoot(collision, "collision");
+            }
+            QMetaObject::invokeMethod(collision->findChild<QPushButton*>("Button1"), "click",
+                                      Qt::QueuedConnection);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (box->button(QMessageBox::Yes) != nullptr) {
+                QMetaObject::invokeMethod(box->button(QMessageBox::Yes), "click",
+                                          Qt::QueuedConnection);
+                return;
+            }
+            if (!box->detailedText().isEmpty()) {
+                for (QAbstractButton* b : box->buttons()) {
+                    if (box->buttonRole(b) == QMessageBox::ActionRole) {
+                        b->click();
+                    }
+                }
+                pumpFor(300);
+            }
+            shoot(box, "report");
+            QMetaObject::invokeMethod(box->button(QMessageBox::Ok), "click", Qt::QueuedConnection);
+        }
+    }
+
+    tw::app::TForm1& m_main;
+    QString m_folder;
+    QString m_suffix;
+    QTimer m_timer;
+    QPointer<QWidget> m_current;
+    QPointer<QWidget> m_done;
+    QElapsedTimer m_since;
+};
+
+// One language: a program folder with that language chosen, a playlist of eight songs (one of
+// them gone, one already on the player) and a player folder.
+bool shootLanguage(const QString& language, const QString& suffix, const QString& out) {
+    QTemporaryDir root(QDir::tempPath() + "/tunewagon-pictures-XXXXXX");
+    const QString program = root.path() + "/Tunewagon";
+    const QString music = root.path() + "/Музыка";
+    const QString player = root.path() + "/Плеер";
+    if (!copyFolder(QStringLiteral(TW_PROGRAM_DIR) + "/Language", program + "/Language") ||
+        !writeBytes(program + "/Settings.ini",
+                    "[Settings]\r\nLanguage=" + language.toUtf8() + "\r\nstructure=1\r\n")) {
+        std::fprintf(stderr, "cannot set up a program folder in %s\n", qPrintable(root.path()));
+        return false;
+    }
+    const char* songs[] = {"Кино/01 Группа крови.mp3",      "Кино/02 Закрой за мной дверь.mp3",
+                           "Кино/03 Кукушка.mp3",           "Queen/01 Bohemian Rhapsody.mp3",
+                           "Queen/02 Somebody to Love.mp3", "Аквариум/Город золотой.mp3",
+                           "Аквариум/Поезд в огне.mp3"};
+    QByteArray list = "#EXTM3U\r\n";
+    int n = 0;
+    for (const char* s : songs) {
+        writeBytes(music + "/" + QString::fromUtf8(s), song(900 + 350 * n, char('a' + n)));
+        list += QByteArray(s).replace('/', '\\') + "\r\n";
+        if (++n == 4) {
+            list += "Кино\\04 Пачка сигарет.mp3\r\n"; // deleted since the list was made
+        }
+    }
+    writeBytes(music + "/Сборник.m3u", list);
+    // Already on the player, from an earlier copy.
+    writeBytes(player + "/Кино/03 Кукушка.mp3", song(700, 'z'));
+
+    tw::i18n::strings().resetToBuiltIn();
+    tw::app::TForm1 form(tw::app::ProgramPaths(program.toStdString()));
+    form.services().choosePlaylist = [music](QFileDialog&) {
+        return std::optional<std::string>((music + "/Сборник.m3u").toStdString());
+    };
+    form.services().chooseFolder = [player](QWidget*, const std::string&, const std::string&) {
+        return std::optional<std::string>(player.toStdString());
+    };
+    form.show();
+    pumpFor(300);
+
+    Photographer photographer(form, out, suffix);
+    form.findChild<QPushButton*>("Button1")->click();
+    form.findChild<QPushButton*>("Button2")->click();
+    pumpFor(400);
+    photographer.shoot(&form, "main-window");
+    form.findChild<QPushButton*>("Button5")->click(); // the run, its dialogs and the report
+    pumpFor(300);
+    form.close();
+
+    bool all = true;
+    for (const char* name : {"main-window", "copy-window", "collision", "report"}) {
+        if (photographer.taken.count(name) == 0) {
+            std::fprintf(stderr, "%s (%s): no picture taken\n", name, qPrintable(language));
+            all = false;
+        }
+    }
+    return all;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: tunewagon-screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(out);
+    // The collision dialog shows the files' dates: the same in every picture.
+    qputenv("TZ", "UTC");
+    const bool ru = shootLanguage("Russian", "ru", out);
+    const bool en = shootLanguage("English", "en", out);
+    return ru && en ? 0 : 1;
+}
