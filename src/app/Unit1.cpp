@@ -48,6 +48,15 @@ namespace {
 // The designed client size of the main window.
 constexpr QSize designedSize(464, 315);
 
+// A warning or refusal box over the main window, with its busy flag set while it is open.
+void tell(CopySetup& setup, QWidget* parent, ui::MessageKind kind, const std::string& text,
+          const std::string& details = {}) {
+    const bool wasBusy = setup.busy;
+    setup.busy = true;
+    ui::showMessage(kind, text, i18n::strings().StrWarningCaption, parent, details);
+    setup.busy = wasBusy;
+}
+
 } // namespace
 
 TForm1::TForm1(ProgramPaths paths, QWidget* parent)
@@ -357,10 +366,9 @@ void TForm1::Button1Click() {
             const CopySetup::ScanNotice notice = m_setup.applyScan(scan, t);
             showSetup();
             if (notice == CopySetup::ScanNotice::NoFiles)
-                ui::showMessage(ui::MessageKind::Refusal, t.StrNoFiles, t.StrWarningCaption, this);
+                tell(m_setup, this, ui::MessageKind::Refusal, t.StrNoFiles);
             else if (notice == CopySetup::ScanNotice::FileError)
-                ui::showMessage(ui::MessageKind::Refusal, t.StrFileError, t.StrWarningCaption, this,
-                                scan.reason);
+                tell(m_setup, this, ui::MessageKind::Refusal, t.StrFileError, scan.reason);
             CheckLaunchEnabled();
         }
         m_setup.busy = false;
@@ -392,9 +400,9 @@ void TForm1::Button2Click() {
         }
         showSetup();
         if (outcome == CopySetup::DestinationOutcome::Empty)
-            ui::showMessage(ui::MessageKind::Warning, t.StrBadFolder, t.StrWarningCaption, this);
+            tell(m_setup, this, ui::MessageKind::Warning, t.StrBadFolder);
         else if (outcome == CopySetup::DestinationOutcome::NotLocal)
-            ui::showMessage(ui::MessageKind::Refusal, t.StrLocalOnly, t.StrWarningCaption, this);
+            tell(m_setup, this, ui::MessageKind::Refusal, t.StrLocalOnly);
         CheckLaunchEnabled();
         m_setup.busy = false;
     });
@@ -407,9 +415,9 @@ void TForm1::CheckLaunchEnabled() {
         const LaunchDecision decision = m_setup.launchDecision(t);
         m_Button5->setEnabled(decision.enabled);
         if (decision.message == LaunchDecision::Message::Warned)
-            ui::showMessage(ui::MessageKind::Warning, decision.text, t.StrWarningCaption, this);
+            tell(m_setup, this, ui::MessageKind::Warning, decision.text);
         else if (decision.message == LaunchDecision::Message::Refused)
-            ui::showMessage(ui::MessageKind::Refusal, decision.text, t.StrWarningCaption, this);
+            tell(m_setup, this, ui::MessageKind::Refusal, decision.text);
     });
 }
 
