@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/MainWindowServices.h"
+#include "app/MainWindowState.h"
 #include "app/ProgramPaths.h"
 
 #include <QWidget>
@@ -27,8 +29,9 @@ class MainWindowCheckHost;
 
 namespace tw::app {
 
-// The main window: the copy set-up (playlist, destination, options), the information panel
-// and the buttons. Its creation reads Settings.ini; its closing writes it.
+// The main window: shows the copy set-up (playlist, destination, options), the information
+// panel and the buttons, and turns clicks into calls on the set-up. Its creation reads
+// Settings.ini; its closing writes it.
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -40,7 +43,13 @@ public:
     const ProgramPaths& paths() const { return m_paths; }
 
     // Set while a handler has a modal window or box open.
-    bool busy() const { return m_busy; }
+    bool busy() const { return m_state.busy(); }
+
+    // The copy job whose set-up this window shows.
+    const CopyJob& job() const { return m_state.job(); }
+
+    // The dialogs, drives and windows it reaches; tests replace parts of them.
+    MainWindowServices& services() { return m_services; }
 
     // Program constants, set at start-up (shown by the About window).
     const std::string& programName() const { return m_programName; }
@@ -52,7 +61,14 @@ public:
     void FormShow();
     void FormCloseQuery(bool& CanClose);
     void FormClose();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button5Click();
     void Button6Click();
+    void BitBtn1Click();
+    void CheckBox4Click();
+    void CheckLaunchEnabled();
     void CheckBox5Click();
     void Timer1Timer();
     void Timer2Timer();
@@ -71,8 +87,11 @@ private:
     void createControls();
     void applyCaptions(const i18n::StringTable& table);
     void fitToContents();
+    void showSetup();
 
     ProgramPaths m_paths;
+    MainWindowServices m_services = MainWindowServices::system();
+    MainWindowState m_state{i18n::strings()};
 
     QLabel* m_LabeledEdit1Label = nullptr;
     QLineEdit* m_LabeledEdit1 = nullptr;
@@ -104,16 +123,10 @@ private:
     void startNewVersionCheck();
 
     // Start-up state.
-    bool m_busy = false;
     bool m_firstShow = false;
     std::string m_programName;
     std::string m_programVersion;
     std::string m_programEdition;
-
-    // The parts of the copy set-up that the information labels show.
-    std::string m_countText;
-    std::int64_t m_listSizeKB = 0;
-    std::int64_t m_destinationFreeKB = 0;
 };
 
 } // namespace tw::app
