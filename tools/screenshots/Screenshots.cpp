@@ -10,8 +10,10 @@
 
 #include "app/ProgramPaths.h"
 #include "app/Unit1.h"
+#ifdef TW_HAVE_COPY_WINDOWS
 #include "copy/UnitCopyDlg.h"
 #include "copy/UnitCopyReWrite.h"
+#endif
 #include "i18n/StringTable.h"
 
 #include <QAbstractButton>
@@ -26,7 +28,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -102,6 +103,7 @@ private:
             return;
         }
         m_done = modal;
+#ifdef TW_HAVE_COPY_WINDOWS
         if (auto* collision = qobject_cast<tw::copy::TForm3*>(modal)) {
             if (taken.count("collision") == 0) {
                 if (auto* copyWindow = m_main.findChild<tw::copy::TForm2*>()) {
@@ -111,9 +113,19 @@ private:
             }
             QMetaObject::invokeMethod(collision->findChild<QPushButton*>("Button1"), "click",
                                       Qt::QueuedConnection);
-        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            return;
+        }
+#endif
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             if (box->button(QMessageBox::Yes) != nullptr) {
                 QMetaObject::invokeMethod(box->button(QMessageBox::Yes), "click",
+                                          Qt::QueuedConnection);
+                return;
+            }
+            if (box->windowTitle() !=
+                QString::fromStdString(tw::i18n::strings().StrReportCaption)) {
+                std::fprintf(stderr, "unexpected message: %s\n", qPrintable(box->text()));
+                QMetaObject::invokeMethod(box->button(QMessageBox::Ok), "click",
                                           Qt::QueuedConnection);
                 return;
             }
@@ -142,7 +154,9 @@ private:
 // One language: a program folder with that language chosen, a playlist of eight songs (one of
 // them gone, one already on the player) and a player folder.
 bool shootLanguage(const QString& language, const QString& suffix, const QString& out) {
-    QTemporaryDir root(QDir::tempPath() + "/tunewagon-pictures-XXXXXX");
+    // A short fixed folder, so the pictures show tidy paths; made afresh for each language.
+    QDir root(QDir::tempPath() + "/tunewagon-pictures");
+    root.removeRecursively();
     const QString program = root.path() + "/Tunewagon";
     const QString music = root.path() + "/Музыка";
     const QString player = root.path() + "/Плеер";
@@ -189,8 +203,13 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
     pumpFor(300);
     form.close();
 
+    root.removeRecursively();
     bool all = true;
-    for (const char* name : {"main-window", "copy-window", "collision", "report"}) {
+    for (const char* name : {"main-window",
+#ifdef TW_HAVE_COPY_WINDOWS
+                             "copy-window", "collision",
+#endif
+                             "report"}) {
         if (photographer.taken.count(name) == 0) {
             std::fprintf(stderr, "%s (%s): no picture taken\n", name, qPrintable(language));
             all = false;
