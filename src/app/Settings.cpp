@@ -29,6 +29,7 @@ void Settings::write(IniFile& ini) const {
     ini.writeBool(kSection, "max", max);
     ini.writeBool(kSection, "Freshpoll", Freshpoll);
     ini.writeString(kSection, "Language", Language);
+    ini.save();
 }
 
 } // namespace tw::app

@@ -4,6 +4,7 @@
 #include "errors/ProgramIdentity.h"
 
 #include <QMessageBox>
+#include <QSettings>
 
 #include <exception>
 #include <string>
@@ -22,6 +23,11 @@ bool TunewagonApplication::notify(QObject* receiver, QEvent* event) {
         showCurrentException();
     }
     return false;
+}
+
+void TunewagonApplication::keepUserSettingsIn(const QString& folder) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 void TunewagonApplication::showCurrentException() {

@@ -4,6 +4,7 @@
 #include "app/DialogFilter.h"
 #include "app/HelpLanguage.h"
 #include "app/IniFile.h"
+#include "app/ScreenPlacement.h"
 #include "app/Settings.h"
 #include "app/TunewagonApplication.h"
 #include "errors/ErrorCodes.h"
@@ -249,7 +250,7 @@ void TForm1::FormCreate() {
 
         if (platform::fileExists(m_paths.settingsIni())) {
             const Settings settings = Settings::read(IniFile(m_paths.settingsIni()));
-            move(settings.Left, settings.Top);
+            move(onScreenPosition(*this, settings.Left, settings.Top));
             m_CheckBox1->setChecked(settings.structure);
             m_CheckBox2->setChecked(settings.translit);
             m_CheckBox3->setChecked(settings.onlymp3);

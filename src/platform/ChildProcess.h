@@ -34,6 +34,8 @@ public:
 
     // Sends Ctrl-C (SIGINT).
     void interrupt();
+    // Asks the child to end (SIGTERM), as a session ending does.
+    void terminate();
     // Waits for the end; call once.
     ChildOutcome wait();
 
