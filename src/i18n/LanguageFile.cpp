@@ -19,7 +19,7 @@ constexpr int kLastEntryLine = 99;
 constexpr std::size_t kMaxLineBytes = 4096;
 // Captions of controls and the open dialog's filter stay short enough for the window to fit
 // on a screen; other texts (messages) are kept within a size a message box can show.
-constexpr std::size_t kMaxCaptionCharacters = 100;
+constexpr std::size_t kMaxCaptionCharacters = 60;
 constexpr std::size_t kMaxMessageCharacters = 1000;
 
 bool isCaptionLine(int number) {
