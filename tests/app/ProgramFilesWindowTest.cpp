@@ -4,16 +4,22 @@
 #include "app/ProgramPaths.h"
 #include "app/TunewagonApplication.h"
 #include "app/Unit1.h"
+#include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
 #include "platform/ChildProcess.h"
+#include "platform/FaultInjection.h"
 
 #include "support/TempFolder.h"
 
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -88,6 +94,39 @@ private slots:
         QVERIFY(std::filesystem::exists(folder / "QtProject.conf"));
     }
 
+    // With the program folder read-only, the reader learns that the settings were not saved,
+    // first, and that the log could not take the error, second: in one message.
+    void unsavableSettingsAndUnwritableLogGiveOneMessageLeadingWithTheSettings() {
+        TempFolder folder;
+        tw::errors::ErrorReporter::instance().setProgramFolder(folder.path());
+        tw::platform::injectFileFault(tw::platform::FileOperation::Open, folder / "Settings.ini",
+                                      EROFS);
+        tw::platform::injectFileFault(tw::platform::FileOperation::Open,
+                                      folder / "ErrorLog/Debug.Log", EROFS);
+        QStringList shown;
+        {
+            TForm1 form(ProgramPaths(folder.path()));
+            form.show();
+            QTimer::singleShot(0, [&] { form.close(); });
+            auto dismiss = [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    shown << box->text();
+                    box->button(QMessageBox::Ok)->click();
+                }
+            };
+            QTimer::singleShot(100, dismiss);
+            QTimer::singleShot(400, dismiss);
+            QTest::qWait(700);
+        }
+        tw::platform::clearFileFaults();
+        QCOMPARE(shown.size(), 1);
+        const QString text = shown.front();
+        QVERIFY2(text.indexOf("Settings.ini") >= 0 &&
+                     text.indexOf("Settings.ini") < text.indexOf("Debug.Log"),
+                 qPrintable(text));
+        QVERIFY(!std::filesystem::exists(folder / "Settings.ini"));
+    }
+
     // A session's end (SIGTERM) closes the program as Exit does: no question, settings saved.
     void terminateSignalSavesTheSettingsAndEndsCleanly() {
         TempFolder folder;
@@ -110,5 +149,10 @@ private slots:
     }
 };
 
-QTEST_MAIN(ProgramFilesWindowTest)
+// The program's own application object: failures that leave a handler reach its display.
+int main(int argc, char** argv) {
+    tw::app::TunewagonApplication application(argc, argv);
+    ProgramFilesWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "ProgramFilesWindowTest.moc"
