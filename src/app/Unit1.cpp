@@ -14,6 +14,8 @@
 #include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
 #include "platform/FileSystem.h"
+#include "update/MainWindowCheckHost.h"
+#include "update/NewVersionCheck.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +30,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -84,6 +87,11 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
+    m_checkHost = std::make_unique<update::MainWindowCheckHost>(
+        this, m_Timer1, m_Timer2, m_paths.freshpollFolder(), [this] { return m_busy; },
+        [this] { m_busy = false; });
+    m_newVersionCheck = std::make_unique<update::NewVersionCheck>(
+        m_paths.freshpollFolder(), m_paths.freshpollProgram(), *m_checkHost);
     applyCaptions(i18n::StringTable{});
     fitToContents();
     try {
@@ -93,6 +101,8 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
         TunewagonApplication::showCurrentException();
     }
 }
+
+TForm1::~TForm1() = default;
 
 void TForm1::createControls() {
     m_LabeledEdit1Label = named<QLabel>("LabeledEdit1Label", this);
@@ -145,6 +155,15 @@ void TForm1::createControls() {
     m_OpenDialogBU->setFileMode(QFileDialog::ExistingFile);
     m_OpenDialogBU->setAcceptMode(QFileDialog::AcceptOpen);
     m_OpenDialogBU->setDefaultSuffix("m3u");
+
+    m_Timer1 = new QTimer(this);
+    m_Timer1->setObjectName("Timer1");
+    m_Timer2 = new QTimer(this);
+    m_Timer2->setObjectName("Timer2");
+    for (QTimer* timer : {m_Timer1, m_Timer2})
+        timer->setInterval(1000);
+    connect(m_Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(m_Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
 
     // Layout, top to bottom.
     auto* playlistRow = new QHBoxLayout;
@@ -201,10 +220,11 @@ void TForm1::createControls() {
     setTabOrder(m_Button6, m_CheckBox5);
 
     // Button6 closes the window like its close box. The other buttons, the check boxes'
-    // handlers (CheckBox4: launch rule, CheckBox5: new-version check) and the help button
-    // are wired with the copy set-up, the language menu, the About window and the
-    // new-version check; until then they do nothing.
+    // handlers (CheckBox4: launch rule) and the help button are wired with the copy set-up,
+    // the language menu and the About window; until then they do nothing.
     connect(m_Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    // Every change of the option runs its handler, a change made while loading too.
+    connect(m_CheckBox5, &QCheckBox::toggled, this, &TForm1::CheckBox5Click);
 }
 
 // Single border: the designed size unless the captions need more room.
@@ -251,10 +271,10 @@ void TForm1::FormCreate() {
         if (platform::fileExists(m_paths.settingsIni())) {
             const Settings settings = Settings::read(IniFile(m_paths.settingsIni()));
             move(onScreenPosition(*this, settings.Left, settings.Top));
-            m_CheckBox1->setChecked(settings.structure);
-            m_CheckBox2->setChecked(settings.translit);
-            m_CheckBox3->setChecked(settings.onlymp3);
-            m_CheckBox4->setChecked(settings.max);
+            m_CheckBox1->setChecked(settings.options.keepStructure);
+            m_CheckBox2->setChecked(settings.options.transliterate);
+            m_CheckBox3->setChecked(settings.options.onlyMp3);
+            m_CheckBox4->setChecked(settings.options.asManyAsFit);
             m_CheckBox5->setChecked(settings.Freshpoll);
             i18n::strings().CurrentLanguage = settings.Language;
         } else if (const QScreen* screen = QApplication::primaryScreen()) {
@@ -285,7 +305,8 @@ void TForm1::FormShow() {
         // The language menu is built here with the language selection.
         LoadLanguage(i18n::strings().CurrentLanguage);
         m_firstShow = true;
-        // The new-version check starts here when CheckBox5 is ticked.
+        if (m_CheckBox5->isChecked())
+            startNewVersionCheck();
     });
 }
 
@@ -354,10 +375,10 @@ void TForm1::FormClose() {
         Settings settings;
         settings.Top = pos().y();
         settings.Left = pos().x();
-        settings.structure = m_CheckBox1->isChecked();
-        settings.translit = m_CheckBox2->isChecked();
-        settings.onlymp3 = m_CheckBox3->isChecked();
-        settings.max = m_CheckBox4->isChecked();
+        settings.options.keepStructure = m_CheckBox1->isChecked();
+        settings.options.transliterate = m_CheckBox2->isChecked();
+        settings.options.onlyMp3 = m_CheckBox3->isChecked();
+        settings.options.asManyAsFit = m_CheckBox4->isChecked();
         settings.Freshpoll = m_CheckBox5->isChecked();
         settings.Language = i18n::strings().CurrentLanguage;
         settings.write(ini);
@@ -366,6 +387,27 @@ void TForm1::FormClose() {
 
 void TForm1::Button6Click() {
     close();
+}
+
+void TForm1::startNewVersionCheck() {
+    guarded(codes::NewVersionCheckStart, [this] { m_newVersionCheck->start(); });
+}
+
+void TForm1::CheckBox5Click() {
+    if (m_CheckBox5->isChecked()) {
+        if (m_firstShow)
+            startNewVersionCheck();
+    } else {
+        m_newVersionCheck->forgetAcknowledgement();
+    }
+}
+
+void TForm1::Timer1Timer() {
+    m_newVersionCheck->timer1Tick();
+}
+
+void TForm1::Timer2Timer() {
+    m_newVersionCheck->timer2Tick();
 }
 
 } // namespace tw::app

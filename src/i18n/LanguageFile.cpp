@@ -39,14 +39,12 @@ std::string firstCharacters(const std::string& text, std::size_t maxCharacters) 
     return text;
 }
 
-// A language name comes from Settings.ini or the menu; it must stay one folder below
-// "Language" and never reach out of it.
-bool isFolderName(const std::string& name) {
+} // namespace
+
+bool isLanguageFolderName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
-
-} // namespace
 
 std::string languageFilePath(const std::string& programFolder, const std::string& name) {
     return programFolder + "/Language/" + name + "/" + name + ".txt";
@@ -56,7 +54,7 @@ LanguageLoad loadLanguageFile(StringTable& table, const std::string& programFold
                               const std::string& name) {
     table.CurrentLanguage = name;
     table.resetToBuiltIn();
-    if (!isFolderName(name))
+    if (!isLanguageFolderName(name))
         return LanguageLoad::NoFile;
     const std::string path = languageFilePath(programFolder, name);
     if (!platform::fileExists(path))

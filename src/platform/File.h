@@ -34,8 +34,9 @@ struct OpenRules {
     // A link at the path itself is refused (ELOOP) instead of followed.
     bool followLink = true;
     // Anything but a regular file (a FIFO, a device, a socket) is refused at once (EINVAL),
-    // without waiting for a writer or a device.
-    bool regularOnly = false;
+    // without waiting for a writer or a device. Playlists and language files are read twice
+    // or in full: only a regular file will do.
+    bool regularOnly = true;
 };
 
 // A file opened read-only. Opening never changes the file or its permissions.

@@ -14,4 +14,8 @@ bool FileError::notFound() const {
     return m_errorNumber == ENOENT || m_errorNumber == ENOTDIR;
 }
 
+std::string errorText(int errorNumber) {
+    return std::strerror(errorNumber);
+}
+
 } // namespace tw::platform

@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/Path.h"
+
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
@@ -44,12 +46,11 @@ void keepFolderExact(const std::string& folder) {
 }
 
 std::string systemPath(const std::string& path) {
-    std::string result = path;
-    for (std::size_t i = exactPrefixOf(path); i < result.size(); ++i) {
-        if (result[i] == '\\')
-            result[i] = '/';
-    }
-    return result;
+    // The program folder's own text stays as it is; what follows it is taken as a Path.
+    const std::size_t exact = exactPrefixOf(path);
+    if (exact == 0)
+        return Path(path).str();
+    return path.substr(0, exact) + Path(path.substr(exact)).str();
 }
 
 bool fileExists(const std::string& path) {

@@ -41,7 +41,8 @@ std::optional<PlaylistEntry> PlaylistReader::next() {
             continue;
         PlaylistEntry entry;
         entry.text = entryText(removeFileKey(m_line, m_fileLines));
-        entry.relativePart = relativePartOf(entry.text);
+        // The rules above read the entry as written; from here on it is a path.
+        entry.relativePart = platform::Path(relativePartOf(entry.text));
         resolve(entry);
         return entry;
     }
@@ -61,8 +62,8 @@ void PlaylistReader::resolve(PlaylistEntry& result) const {
     const std::string& entry = result.text;
     if (unusablePath(entry))
         return;
-    const std::array<std::string, 5> candidates{entry, m_drive + entry, m_drive + "\\" + entry,
-                                                m_folder + entry, m_folder + "\\" + entry};
+    const std::array<std::string, 5> candidates{entry, m_drive + entry, m_drive + "/" + entry,
+                                                m_folder + entry, m_folder + "/" + entry};
     // Candidates that name the same path to the system are looked up once.
     std::array<std::string, 5> tried;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -74,7 +75,7 @@ void PlaylistReader::resolve(PlaylistEntry& result) const {
         if (repeated)
             continue;
         if (const std::int64_t size = platform::regularFileSize(located); size >= 0) {
-            result.sourcePath = located;
+            result.sourcePath = platform::Path(located);
             result.size = size;
             return;
         }
