@@ -41,8 +41,8 @@ done < <(cd data/program && find . -type f | sed 's|^\./||')
 for f in Settings.ini ErrorLog TempFiles Freshpoll/LastCheck.ini; do
     [[ ! -e "$dir/$f" ]] || fail "$f of a run in the build tree went into the archive"
 done
-cmp -s "$tmp/prefix/Tunewagon/tunewagon-copy" "$dir/tunewagon-copy" ||
-    fail "the archive and cmake --install hold different programs"
+diff <(cd "$tmp/prefix/Tunewagon" && find . | sort) <(cd "$dir" && find . | sort) >/dev/null ||
+    fail "the archive and cmake --install hold different files"
 
 # Self-contained but for the system's libraries: nothing found in the build tree or missing.
 for f in tunewagon tunewagon-copy Freshpoll/freshpoll; do
@@ -56,20 +56,20 @@ done
 # written outside the folder.
 home="$tmp/home"
 mkdir -p "$home"
-run() { env -i PATH=/usr/bin:/bin HOME="$home" QT_QPA_PLATFORM=offscreen "$@"; }
+clean_env=(env -i PATH=/usr/bin:/bin HOME="$home" QT_QPA_PLATFORM=offscreen)
 music="$tmp/music"
-mkdir -p "$music"
+mkdir -p "$music" "$tmp/dest"
 printf 'ID3 song' >"$music/Песня.mp3"
 printf '%s\n' "$music/Песня.mp3" >"$music/list.m3u"
-out=$(run "$dir/tunewagon-copy" --language=English --translit --on-collision=skip \
+out=$("${clean_env[@]}" "$dir/tunewagon-copy" --language=English --translit --flat --on-collision=skip \
     "$music/list.m3u" "$tmp/dest" 2>&1) || fail "tunewagon-copy failed: $out"
-grep -q 'Created' <<<"$out" || fail "tunewagon-copy did not speak English: $out"
+grep -q 'Files copied in all: 1' <<<"$out" || fail "tunewagon-copy did not speak English: $out"
 [[ -f "$tmp/dest/Pesnya.mp3" ]] || fail "tunewagon-copy did not copy: $(ls -R "$tmp/dest")"
 
 # The window program: a settings file naming English (so no first-start question), closed by
 # SIGTERM as Exit closes it; at exit it writes all its settings next to the executable.
 printf '[Settings]\r\nLanguage=English\r\n' >"$dir/Settings.ini"
-run "$dir/tunewagon" >"$tmp/window.log" 2>&1 &
+"${clean_env[@]}" "$dir/tunewagon" >"$tmp/window.log" 2>&1 &
 window_pid=$!
 sleep 3
 kill -0 "$window_pid" 2>/dev/null || fail "tunewagon ended on its own: $(cat "$tmp/window.log")"
