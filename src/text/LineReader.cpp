@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace tw::text {
 
@@ -11,8 +12,12 @@ constexpr char kBom[] = "\xEF\xBB\xBF";
 } // namespace
 
 LineReader::LineReader(const std::string& path, std::size_t bufferSize)
+    : LineReader(path, Options{.bufferSize = bufferSize}) {}
+
+LineReader::LineReader(const std::string& path, const Options& options)
     : m_file(path)
-    , m_buffer(std::max<std::size_t>(bufferSize, 4)) {}
+    , m_buffer(std::max<std::size_t>(options.bufferSize, 4))
+    , m_maxLineBytes(options.maxLineBytes) {}
 
 bool LineReader::fill() {
     if (m_eof)
@@ -49,22 +54,33 @@ bool LineReader::atEnd() {
     return !fill() || m_buffer[m_pos] == kEndOfFile;
 }
 
+void LineReader::append(std::string& line, const char* bytes, std::size_t count) {
+    if (m_maxLineBytes != 0 && line.size() + count > m_maxLineBytes) {
+        // Only the head of an overlong line is kept; the rest is read past.
+        count = m_maxLineBytes - line.size();
+        m_lastLineCut = true;
+    }
+    line.append(bytes, count);
+}
+
 bool LineReader::next(std::string& line) {
     line.clear();
+    m_lastLineCut = false;
     if (atEnd()) {
         m_eof = true;
         return false;
     }
-    line.swap(m_pendingPrefix);
+    const std::string prefix = std::move(m_pendingPrefix);
     m_pendingPrefix.clear();
+    append(line, prefix.data(), prefix.size());
     while (fill()) {
         const char* begin = m_buffer.data() + m_pos;
         const char* end = m_buffer.data() + m_end;
         const char* stop = begin;
         while (stop != end && *stop != '\n' && *stop != '\r' && *stop != kEndOfFile)
             ++stop;
-        line.append(begin, stop);
         const std::size_t taken = static_cast<std::size_t>(stop - begin);
+        append(line, begin, taken);
         m_pos += taken;
         m_consumed += taken;
         if (stop == end)
