@@ -90,7 +90,7 @@ void CopyPlayList::walk(End& end) {
         const std::string& source = entry->sourcePath;
         if (m_setup.onlyMp3 && !playlist::hasMp3Extension(source))
             continue;
-        m_processedKB += entry->size / 1024;
+        m_processedKB += playlist::kilobytesOf(entry->size);
         m_host.showCurrentFile(playlist::fileNameOf(source));
 
         copyEntry(source, entry->relativePart);

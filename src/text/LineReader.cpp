@@ -15,8 +15,12 @@ LineReader::LineReader(const std::string& path, std::size_t bufferSize)
     : LineReader(path, Options{.bufferSize = bufferSize}) {}
 
 LineReader::LineReader(const std::string& path, const Options& options)
-    : m_file(path)
+    : m_file(std::in_place, path)
     , m_buffer(std::max<std::size_t>(options.bufferSize, 4))
+    , m_maxLineBytes(options.maxLineBytes) {}
+
+LineReader::LineReader(Bytes bytes, const Options& options)
+    : m_memory(bytes.data)
     , m_maxLineBytes(options.maxLineBytes) {}
 
 bool LineReader::fill() {
@@ -24,9 +28,15 @@ bool LineReader::fill() {
         return false;
     if (m_pos < m_end)
         return true;
-    m_pos = 0;
-    m_end = m_file.read(m_buffer.data(), m_buffer.size());
-    if (m_end == 0)
+    if (m_file) {
+        m_pos = 0;
+        m_end = m_file->read(m_buffer.data(), m_buffer.size());
+    } else if (!m_memoryTaken) {
+        // Text in memory is one buffer, taken once.
+        m_memoryTaken = true;
+        m_end = m_memory.size();
+    }
+    if (m_pos == m_end)
         m_eof = true;
     return !m_eof;
 }
@@ -37,7 +47,7 @@ bool LineReader::atEnd() {
         // read boundary, so it is gathered byte by byte.
         m_started = true;
         std::size_t matched = 0;
-        while (matched < 3 && fill() && m_buffer[m_pos] == kBom[matched]) {
+        while (matched < 3 && fill() && data()[m_pos] == kBom[matched]) {
             ++matched;
             ++m_pos;
         }
@@ -51,7 +61,7 @@ bool LineReader::atEnd() {
     }
     if (!m_pendingPrefix.empty())
         return false;
-    return !fill() || m_buffer[m_pos] == kEndOfFile;
+    return !fill() || data()[m_pos] == kEndOfFile;
 }
 
 void LineReader::append(std::string& line, const char* bytes, std::size_t count) {
@@ -74,8 +84,8 @@ bool LineReader::next(std::string& line) {
     m_pendingPrefix.clear();
     append(line, prefix.data(), prefix.size());
     while (fill()) {
-        const char* begin = m_buffer.data() + m_pos;
-        const char* end = m_buffer.data() + m_end;
+        const char* begin = data() + m_pos;
+        const char* end = data() + m_end;
         const char* stop = begin;
         while (stop != end && *stop != '\n' && *stop != '\r' && *stop != kEndOfFile)
             ++stop;

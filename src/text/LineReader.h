@@ -3,7 +3,9 @@
 #include "platform/File.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tw::text {
@@ -28,9 +30,16 @@ public:
         bool loneCrEndsLine = false;
     };
 
+    // Bytes already in memory, cut by the same rules; the caller keeps them alive for the
+    // life of the reader.
+    struct Bytes {
+        std::string_view data;
+    };
+
     // Opens the file read-only; throws platform::FileError when it cannot be opened.
     explicit LineReader(const std::string& path, std::size_t bufferSize = 64 * 1024);
     LineReader(const std::string& path, const Options& options);
+    LineReader(Bytes bytes, const Options& options);
 
     // Reads the next line (raw bytes) into line. Returns false at the end of the file.
     // Throws platform::FileError on a read failure.
@@ -48,9 +57,12 @@ public:
 
 private:
     bool fill();
+    const char* data() const { return m_file ? m_buffer.data() : m_memory.data(); }
     void append(std::string& line, const char* bytes, std::size_t count);
 
-    platform::InputFile m_file;
+    std::optional<platform::InputFile> m_file; // none when reading from memory
+    std::string_view m_memory;
+    bool m_memoryTaken = false;
     std::vector<char> m_buffer;
     std::size_t m_maxLineBytes = 0;
     bool m_lastLineCut = false;

@@ -17,15 +17,19 @@ struct Cut {
     std::uint64_t consumed = 0;
 };
 
-// Cuts the bytes with every buffer size from 4 to 9 and with a large one, and checks that
-// all agree: a line end or a mark split across two reads must not change the result.
+// Cuts the bytes with every buffer size from 4 to 9, with a large one and from memory, and
+// checks that all agree: a line end or a mark split across two reads must not change the
+// result.
 Cut cut(const std::string& bytes, std::size_t maxLineBytes = 0) {
     test::TempFolder tmp;
     test::writeFile(tmp / "f", bytes);
     Cut first;
     bool haveFirst = false;
-    for (const std::size_t size : {4u, 5u, 6u, 7u, 9u, 65536u}) {
-        LineReader reader(tmp / "f", {.bufferSize = size, .maxLineBytes = maxLineBytes});
+    // Size 0 stands for the bytes cut straight from memory.
+    for (const std::size_t size : {4u, 5u, 6u, 7u, 9u, 65536u, 0u}) {
+        LineReader reader =
+            size == 0 ? LineReader(LineReader::Bytes{bytes}, {.maxLineBytes = maxLineBytes})
+                      : LineReader(tmp / "f", {.bufferSize = size, .maxLineBytes = maxLineBytes});
         Cut c;
         std::string line;
         while (reader.next(line)) {
