@@ -76,7 +76,8 @@ void CopyPlayList::walk(End& end) {
     end = End::Failed;
     m_context.display.setGauge(0, m_setup.listSizeKB);
 
-    playlist::PlaylistReader reader(m_setup.playlistPath, m_setup.playlistField);
+    playlist::PlaylistReader reader(playlist::PlaylistSource(m_setup.playlistPath.str()),
+                                    m_setup.playlistField);
     while (const auto entry = reader.next()) {
         if (!entry->found()) {
             ++m_counters.missing;
@@ -86,7 +87,7 @@ void CopyPlayList::walk(End& end) {
         const platform::Path& source = entry->sourcePath;
         if (m_setup.options.onlyMp3 && !playlist::hasMp3Extension(source.str()))
             continue;
-        m_processedKB += entry->size / 1024;
+        m_processedKB += playlist::kilobytesOf(entry->size);
         m_context.display.showCurrentFile(source.fileName());
 
         copyEntry(source, entry->relativePart);

@@ -137,6 +137,18 @@ bool isLocalDrive(const std::string& path) {
     return type == DriveType::Fixed || type == DriveType::Removable;
 }
 
+std::string mountPointOf(const std::string& path) {
+    const std::string canonical = canonicalPath(systemPath(path));
+    struct stat st {};
+    if (canonical.empty() || ::stat(canonical.c_str(), &st) != 0)
+        return {};
+    const std::vector<MountEntry> mounts = parseMountInfo(readText("/proc/self/mountinfo"));
+    const MountEntry* mount = findMount(mounts, canonical,
+                                        std::make_pair(static_cast<unsigned>(major(st.st_dev)),
+                                                       static_cast<unsigned>(minor(st.st_dev))));
+    return mount ? mount->mountPoint : std::string();
+}
+
 std::int64_t freeBytes(const std::string& folder) {
     struct statvfs vfs {};
     if (folder.empty() || ::statvfs(systemPath(folder).c_str(), &vfs) != 0)

@@ -15,6 +15,11 @@ DriveType driveType(const std::string& path);
 // True when the path lies on a fixed or removable drive.
 bool isLocalDrive(const std::string& path);
 
+// Where the file system holding the path ("\" taken as "/", links followed) is mounted:
+// "/media/usb" for a stick, "/" for the root file system; empty when the path cannot be
+// looked up.
+std::string mountPointOf(const std::string& path);
+
 // Bytes available to the user on the file system holding the folder; -1 on failure.
 std::int64_t freeBytes(const std::string& folder);
 

@@ -49,6 +49,17 @@ InputFile::InputFile(const std::string& path)
         throw FileError("cannot read", path, EISDIR);
 }
 
+InputFile::InputFile(std::string path, FileHandle handle)
+    : m_path(std::move(path))
+    , m_handle(std::move(handle)) {}
+
+InputFile InputFile::standardInput() {
+    const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        throw FileError("cannot open", "-", errno);
+    return InputFile("-", FileHandle(fd));
+}
+
 std::size_t InputFile::read(char* buffer, std::size_t size) {
     for (;;) {
         const ssize_t n = ::read(m_handle.get(), buffer, size);
@@ -64,6 +75,13 @@ std::int64_t InputFile::size() const {
     if (::fstat(m_handle.get(), &st) != 0)
         throw FileError("cannot read", m_path, errno);
     return static_cast<std::int64_t>(st.st_size);
+}
+
+bool InputFile::isRegular() const {
+    struct stat st {};
+    if (::fstat(m_handle.get(), &st) != 0)
+        throw FileError("cannot read", m_path, errno);
+    return S_ISREG(st.st_mode);
 }
 
 OutputFile::OutputFile(const std::string& path, Mode mode)

@@ -35,15 +35,24 @@ public:
     // Throws FileError when the file cannot be opened.
     explicit InputFile(const std::string& path);
 
+    // The process's standard input, under the name "-". Closing it leaves standard input open.
+    static InputFile standardInput();
+
     // Reads up to size bytes; returns 0 at the end of the file. Throws FileError.
     std::size_t read(char* buffer, std::size_t size);
 
     // Size of the open file in bytes.
     std::int64_t size() const;
 
+    // True for a regular file; false for a pipe, a FIFO, a terminal or a device, which can
+    // be read only once.
+    bool isRegular() const;
+
     const std::string& path() const { return m_path; }
 
 private:
+    InputFile(std::string path, FileHandle handle);
+
     std::string m_path;
     FileHandle m_handle;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace tw::text {
 
@@ -11,17 +12,31 @@ constexpr char kBom[] = "\xEF\xBB\xBF";
 } // namespace
 
 LineReader::LineReader(const std::string& path, std::size_t bufferSize)
-    : m_file(path)
-    , m_buffer(std::max<std::size_t>(bufferSize, 4)) {}
+    : LineReader(path, Options{.bufferSize = bufferSize}) {}
+
+LineReader::LineReader(const std::string& path, const Options& options)
+    : m_file(std::in_place, path)
+    , m_buffer(std::max<std::size_t>(options.bufferSize, 4))
+    , m_maxLineBytes(options.maxLineBytes) {}
+
+LineReader::LineReader(Bytes bytes, const Options& options)
+    : m_memory(bytes.data)
+    , m_maxLineBytes(options.maxLineBytes) {}
 
 bool LineReader::fill() {
     if (m_eof)
         return false;
     if (m_pos < m_end)
         return true;
-    m_pos = 0;
-    m_end = m_file.read(m_buffer.data(), m_buffer.size());
-    if (m_end == 0)
+    if (m_file) {
+        m_pos = 0;
+        m_end = m_file->read(m_buffer.data(), m_buffer.size());
+    } else if (!m_memoryTaken) {
+        // Text in memory is one buffer, taken once.
+        m_memoryTaken = true;
+        m_end = m_memory.size();
+    }
+    if (m_pos == m_end)
         m_eof = true;
     return !m_eof;
 }
@@ -32,7 +47,7 @@ bool LineReader::atEnd() {
         // read boundary, so it is gathered byte by byte.
         m_started = true;
         std::size_t matched = 0;
-        while (matched < 3 && fill() && m_buffer[m_pos] == kBom[matched]) {
+        while (matched < 3 && fill() && data()[m_pos] == kBom[matched]) {
             ++matched;
             ++m_pos;
         }
@@ -46,25 +61,36 @@ bool LineReader::atEnd() {
     }
     if (!m_pendingPrefix.empty())
         return false;
-    return !fill() || m_buffer[m_pos] == kEndOfFile;
+    return !fill() || data()[m_pos] == kEndOfFile;
+}
+
+void LineReader::append(std::string& line, const char* bytes, std::size_t count) {
+    if (m_maxLineBytes != 0 && line.size() + count > m_maxLineBytes) {
+        // Only the head of an overlong line is kept; the rest is read past.
+        count = m_maxLineBytes - line.size();
+        m_lastLineCut = true;
+    }
+    line.append(bytes, count);
 }
 
 bool LineReader::next(std::string& line) {
     line.clear();
+    m_lastLineCut = false;
     if (atEnd()) {
         m_eof = true;
         return false;
     }
-    line.swap(m_pendingPrefix);
+    const std::string prefix = std::move(m_pendingPrefix);
     m_pendingPrefix.clear();
+    append(line, prefix.data(), prefix.size());
     while (fill()) {
-        const char* begin = m_buffer.data() + m_pos;
-        const char* end = m_buffer.data() + m_end;
+        const char* begin = data() + m_pos;
+        const char* end = data() + m_end;
         const char* stop = begin;
         while (stop != end && *stop != '\n' && *stop != '\r' && *stop != kEndOfFile)
             ++stop;
-        line.append(begin, stop);
         const std::size_t taken = static_cast<std::size_t>(stop - begin);
+        append(line, begin, taken);
         m_pos += taken;
         m_consumed += taken;
         if (stop == end)
