@@ -70,6 +70,7 @@ void CopyPlayList::finish() {
     m_counters.cancelRequest = m_host.cancelRequested();
     // The report must mean that the files are on the device, not only in the page cache.
     m_host.setStatus(i18n::strings().StrCopyingCaption);
+    m_batch.commit();
     platform::syncFileSystem(m_setup.destinationField);
 }
 
@@ -126,6 +127,9 @@ void CopyPlayList::copyEntry(const std::string& source, const std::string& relat
     const std::string target = targetFor(relativePart);
     // The same file under another spelling ("\" or "/", doubled separators, a link) is as
     // identical as the same text: copying it onto itself would destroy it.
+    // A file still waiting in the batch takes its name first, so that the name shows taken.
+    if (m_batch.holds(target))
+        m_batch.commit();
     const bool targetExists = platform::fileExists(target);
     if (source == target || (targetExists && platform::sameFile(source, target))) {
         ++m_counters.identical;
@@ -147,6 +151,7 @@ void CopyPlayList::copyEntry(const std::string& source, const std::string& relat
         ++m_counters.skipped;
         break;
     case CollisionAction::Rename: {
+        m_batch.commit();
         const std::string folder = playlist::folderOf(target);
         // Checked by the dialog already; a name taken since then is not overwritten.
         if (typedNameAcceptable(folder, decision.typedName))
@@ -156,6 +161,7 @@ void CopyPlayList::copyEntry(const std::string& source, const std::string& relat
         break;
     }
     case CollisionAction::AutoRename:
+        m_batch.commit(); // the free name is chosen among every file copied so far
         copyCounted(source, automaticName(target), m_counters.autoRenamed);
         break;
     case CollisionAction::None:
@@ -167,14 +173,15 @@ void CopyPlayList::copyCounted(const std::string& source, const std::string& tar
                                std::int32_t& counter) {
     // A file cancelled from the host is not on the destination, so it counts as failed; the
     // stop question follows at its usual point after this entry.
-    const platform::CopyResult result =
-        platform::copyFile(source, target, [this](std::uint64_t done, std::uint64_t total) {
+    // Counted when the file has its real name, after its group is on the device.
+    m_batch.copy(
+        source, target,
+        [this](std::uint64_t done, std::uint64_t total) {
             return m_host.fileProgress(done, total);
+        },
+        [this, &counter](const platform::CopyResult& result) {
+            ++(result.ok ? counter : m_counters.failed);
         });
-    if (result.ok)
-        ++counter;
-    else
-        ++m_counters.failed;
 }
 
 void CopyPlayList::showElapsed() {

@@ -3,6 +3,7 @@
 #include "copy/CollisionPolicy.h"
 #include "copy/CopyHost.h"
 #include "copy/CopyTypes.h"
+#include "platform/FileCopy.h"
 
 #include <cstdint>
 #include <functional>
@@ -53,6 +54,7 @@ private:
     RunCounters m_counters;
     CollisionPolicy m_policy;
     std::string m_failureReason;
+    platform::CopyBatch m_batch;
 };
 
 } // namespace tw::copy
