@@ -69,6 +69,7 @@ CopyPlayList::End CopyPlayList::run() {
 void CopyPlayList::finish() {
     // The report must mean that the files are on the device, not only in the page cache.
     m_context.display.setStatus(m_context.table.StrCopyingCaption);
+    m_batch.commit();
     platform::syncFileSystem(m_setup.destination);
 }
 
@@ -117,6 +118,9 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
     const platform::Path target = targetFor(relativePart);
     // The same file under another spelling (doubled separators, a link) is as identical as
     // the same text: copying it onto itself would destroy it.
+    // A file still waiting in the batch takes its name first, so that the name shows taken.
+    if (m_batch.holds(target))
+        m_batch.commit();
     const bool targetExists = platform::fileExists(target);
     if (source == target || (targetExists && platform::sameFile(source, target))) {
         ++m_counters.identical;
@@ -138,6 +142,7 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
         ++m_counters.skipped;
         break;
     case CollisionAction::Rename: {
+        m_batch.commit();
         const platform::Path folder = target.folder();
         // Checked by the dialog already; a name taken since then is not overwritten.
         if (typedNameAcceptable(folder, decision.typedName))
@@ -147,6 +152,7 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
         break;
     }
     case CollisionAction::AutoRename:
+        m_batch.commit(); // the free name is chosen among every file copied so far
         copyCounted(source, automaticName(target), m_counters.autoRenamed);
         break;
     case CollisionAction::None:
@@ -158,15 +164,20 @@ void CopyPlayList::copyCounted(const platform::Path& source, const platform::Pat
                                std::int32_t& counter) {
     // A file abandoned by the front end is not on the destination, so it counts as failed;
     // the stop question follows at its usual point after this entry.
-    const platform::CopyResult result =
-        platform::copyFile(source, target, [this](std::uint64_t done, std::uint64_t total) {
+    // Counted when the file has its real name, after its group is on the device.
+    m_batch.copy(
+        source, target,
+        [this](std::uint64_t done, std::uint64_t total) {
             m_context.display.fileProgress(done, total);
             return m_context.control.continueFile();
+        },
+        [this, &counter, source](const platform::CopyResult& result) {
+            if (result.ok)
+                ++counter;
+            else
+                failed(source,
+                       result.cancelled ? "cancelled" : platform::errorText(result.errorNumber));
         });
-    if (result.ok)
-        ++counter;
-    else
-        failed(source, result.cancelled ? "cancelled" : platform::errorText(result.errorNumber));
 }
 
 void CopyPlayList::failed(const platform::Path& source, std::string reason) {

@@ -7,6 +7,7 @@
 #include "copy/RunFlags.h"
 #include "copy/RunQuestions.h"
 #include "i18n/StringTable.h"
+#include "platform/FileCopy.h"
 
 #include <cstdint>
 #include <functional>
@@ -76,6 +77,7 @@ private:
     RunProblems m_problems;
     CollisionPolicy m_policy;
     std::string m_failureReason;
+    platform::CopyBatch m_batch;
 };
 
 } // namespace tw::copy

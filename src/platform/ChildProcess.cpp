@@ -113,6 +113,18 @@ void ChildProcess::interrupt() {
     }
 }
 
+void ChildProcess::terminate() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGTERM);
+    }
+}
+
+void ChildProcess::hangUp() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGHUP);
+    }
+}
+
 ChildOutcome ChildProcess::wait() {
     ChildOutcome outcome;
     if (m_pid <= 0) {

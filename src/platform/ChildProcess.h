@@ -34,6 +34,9 @@ public:
 
     // Sends Ctrl-C (SIGINT).
     void interrupt();
+    // Asks the process to end, as `kill` does (SIGTERM), or as a closed terminal does (SIGHUP).
+    void terminate();
+    void hangUp();
     // Waits for the end; call once.
     ChildOutcome wait();
 

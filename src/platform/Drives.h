@@ -20,6 +20,11 @@ bool isLocalDrive(const std::string& path);
 // looked up.
 std::string mountPointOf(const std::string& path);
 
+// The largest file the file system holding the folder can store, in bytes: 4 GiB - 1 on
+// FAT (the kernel's vfat and msdos, and FAT mounted through FUSE); the largest value of the
+// type where the file system sets no such limit the program knows of.
+std::uint64_t largestFileBytes(const std::string& folder);
+
 // Bytes available to the user on the file system holding the folder; -1 on failure.
 std::int64_t freeBytes(const std::string& folder);
 

@@ -24,7 +24,9 @@ std::optional<std::string> readInputLine();
 
 // Ctrl-C (SIGINT) handling. Once installed, each Ctrl-C only adds one to a counter that the
 // program polls; the count reaching exitAt ends the process at once with status 130. Reads
-// from standard input are interrupted by a Ctrl-C instead of resumed.
+// from standard input are interrupted by a Ctrl-C instead of resumed. SIGTERM and SIGHUP
+// raise the count to two at once: a stop that needs no question and abandons the current
+// file, after which the program ends by its usual road.
 void installInterruptCounter(int exitAt);
 int interruptCount();
 void clearInterrupts();

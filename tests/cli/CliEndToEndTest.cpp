@@ -254,4 +254,36 @@ TEST_F(CliEndToEnd, CtrlCFinishesTheCurrentFileAndReportsTheCancel) {
     EXPECT_EQ(o.out, reportFor(c, true)) << "every file on disk is whole and counted";
 }
 
+TEST_F(CliEndToEnd, TermAndHangUpStopLikeAConfirmedCtrlCAndLeaveNoTemporaryFile) {
+    // Files large enough that the signal most often lands in the middle of one.
+    std::string list;
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = "big/f" + std::to_string(i) + ".mp3";
+        writeFile(work / name, std::string(2 * 1024 * 1024, static_cast<char>('a' + i % 26)));
+        list += name + "\n";
+    }
+    writeFile(work / "big.m3u", list);
+
+    for (const bool hangUp : {false, true}) {
+        std::filesystem::remove_all(work / "out");
+        std::filesystem::create_directory(work / "out");
+        ChildProcess child({TW_COPY_PROGRAM, "--flat", "big.m3u", "out"}, std::nullopt,
+                           work.path());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (filesBelow(work / "out") == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        hangUp ? child.hangUp() : child.terminate();
+        const ChildOutcome o = child.wait();
+        ASSERT_TRUE(o.exited) << "signal " << (hangUp ? "HUP" : "TERM") << " killed the program";
+        EXPECT_EQ(o.exitCode, 130);
+        const tw::i18n::StringTable t;
+        EXPECT_NE(o.out.find(t.StrReportCancelled), std::string::npos) << o.out;
+        for (const auto& e : std::filesystem::directory_iterator(work / "out")) {
+            const std::string name = e.path().filename().string();
+            EXPECT_NE(name[0], '.') << "temporary file left: " << name;
+            EXPECT_EQ(e.file_size(), 2u * 1024 * 1024) << name;
+        }
+    }
+}
+
 } // namespace

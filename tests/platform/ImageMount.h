@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tw::test {
+
+// Runs a command and waits for it; empty when it succeeded, else what went wrong.
+std::string runCommand(const std::vector<std::string>& argv);
+
+// A file system made in an image file and mounted on an existing folder for the life of the
+// object: ext4 through a loop device, or FAT32 through FUSE (fusefat), as a USB stick would
+// be. Needs root, loop devices and FUSE; when refused, mounted() is false and reason() says
+// why, so that the test can skip itself.
+class ImageMount {
+public:
+    enum class Kind { Ext4, FuseFat };
+
+    ImageMount(Kind kind, const std::string& image, const std::string& folder, int sizeMB);
+    ~ImageMount();
+    ImageMount(const ImageMount&) = delete;
+    ImageMount& operator=(const ImageMount&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    const std::string& reason() const { return m_reason; }
+    // Unmounts now; false when it failed.
+    bool unmount();
+
+private:
+    std::string m_folder;
+    bool m_mounted = false;
+    std::string m_reason;
+};
+
+} // namespace tw::test
