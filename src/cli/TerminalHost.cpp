@@ -204,7 +204,7 @@ bool TerminalHost::askName(const copy::CollisionQuestion& q, std::string& typed)
             }
             return false; // as the rename dialog's Cancel
         }
-        if (copy::typedNameAcceptable(folder, *name)) {
+        if (copy::typedNameAcceptable(folder, *name, q.targetNames)) {
             typed = *name;
             return true;
         }

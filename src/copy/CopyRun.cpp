@@ -1,5 +1,6 @@
 #include "copy/CopyRun.h"
 
+#include "copy/DeviceNames.h"
 #include "copy/ElapsedText.h"
 #include "copy/Renaming.h"
 #include "copy/Translit.h"
@@ -8,6 +9,7 @@
 #include "platform/FileCopy.h"
 #include "platform/FileError.h"
 #include "platform/FileSystem.h"
+#include "platform/NameRules.h"
 #include "playlist/PlaylistReader.h"
 
 #include <algorithm>
@@ -76,6 +78,8 @@ void CopyPlayList::finish() {
 void CopyPlayList::walk(End& end) {
     end = End::Failed;
     m_context.display.setGauge(0, m_setup.listSizeKB);
+    // Learnt once per run: what names the destination takes, and whether it folds case.
+    m_names = platform::probeNameRules(m_setup.destination);
 
     playlist::PlaylistReader reader(playlist::PlaylistSource(m_setup.playlistPath.str()),
                                     m_setup.playlistField);
@@ -100,17 +104,45 @@ void CopyPlayList::walk(End& end) {
     end = End::Completed;
 }
 
+std::string CopyPlayList::safeName(const std::string& name) const {
+    return m_names.refusesWindowsCharacters ? deviceSafeName(name) : name;
+}
+
 platform::Path CopyPlayList::targetFor(const platform::Path& relativePart) const {
     const platform::Path& destination = m_setup.destination;
     const std::string name = relativePart.fileName();
-    const std::string newName = m_setup.options.transliterate ? TranslitName(name) : name;
+    const std::string newName = safeName(m_setup.options.transliterate ? TranslitName(name) : name);
     if (!m_setup.options.keepStructure)
         return destination / newName;
-    if (!m_setup.options.transliterate)
-        return destination / relativePart;
-    // Both options: the folders of the relative part as they are, the file name
-    // transliterated, all below the destination.
-    return destination / relativePart.folder() / newName;
+    // The folders of the relative part as they are (but for what the device refuses), the
+    // file name transliterated when asked, all below the destination.
+    std::string folders;
+    const std::string parts = relativePart.folder().str();
+    for (std::size_t begin = 0; begin < parts.size();) {
+        std::size_t end = parts.find('/', begin);
+        if (end == std::string::npos)
+            end = parts.size();
+        if (end > begin)
+            folders += "/" + safeName(parts.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return destination / folders / newName;
+}
+
+bool CopyPlayList::isSource(const platform::Path& source, const platform::Path& target,
+                            bool targetExists) const {
+    if (source == target)
+        return true;
+    if (!targetExists)
+        return false;
+    if (platform::sameFile(source, target))
+        return true;
+    // A case-folding device may give two spellings of one file different inode numbers.
+    if (!m_names.foldsCase || !platform::sameDevice(source, target))
+        return false;
+    const std::string resolvedSource = platform::resolvedPath(source);
+    return !resolvedSource.empty() &&
+           sameIgnoringCase(resolvedSource, platform::resolvedPath(target));
 }
 
 void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path& relativePart) {
@@ -122,7 +154,7 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
     if (m_batch.holds(target))
         m_batch.commit();
     const bool targetExists = platform::fileExists(target);
-    if (source == target || (targetExists && platform::sameFile(source, target))) {
+    if (isSource(source, target, targetExists)) {
         ++m_counters.identical;
         return;
     }
@@ -131,7 +163,7 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
         return;
     }
 
-    const CollisionPolicy::Decision decision = m_policy.decide(source, target);
+    const CollisionPolicy::Decision decision = m_policy.decide(source, target, m_names);
     if (decision.stop)
         m_context.flags.confirmStop();
     switch (decision.action) {
@@ -145,7 +177,7 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
         m_batch.commit();
         const platform::Path folder = target.folder();
         // Checked by the dialog already; a name taken since then is not overwritten.
-        if (typedNameAcceptable(folder, decision.typedName))
+        if (typedNameAcceptable(folder, decision.typedName, m_names))
             copyCounted(source, folder / decision.typedName, m_counters.renamed);
         else
             failed(source, "the name " + decision.typedName + " cannot be used");

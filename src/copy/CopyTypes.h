@@ -1,6 +1,7 @@
 #pragma once
 
 #include "copy/CopyOptions.h"
+#include "platform/NameRules.h"
 #include "platform/Path.h"
 
 #include <cstddef>
@@ -68,6 +69,8 @@ struct FileFacts {
 struct CollisionQuestion {
     FileFacts target, source;
     bool sameSize = false; // the "same action for the rest" box is disabled
+    // What the target's device refuses in a name; a typed name is checked against it.
+    platform::NameRules targetNames;
 };
 
 struct CollisionAnswer {
