@@ -81,12 +81,11 @@ void CopyPlayList::walk(End& end) {
     // Learnt once per run: what names the destination takes, and whether it folds case.
     m_names = platform::probeNameRules(m_setup.destination);
 
-    playlist::PlaylistReader reader(playlist::PlaylistSource(m_setup.playlistPath.str()),
-                                    m_setup.playlistField);
+    playlist::PlaylistReader reader(m_setup.playlist, m_setup.playlistField);
     while (const auto entry = reader.next()) {
         if (!entry->found()) {
             ++m_counters.missing;
-            m_problems.add({RunProblem::Kind::Missing, platform::Path(entry->text).str(), {}});
+            noteProblem({RunProblem::Kind::Missing, platform::Path(entry->text).str(), {}});
             continue;
         }
         const platform::Path& source = entry->sourcePath;
@@ -214,7 +213,12 @@ void CopyPlayList::copyCounted(const platform::Path& source, const platform::Pat
 
 void CopyPlayList::failed(const platform::Path& source, std::string reason) {
     ++m_counters.failed;
-    m_problems.add({RunProblem::Kind::Failed, source.str(), std::move(reason)});
+    noteProblem({RunProblem::Kind::Failed, source.str(), std::move(reason)});
+}
+
+void CopyPlayList::noteProblem(RunProblem problem) {
+    m_context.display.problem(problem);
+    m_problems.add(std::move(problem));
 }
 
 void CopyPlayList::showElapsed() {

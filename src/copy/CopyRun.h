@@ -69,6 +69,7 @@ private:
     void copyCounted(const platform::Path& source, const platform::Path& target,
                      std::int32_t& counter);
     void failed(const platform::Path& source, std::string reason);
+    void noteProblem(RunProblem problem);
     bool askStop();
     Step afterEntry();
     void showElapsed();

@@ -3,6 +3,7 @@
 #include "copy/CopyOptions.h"
 #include "platform/NameRules.h"
 #include "platform/Path.h"
+#include "playlist/PlaylistSource.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,8 +20,8 @@ enum class CollisionAction { None = -1, Replace = 1, Skip = 2, Rename = 3, AutoR
 
 // What the run reads from the copy set-up.
 struct RunSetup {
-    platform::Path playlistPath;
-    std::string playlistField; // as shown: gives the playlist's folder
+    playlist::PlaylistSource playlist{std::string()}; // read once more, or its bytes again
+    std::string playlistField;                        // as shown: gives the playlist's folder
     platform::Path destination;
     CopyOptions options;
     std::int64_t listSizeKB = 0;

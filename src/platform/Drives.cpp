@@ -168,6 +168,18 @@ std::string mountPointOf(const std::string& path) {
     return mount ? mount->mountPoint : std::string();
 }
 
+std::string fileSystemTypeOf(const std::string& path) {
+    const std::string canonical = canonicalPath(systemPath(path));
+    struct stat st {};
+    if (canonical.empty() || ::stat(canonical.c_str(), &st) != 0)
+        return {};
+    const std::vector<MountEntry> mounts = parseMountInfo(readText("/proc/self/mountinfo"));
+    const MountEntry* mount = findMount(mounts, canonical,
+                                        std::make_pair(static_cast<unsigned>(major(st.st_dev)),
+                                                       static_cast<unsigned>(minor(st.st_dev))));
+    return mount ? mount->fsType : std::string();
+}
+
 std::uint64_t largestFileBytes(const std::string& folder) {
     constexpr std::uint64_t fatLimit = 0xFFFFFFFFull;
     const std::string path = systemPath(folder);

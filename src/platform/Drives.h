@@ -20,6 +20,10 @@ bool isLocalDrive(const std::string& path);
 // looked up.
 std::string mountPointOf(const std::string& path);
 
+// The type of the file system holding the path as the mount table names it ("nfs4",
+// "fuse.sshfs", "tmpfs"); empty when it cannot be looked up.
+std::string fileSystemTypeOf(const std::string& path);
+
 // The largest file the file system holding the folder can store, in bytes: 4 GiB - 1 on
 // FAT (the kernel's vfat and msdos, and FAT mounted through FUSE); the largest value of the
 // type where the file system sets no such limit the program knows of.

@@ -88,6 +88,9 @@ std::optional<std::string> readInputLine() {
         if (c == '\n') {
             break;
         }
+        if (line.size() == kLongestInputLine) {
+            return std::nullopt;
+        }
         line += c;
     }
     if (!line.empty() && line.back() == '\r') {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,8 +19,12 @@ int terminalColumns(StdStream stream);
 // Writes all bytes to the stream, unbuffered (interrupted writes are resumed).
 void writeStream(StdStream stream, std::string_view bytes);
 
-// Reads one line from standard input without its line end. Nothing at the end of the input
-// or when a Ctrl-C interrupts the read.
+// The longest answer read from standard input.
+inline constexpr std::size_t kLongestInputLine = 4096;
+
+// Reads one line from standard input without its line end. Nothing at the end of the input,
+// when a Ctrl-C interrupts the read, and for a line longer than kLongestInputLine (an
+// endless stream such as /dev/zero is no answer; nothing more of it is read).
 std::optional<std::string> readInputLine();
 
 // Ctrl-C (SIGINT) handling. Once installed, each Ctrl-C only adds one to a counter that the

@@ -66,7 +66,7 @@ protected:
         const std::string list = tmp / "lists/list.m3u";
         writeFile(list, text);
         RunSetup s;
-        s.playlistPath = platform::Path(list);
+        s.playlist = playlist::PlaylistSource(list);
         s.playlistField = list;
         s.destination = platform::Path(dest);
         s.options.keepStructure = keepStructure;
@@ -425,7 +425,7 @@ TEST_F(CopyRunTest, FileCancelledThroughProgressCountsAsFailedAndLeavesNothing) 
 
 TEST_F(CopyRunTest, UnreadablePlaylistFailsTheRunUnderItsCode) {
     RunSetup s = setup({});
-    s.playlistPath = platform::Path(tmp / "no such list.m3u");
+    s.playlist = playlist::PlaylistSource(tmp / "no such list.m3u");
     CopyPlayList run(s, context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Failed);
     EXPECT_EQ(presenter.codes, std::vector<std::string>{"2.002 - 002.0"});

@@ -65,7 +65,7 @@ protected:
             text += line + "\n";
         writeFile(list, text);
         RunSetup s;
-        s.playlistPath = platform::Path(list);
+        s.playlist = playlist::PlaylistSource(list);
         s.playlistField = list;
         s.destination = platform::Path(destination);
         s.options.keepStructure = keepStructure;
