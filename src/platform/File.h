@@ -32,8 +32,13 @@ private:
 // A file opened read-only. Opening never changes the file or its permissions.
 class InputFile {
 public:
-    // Throws FileError when the file cannot be opened.
+    // A regular file (or a link to one). Throws FileError when the file cannot be opened or
+    // is anything else: a named pipe or a device is refused at once, never waited for.
     explicit InputFile(const std::string& path);
+
+    // Any file that can be read once: a regular file, a pipe, a FIFO (the open waits for its
+    // writer; a Ctrl-C ends the wait with a FileError) or a device. A folder is refused.
+    static InputFile anyKind(const std::string& path);
 
     // The process's standard input, under the name "-". Closing it leaves standard input open.
     static InputFile standardInput();

@@ -24,7 +24,7 @@ PlaylistSource PlaylistSource::fromBytes(std::string name, std::string bytes) {
 PlaylistSource PlaylistSource::load(const std::string& path, std::size_t maxBytes) {
     const bool standardInput = path == "-";
     platform::InputFile file =
-        standardInput ? platform::InputFile::standardInput() : platform::InputFile(path);
+        standardInput ? platform::InputFile::standardInput() : platform::InputFile::anyKind(path);
     if (!standardInput && file.isRegular())
         return PlaylistSource(path);
 
