@@ -35,7 +35,9 @@ std::string driveOf(const std::string& playlistPath) {
 PlaylistReader::PlaylistReader(const PlaylistSource& source, const std::string& fieldText)
     : m_source(source)
     , m_drive(driveOf(fieldText.empty() ? source.path() : fieldText))
-    , m_folder(folderOf(fieldText.empty() ? source.path() : fieldText)) {
+    , m_folder(folderOf(fieldText.empty() ? source.path() : fieldText))
+    , m_belowDrive(m_drive.empty() ? "/" : m_drive)
+    , m_belowFolder(m_folder) {
     m_lines.emplace(m_source.lines({.maxLineBytes = kLongestEntryLine}));
 }
 
@@ -81,13 +83,15 @@ std::optional<PlaylistEntry> PlaylistReader::next() {
 // "Rock\a.mp3" is looked for first next to the playlist and then below the drive, while
 // "\Rock\a.mp3" is looked for as written, then below the drive, then in the playlist's
 // folder.
-void PlaylistReader::resolve(PlaylistEntry& result) const {
+void PlaylistReader::resolve(PlaylistEntry& result) {
     const std::string& entry = result.text;
     if (unusablePath(entry))
         return;
     const std::array<std::string, 3> candidates{
         locatedIn(m_folder, entry), joinedBelow(m_drive.empty() ? "/" : m_drive, entry),
         m_folder.empty() ? std::string() : joinedBelow(m_folder, entry)};
+    // The second and third looks mostly fail on a folder that is not there at all.
+    const std::array<FolderProbe*, 3> probes{nullptr, &m_belowDrive, &m_belowFolder};
     // Candidates that name the same path to the system are looked up once.
     std::array<std::string, 3> tried;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -96,7 +100,7 @@ void PlaylistReader::resolve(PlaylistEntry& result) const {
         bool repeated = located.empty();
         for (std::size_t j = 0; j < i && !repeated; ++j)
             repeated = tried[j] == tried[i];
-        if (repeated)
+        if (repeated || (probes[i] && !probes[i]->mayHold(entry)))
             continue;
         if (const std::int64_t size = platform::regularFileSize(located); size >= 0) {
             result.sourcePath = platform::Path(located);

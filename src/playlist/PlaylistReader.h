@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Path.h"
+#include "playlist/FolderProbe.h"
 #include "playlist/PlaylistSource.h"
 #include "text/LineReader.h"
 
@@ -52,13 +53,15 @@ public:
 
 private:
     // Sets the entry's source path and size from its text.
-    void resolve(PlaylistEntry& entry) const;
+    void resolve(PlaylistEntry& entry);
 
     PlaylistSource m_source; // keeps bytes read into memory alive
     std::optional<text::LineReader> m_lines;
     std::string m_line;
     std::string m_drive;
     std::string m_folder;
+    FolderProbe m_belowDrive;
+    FolderProbe m_belowFolder;
     std::uint64_t m_linesRead = 0;
     std::uint64_t m_consumed = 0;
 };

@@ -65,6 +65,18 @@ TEST_F(ScanTest, CountsEveryEntryTheRunCopies) {
     EXPECT_EQ(r.count, 8);
 }
 
+TEST_F(ScanTest, LooksSkippedForMissingFoldersNeverHideAFile) {
+    // Missing absolute entries below many different folders, before and after the ones that
+    // hold files in the playlist's folder and below the root of its drive.
+    file("lists/Music/a.mp3");
+    file("lists/Other3/x.mp3");
+    std::string bytes = "/Music/none.mp3\n";
+    for (int i = 0; i < 40; ++i)
+        bytes += "/Other" + std::to_string(i) + "/x.mp3\nOther" + std::to_string(i) + "/y.mp3\n";
+    bytes += "/Music/a.mp3\n/Other3/x.mp3\n" + at("lists/Other3/x.mp3") + "\n";
+    EXPECT_EQ(scan(bytes).count, 4);
+}
+
 TEST_F(ScanTest, OnlyMp3KeepsExactLowerCaseExtension) {
     file("lists/a.MP3");
     file("lists/a.mp3.bak");
