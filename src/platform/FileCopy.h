@@ -45,7 +45,7 @@ public:
 
     struct Limits {
         std::size_t files = 64;
-        std::uint64_t bytes = 64u * 1024u * 1024u;
+        std::uint64_t bytes = 256u * 1024u * 1024u;
         std::chrono::milliseconds age{2000}; // of the oldest file waiting
     };
 
@@ -74,6 +74,7 @@ public:
 
 private:
     struct Waiting;
+    static std::vector<int> flushGroup(const std::vector<Waiting>& group);
 
     Limits m_limits;
     std::vector<Waiting> m_waiting;
