@@ -115,7 +115,7 @@ TEST(PowerCut, NoRealNameHoldsLessThanItsSource) {
             const std::string name = std::to_string(i) + ".mp3";
             copyFile(temp / ("src/" + name), temp / ("disk/" + name));
         }
-        tw::platform::CopyBatch batch;
+        tw::platform::CopyBatch batch({64, 1u << 30, std::chrono::hours(1)});
         for (int i = singles; i < singles + batched; ++i) {
             const std::string name = std::to_string(i) + ".mp3";
             batch.copy(temp / ("src/" + name), temp / ("disk/" + name), {}, {});
