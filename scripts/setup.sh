@@ -9,6 +9,7 @@ packages=(
     libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xdg-utils
+    dbus-daemon
     e2fsprogs dosfstools fusefat
 )
 # The sanitizer and fuzzing builds use clang's runtime when asked for.

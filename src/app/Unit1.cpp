@@ -13,6 +13,8 @@
 #include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
 #include "platform/FileSystem.h"
+#include "update/MainWindowCheckHost.h"
+#include "update/NewVersionCheck.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +29,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -83,6 +86,11 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
+    m_checkHost = std::make_unique<update::MainWindowCheckHost>(
+        this, m_Timer1, m_Timer2, m_paths.freshpollFolder(), [this] { return m_busy; },
+        [this] { m_busy = false; });
+    m_newVersionCheck = std::make_unique<update::NewVersionCheck>(
+        m_paths.freshpollFolder(), m_paths.freshpollProgram(), *m_checkHost);
     applyCaptions(i18n::StringTable{});
     fitToContents();
     try {
@@ -92,6 +100,8 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
         TunewagonApplication::showCurrentException();
     }
 }
+
+TForm1::~TForm1() = default;
 
 void TForm1::createControls() {
     m_LabeledEdit1Label = named<QLabel>("LabeledEdit1Label", this);
@@ -144,6 +154,15 @@ void TForm1::createControls() {
     m_OpenDialogBU->setFileMode(QFileDialog::ExistingFile);
     m_OpenDialogBU->setAcceptMode(QFileDialog::AcceptOpen);
     m_OpenDialogBU->setDefaultSuffix("m3u");
+
+    m_Timer1 = new QTimer(this);
+    m_Timer1->setObjectName("Timer1");
+    m_Timer2 = new QTimer(this);
+    m_Timer2->setObjectName("Timer2");
+    for (QTimer* timer : {m_Timer1, m_Timer2})
+        timer->setInterval(1000);
+    connect(m_Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(m_Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
 
     // Layout, top to bottom.
     auto* playlistRow = new QHBoxLayout;
@@ -200,10 +219,11 @@ void TForm1::createControls() {
     setTabOrder(m_Button6, m_CheckBox5);
 
     // Button6 closes the window like its close box. The other buttons, the check boxes'
-    // handlers (CheckBox4: launch rule, CheckBox5: new-version check) and the help button
-    // are wired with the copy set-up, the language menu, the About window and the
-    // new-version check; until then they do nothing.
+    // handlers (CheckBox4: launch rule) and the help button are wired with the copy set-up,
+    // the language menu and the About window; until then they do nothing.
     connect(m_Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    // Every change of the option runs its handler, a change made while loading too.
+    connect(m_CheckBox5, &QCheckBox::toggled, this, &TForm1::CheckBox5Click);
 }
 
 // Single border: the designed size unless the captions need more room.
@@ -284,7 +304,8 @@ void TForm1::FormShow() {
         // The language menu is built here with the language selection.
         LoadLanguage(i18n::strings().CurrentLanguage);
         m_firstShow = true;
-        // The new-version check starts here when CheckBox5 is ticked.
+        if (m_CheckBox5->isChecked())
+            startNewVersionCheck();
     });
 }
 
@@ -365,6 +386,27 @@ void TForm1::FormClose() {
 
 void TForm1::Button6Click() {
     close();
+}
+
+void TForm1::startNewVersionCheck() {
+    guarded(codes::NewVersionCheckStart, [this] { m_newVersionCheck->start(); });
+}
+
+void TForm1::CheckBox5Click() {
+    if (m_CheckBox5->isChecked()) {
+        if (m_firstShow)
+            startNewVersionCheck();
+    } else {
+        m_newVersionCheck->forgetAcknowledgement();
+    }
+}
+
+void TForm1::Timer1Timer() {
+    m_newVersionCheck->timer1Tick();
+}
+
+void TForm1::Timer2Timer() {
+    m_newVersionCheck->timer2Tick();
 }
 
 } // namespace tw::app
