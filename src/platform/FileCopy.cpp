@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TemporaryFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
@@ -15,11 +16,14 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace tw::platform {
 
 namespace {
+
+constexpr long fuseMagic = 0x65735546;
 
 CopyResult failure(int errorNumber) {
     return CopyResult{false, false, errorNumber};
@@ -190,8 +194,10 @@ std::size_t CopyBatch::waiting() const {
 CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& targetPath,
                            const CopyProgress& progress, const Done& done) {
     const std::string target = systemPath(targetPath);
-    // Two waiting files never go to one name: the earlier one takes it first.
-    if (holds(target))
+    // Two waiting files never go to one name: the earlier one takes it first. Files that
+    // waited through a pause or a question are not kept waiting for this one too.
+    if (holds(target) ||
+        (!m_waiting.empty() && std::chrono::steady_clock::now() - m_oldest >= m_limits.age))
         commit();
     auto temp = std::make_unique<TemporaryFile>();
     std::uint64_t bytes = 0;
@@ -202,6 +208,9 @@ CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& tar
             done(copied);
         return copied;
     }
+    // The device starts on the data now, while the next files are copied; the group's flush
+    // then has little left to wait for.
+    ::sync_file_range(temp->fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
     if (m_waiting.empty())
         m_oldest = std::chrono::steady_clock::now();
     m_waiting.push_back(Waiting{std::move(temp), target, done});
@@ -224,12 +233,7 @@ void CopyBatch::commit() {
     std::vector<Waiting> group = std::move(m_waiting);
     m_waiting.clear();
     m_bytes = 0;
-    // The first flush on a journalling file system usually writes the whole group; the
-    // others then find little left to do.
-    std::vector<int> flushErrors;
-    flushErrors.reserve(group.size());
-    for (Waiting& w : group)
-        flushErrors.push_back(w.temp->flushData());
+    const std::vector<int> flushErrors = flushGroup(group);
     for (std::size_t i = 0; i < group.size(); ++i) {
         Waiting& w = group[i];
         CopyResult result = failure(flushErrors[i]);
@@ -241,6 +245,30 @@ void CopyBatch::commit() {
         if (w.done)
             w.done(result);
     }
+}
+
+// One syncfs per file system puts a whole group on the device at the cost of one journal
+// commit, where flushing file by file would commit once per file. FUSE file systems may not
+// pass syncfs on to their driver, so their files are flushed one by one.
+std::vector<int> CopyBatch::flushGroup(const std::vector<Waiting>& group) {
+    std::vector<int> errors(group.size(), 0);
+    std::vector<std::pair<dev_t, int>> synced; // device, errno of its syncfs
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        const int fd = group[i].temp->fd();
+        struct stat st {};
+        struct statfs fs {};
+        if (::fstat(fd, &st) != 0 || ::fstatfs(fd, &fs) != 0 ||
+            static_cast<long>(fs.f_type) == fuseMagic) {
+            errors[i] = group[i].temp->flushData();
+            continue;
+        }
+        auto known = std::find_if(synced.begin(), synced.end(),
+                                  [&](const auto& d) { return d.first == st.st_dev; });
+        if (known == synced.end())
+            known = synced.insert(synced.end(), {st.st_dev, ::syncfs(fd) == 0 ? 0 : errno});
+        errors[i] = known->second;
+    }
+    return errors;
 }
 
 bool syncFileSystem(const std::string& folder) {

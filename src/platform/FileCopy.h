@@ -43,9 +43,11 @@ public:
     // Told once per file, when it has its real name or has failed.
     using Done = std::function<void(const CopyResult&)>;
 
+    // A group is flushed when it reaches any of these. Larger groups cost fewer flushes; the
+    // age keeps a slow device from holding many files back from their names.
     struct Limits {
-        std::size_t files = 64;
-        std::uint64_t bytes = 64u * 1024u * 1024u;
+        std::size_t files = 128;
+        std::uint64_t bytes = 512u * 1024u * 1024u;
         std::chrono::milliseconds age{2000}; // of the oldest file waiting
     };
 
@@ -74,6 +76,7 @@ public:
 
 private:
     struct Waiting;
+    static std::vector<int> flushGroup(const std::vector<Waiting>& group);
 
     Limits m_limits;
     std::vector<Waiting> m_waiting;
