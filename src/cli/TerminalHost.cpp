@@ -205,7 +205,11 @@ copy::CollisionAnswer TerminalHost::askOnTerminal(const copy::CollisionQuestion&
             }
             continue;
         }
-        // Anything else: ask again.
+        // Anything else: ask again; answers piped in get no second chance, so that an
+        // endless stream of them cannot hold the run.
+        if (!m_console.interactive()) {
+            m_inputEnded = true;
+        }
     }
 }
 

@@ -197,6 +197,13 @@ TEST(TerminalHost, EndOfInputAtAnyQuestionStopsWithoutAskingAgain) {
             << "no stop question after the input ended";
         EXPECT_TRUE(host.askStop());
     }
+    // Piped answers it does not understand end the questions too, however many follow.
+    FakeConsole piped;
+    piped.isInteractive = false;
+    piped.answers = {"x", "x", "x"};
+    TerminalHost host(piped, CollisionMode::Ask, false, t);
+    EXPECT_TRUE(host.askCollision(question("/out/song.mp3")).stopConfirmed);
+    EXPECT_EQ(piped.answers.size(), 2u);
 }
 
 TEST(TerminalHost, StopQuestionWithoutATerminalIsYesWithoutAsking) {
