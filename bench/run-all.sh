@@ -49,9 +49,9 @@ section "Copy against cp + sync ($reps runs each, medians), peak memory of the c
 status=0
 copyOut=$("$bin/copy_vs_cp" --work "$work/copy" --reps "$reps") || status=$?
 printf '%s\n' "$copyOut" | tee -a "$log"
-while read -r set ratio goal; do
+while IFS='|' read -r set ratio goal; do
     row "copy $set / cp + sync" "$ratio" "<= $goal" "$(verdict "$ratio" "$goal")"
-done < <(sed -n 's/^\([0-9]* x [0-9]* [KM]iB\) .*ratio \([0-9.]*\)  (goal <= \([0-9.]*\).*/\1 \2 \3/p' <<<"$copyOut")
+done < <(sed -n 's/^\([0-9]* x [0-9]* [KM]iB\) .*ratio \([0-9.]*\)  (goal <= \([0-9.]*\).*/\1|\2|\3/p' <<<"$copyOut")
 memLine=$(grep '^memory 2 GiB' <<<"$copyOut" || true)
 peaks=$(sed -n 's/^peak memory copying *\([0-9]* [MG]iB\) *\([0-9]*\) KB.*/\1: \2 KB/p' <<<"$copyOut" | paste -sd ',' -)
 row "copy peak RSS" "${peaks:-not measured}" "no growth" \
