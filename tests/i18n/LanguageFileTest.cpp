@@ -272,5 +272,31 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
     EXPECT_EQ(table.Label1Prefix, "Number of files in the list: ");
 }
 
+TEST(LanguageFile, ShippedHelpPagesAreSelfContainedAndTheirLinksLand) {
+    for (const std::string page : {"Help.htm", "Language/English/Help/index.htm"}) {
+        const std::string text =
+            tw::test::readFile(std::string(TW_SOURCE_DIR) + "/data/program/" + page);
+        ASSERT_GT(text.size(), 10000u) << page;
+        EXPECT_NE(text.find("<meta charset=\"utf-8\">"), std::string::npos) << page;
+        // Nothing is fetched from elsewhere: no scripts, style sheets, pictures or frames.
+        for (const std::string outside : {"<script", "<link", "<img", "<iframe", "src=", "url("})
+            EXPECT_EQ(text.find(outside), std::string::npos) << page << ": " << outside;
+        // Every link inside the page leads to a heading that is there.
+        std::size_t links = 0;
+        for (std::size_t at = text.find("href=\""); at != std::string::npos;
+             at = text.find("href=\"", at + 1)) {
+            const std::size_t start = at + 6;
+            const std::string target = text.substr(start, text.find('"', start) - start);
+            ASSERT_EQ(target.front(), '#') << page << ": " << target;
+            EXPECT_NE(text.find("id=\"" + target.substr(1) + "\""), std::string::npos)
+                << page << ": " << target;
+            ++links;
+        }
+        EXPECT_GE(links, 10u) << page;
+        // The table of language-file lines reaches the last line.
+        EXPECT_NE(text.find("<td class=\"n\">99</td>"), std::string::npos) << page;
+    }
+}
+
 } // namespace
 } // namespace tw::i18n
