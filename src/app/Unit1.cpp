@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/CalSize.h"
+#include "app/CopyReport.h"
 #include "app/DialogFilter.h"
 #include "app/HelpLanguage.h"
 #include "app/IniFile.h"
@@ -13,6 +14,10 @@
 #include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
 #include "platform/FileSystem.h"
+#include "playlist/WaitDlg.h"
+#include "ui/DrawnIcons.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,12 +28,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <optional>
 #include <utility>
 
 namespace tw::app {
@@ -36,41 +40,21 @@ namespace tw::app {
 namespace codes = errors::codes;
 using errors::guarded;
 
+using ui::named;
+using ui::q;
+
 namespace {
-
-QString q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-template <class Widget>
-Widget* named(const char* name, QWidget* parent) {
-    auto* w = new Widget(parent);
-    w->setObjectName(name);
-    return w;
-}
 
 // The designed client size of the main window.
 constexpr QSize designedSize(464, 315);
 
-// The help button's glyph: a blue disc with a white question mark.
-QIcon helpGlyph() {
-    QPixmap pixmap(QSize(32, 32));
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QRadialGradient fill(QPointF(12, 10), 24);
-    fill.setColorAt(0, QColor(0x6A, 0xA8, 0xF0));
-    fill.setColorAt(1, QColor(0x1C, 0x5C, 0xC0));
-    p.setPen(QPen(QColor(0x12, 0x40, 0x90), 1.5));
-    p.setBrush(fill);
-    p.drawEllipse(QRectF(2, 2, 28, 28));
-    QFont font = p.font();
-    font.setPixelSize(22);
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(2, 2, 28, 28), Qt::AlignCenter, QStringLiteral("?"));
-    return QIcon(pixmap);
+// A warning or refusal box over the main window, with its busy flag set while it is open.
+void tell(CopySetup& setup, QWidget* parent, ui::MessageKind kind, const std::string& text,
+          const std::string& details = {}) {
+    const bool wasBusy = setup.busy;
+    setup.busy = true;
+    ui::showMessage(kind, text, i18n::strings().StrWarningCaption, parent, details);
+    setup.busy = wasBusy;
 }
 
 } // namespace
@@ -107,13 +91,7 @@ void TForm1::createControls() {
     m_LabeledEdit1Label->setBuddy(m_LabeledEdit1);
     m_LabeledEdit2Label->setBuddy(m_LabeledEdit2);
 
-    m_Panel1 = named<QFrame>("Panel1", this);
-    m_Panel1->setFrameShape(QFrame::Panel);
-    m_Panel1->setFrameShadow(QFrame::Sunken);
-    QPalette sky = m_Panel1->palette();
-    sky.setColor(QPalette::Window, QColor(0xA6, 0xCA, 0xF0));
-    m_Panel1->setPalette(sky);
-    m_Panel1->setAutoFillBackground(true);
+    m_Panel1 = ui::skyBluePanel("Panel1", this);
     m_Label1 = named<QLabel>("Label1", m_Panel1);
     m_Label2 = named<QLabel>("Label2", m_Panel1);
     m_Label3 = named<QLabel>("Label3", m_Panel1);
@@ -129,7 +107,7 @@ void TForm1::createControls() {
     m_Button5->setEnabled(false);
     m_BitBtn1 = named<QPushButton>("BitBtn1", this);
     m_BitBtn1->setFixedSize(26, 26);
-    m_BitBtn1->setIcon(helpGlyph());
+    m_BitBtn1->setIcon(ui::helpGlyph());
     m_BitBtn1->setIconSize(QSize(16, 16));
     m_Button4 = named<QPushButton>("Button4", this);
     m_Button4->setText("Language...");
@@ -199,10 +177,20 @@ void TForm1::createControls() {
     setTabOrder(m_Button3, m_Button6);
     setTabOrder(m_Button6, m_CheckBox5);
 
-    // Button6 closes the window like its close box. The other buttons, the check boxes'
-    // handlers (CheckBox4: launch rule, CheckBox5: new-version check) and the help button
-    // are wired with the copy set-up, the language menu, the About window and the
-    // new-version check; until then they do nothing.
+    // The options live in the copy set-up; the check boxes show them. CheckBox5 belongs to
+    // the new-version check, Button4 to the language menu.
+    connect(m_CheckBox1, &QCheckBox::toggled, this,
+            [this](bool on) { m_setup.keepStructure = on; });
+    connect(m_CheckBox2, &QCheckBox::toggled, this,
+            [this](bool on) { m_setup.transliterate = on; });
+    connect(m_CheckBox3, &QCheckBox::toggled, this, [this](bool on) { m_setup.onlyMp3 = on; });
+    connect(m_CheckBox4, &QCheckBox::toggled, this, [this](bool on) { m_setup.asManyAsFit = on; });
+    connect(m_CheckBox4, &QCheckBox::clicked, this, &TForm1::CheckBox4Click);
+    connect(m_Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(m_Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(m_Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(m_Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(m_BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(m_Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
 }
 
@@ -226,9 +214,8 @@ void TForm1::applyCaptions(const i18n::StringTable& table) {
     m_CheckBox3->setText(q(table.CheckBox3Caption));
     m_CheckBox4->setText(q(table.CheckBox4Caption));
     m_CheckBox5->setText(q(table.CheckBox5Caption));
-    m_Label1->setText(q(table.Label1Prefix + m_countText));
-    m_Label2->setText(q(table.Label2Prefix + app::CalSize(true, m_listSizeKB, table)));
-    m_Label3->setText(q(table.Label3Prefix + app::CalSize(true, m_destinationFreeKB, table)));
+    m_setup.relabel(table);
+    showSetup();
     QStringList filters;
     for (const auto& f : nameFilters(table.OpenDialogFilter))
         filters << q(f);
@@ -238,9 +225,9 @@ void TForm1::applyCaptions(const i18n::StringTable& table) {
 
 void TForm1::FormCreate() {
     guarded(codes::MainFormCreate, [this] {
-        m_busy = false;
+        m_setup.busy = false;
         m_firstShow = false;
-        m_countText.clear();
+        m_setup.countText.clear();
         // The copy run keeps its own once-per-run notice flag, set at start; the scheduling
         // flags belong to the new-version check.
         m_programName = ProgramName;
@@ -334,16 +321,10 @@ void TForm1::FormCloseQuery(bool& CanClose) {
             CanClose = true;
             return;
         }
-        QApplication::beep();
-        m_busy = true;
+        m_setup.busy = true;
         const auto& t = i18n::strings();
-        QMessageBox box(QMessageBox::Question, q(t.StrExitCaption), q(t.StrAskExit),
-                        QMessageBox::Yes | QMessageBox::No, this);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setWindowModality(Qt::ApplicationModal);
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        CanClose = box.exec() == QMessageBox::Yes;
-        m_busy = false;
+        CanClose = ui::ask(t.StrAskExit, t.StrExitCaption, this);
+        m_setup.busy = false;
     });
 }
 
@@ -361,6 +342,116 @@ void TForm1::FormClose() {
         settings.Language = i18n::strings().CurrentLanguage;
         settings.write(ini);
     });
+}
+
+void TForm1::showSetup() {
+    m_LabeledEdit1->setText(q(m_setup.playlistField));
+    m_LabeledEdit2->setText(q(m_setup.destinationField));
+    m_Label1->setText(q(m_setup.label1));
+    m_Label2->setText(q(m_setup.label2));
+    m_Label3->setText(q(m_setup.label3));
+}
+
+void TForm1::Button1Click() {
+    guarded(codes::MainButton1Click, [this] {
+        m_setup.busy = true;
+        const std::optional<std::string> chosen = m_services.choosePlaylist(*m_OpenDialogBU);
+        if (chosen) {
+            m_setup.choosePlaylist(*chosen);
+            showSetup();
+            playlist::TFormWait wait(m_setup.playlistPath, m_setup.onlyMp3, this);
+            wait.exec();
+            const auto& t = i18n::strings();
+            const playlist::ScanResult& scan = wait.result();
+            const CopySetup::ScanNotice notice = m_setup.applyScan(scan, t);
+            showSetup();
+            if (notice == CopySetup::ScanNotice::NoFiles)
+                tell(m_setup, this, ui::MessageKind::Refusal, t.StrNoFiles);
+            else if (notice == CopySetup::ScanNotice::FileError)
+                tell(m_setup, this, ui::MessageKind::Refusal, t.StrFileError, scan.reason);
+            CheckLaunchEnabled();
+        }
+        m_setup.busy = false;
+    });
+}
+
+bool TForm1::localDriveTest(const std::string& folder, DestinationFacts& facts) {
+    facts = DestinationFacts{};
+    guarded(codes::LocalDriveTest, [&] { facts = m_services.probeDestination(folder); });
+    return facts.localDrive;
+}
+
+void TForm1::Button2Click() {
+    errors::guardedWithStep(codes::MainButton2ClickPrefix, [this] {
+        const auto& t = i18n::strings();
+        m_setup.busy = true;
+        m_setup.destinationReady = false;
+        const std::string initial = m_setup.destinationField;
+        const std::string folder =
+            m_services.chooseFolder(this, t.StrChooseFolderTitle, initial).value_or(initial);
+        DestinationFacts facts;
+        const bool local = !folder.empty() && localDriveTest(folder, facts);
+        CopySetup::DestinationOutcome outcome = CopySetup::DestinationOutcome::Empty;
+        try {
+            outcome = m_setup.chooseDestination(folder, local, facts.freeBytes, t);
+        } catch (...) {
+            showSetup();
+            throw;
+        }
+        showSetup();
+        if (outcome == CopySetup::DestinationOutcome::Empty)
+            tell(m_setup, this, ui::MessageKind::Warning, t.StrBadFolder);
+        else if (outcome == CopySetup::DestinationOutcome::NotLocal)
+            tell(m_setup, this, ui::MessageKind::Refusal, t.StrLocalOnly);
+        CheckLaunchEnabled();
+        m_setup.busy = false;
+    });
+}
+
+void TForm1::CheckLaunchEnabled() {
+    guarded(codes::CheckLaunchEnabled, [this] {
+        m_Button5->setEnabled(false);
+        const auto& t = i18n::strings();
+        const LaunchDecision decision = m_setup.launchDecision(t);
+        m_Button5->setEnabled(decision.enabled);
+        if (decision.message == LaunchDecision::Message::Warned)
+            tell(m_setup, this, ui::MessageKind::Warning, decision.text);
+        else if (decision.message == LaunchDecision::Message::Refused)
+            tell(m_setup, this, ui::MessageKind::Refusal, decision.text);
+    });
+}
+
+void TForm1::CheckBox4Click() {
+    guarded(codes::MainCheckBox4Click, [this] { CheckLaunchEnabled(); });
+}
+
+void TForm1::Button5Click() {
+    guarded(codes::MainButton5Click, [this] {
+        m_setup.busy = true;
+        const CopyOutcome outcome = m_services.copyWindow(this)->execCopy(m_setup.runSetup());
+        const auto& t = i18n::strings();
+        if (outcome.end == CopyOutcome::End::Completed) {
+            m_setup.clearAfterCompletedRun(t);
+            showSetup();
+            CheckLaunchEnabled();
+        }
+        const std::string report = buildCopyReport(outcome.counters, t);
+        ui::MsgDialog(this, report, QMessageBox::Ok, "Info", t.StrReportCaption, outcome.details);
+        m_setup.busy = false;
+    });
+}
+
+void TForm1::BitBtn1Click() {
+    guarded(codes::MainBitBtn1Click, [this] {
+        const std::string language = helpLanguage(m_paths, i18n::strings().CurrentLanguage);
+        m_services.openPage(helpPage(m_paths, language));
+    });
+}
+
+void TForm1::Button3Click() {
+    m_setup.busy = true;
+    m_services.showAbout(this);
+    m_setup.busy = false;
 }
 
 void TForm1::Button6Click() {

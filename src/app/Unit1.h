@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CopySetup.h"
+#include "app/MainWindowServices.h"
 #include "app/ProgramPaths.h"
 
 #include <QWidget>
@@ -20,8 +22,9 @@ struct StringTable;
 
 namespace tw::app {
 
-// The main window: the copy set-up (playlist, destination, options), the information panel
-// and the buttons. Its creation reads Settings.ini; its closing writes it.
+// The main window: shows the copy set-up (playlist, destination, options), the information
+// panel and the buttons, and turns clicks into calls on the set-up. Its creation reads
+// Settings.ini; its closing writes it.
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -32,7 +35,13 @@ public:
     const ProgramPaths& paths() const { return m_paths; }
 
     // Set while a handler has a modal window or box open.
-    bool busy() const { return m_busy; }
+    bool busy() const { return m_setup.busy; }
+
+    // The copy set-up this window shows.
+    const CopySetup& setup() const { return m_setup; }
+
+    // The dialogs, drives and windows it reaches; tests replace parts of them.
+    MainWindowServices& services() { return m_services; }
 
     // Program constants, set at start-up (shown by the About window).
     const std::string& programName() const { return m_programName; }
@@ -44,7 +53,14 @@ public:
     void FormShow();
     void FormCloseQuery(bool& CanClose);
     void FormClose();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button5Click();
     void Button6Click();
+    void BitBtn1Click();
+    void CheckBox4Click();
+    void CheckLaunchEnabled();
 
     // Loads a language into the string table and re-captions this window.
     void LoadLanguage(const std::string& name);
@@ -60,8 +76,12 @@ private:
     void createControls();
     void applyCaptions(const i18n::StringTable& table);
     void fitToContents();
+    void showSetup();
+    bool localDriveTest(const std::string& folder, DestinationFacts& facts);
 
     ProgramPaths m_paths;
+    MainWindowServices m_services = MainWindowServices::system();
+    CopySetup m_setup;
 
     QLabel* m_LabeledEdit1Label = nullptr;
     QLineEdit* m_LabeledEdit1 = nullptr;
@@ -86,16 +106,10 @@ private:
     QFileDialog* m_OpenDialogBU = nullptr;
 
     // Start-up state.
-    bool m_busy = false;
     bool m_firstShow = false;
     std::string m_programName;
     std::string m_programVersion;
     std::string m_programEdition;
-
-    // The parts of the copy set-up that the information labels show.
-    std::string m_countText;
-    std::int64_t m_listSizeKB = 0;
-    std::int64_t m_destinationFreeKB = 0;
 };
 
 } // namespace tw::app

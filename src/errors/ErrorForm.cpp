@@ -2,75 +2,23 @@
 
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
+#include "ui/DrawnIcons.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tw::errors {
 
-namespace {
-
-QString q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// The error picture: a red disc with a white cross, drawn here so no image file is needed.
-QPixmap errorPicture() {
-    const int side = 41;
-    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    QPixmap pixmap(QSize(side, side) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QRadialGradient fill(QPointF(15, 13), 30);
-    fill.setColorAt(0, QColor(0xF2, 0x5A, 0x4A));
-    fill.setColorAt(1, QColor(0xB0, 0x10, 0x10));
-    p.setPen(QPen(QColor(0x80, 0x08, 0x08), 1.5));
-    p.setBrush(fill);
-    p.drawEllipse(QRectF(2, 2, 37, 37));
-    p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(14, 14), QPointF(27, 27));
-    p.drawLine(QPointF(27, 14), QPointF(14, 27));
-    return pixmap;
-}
-
-QFrame* sunkenPanel(const char* name, QWidget* parent) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    return panel;
-}
-
-void paintBackground(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-QLabel* label(const char* name, QWidget* parent) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QPushButton* button(const char* name, QWidget* parent) {
-    auto* b = new QPushButton(parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
+using ui::button;
+using ui::label;
+using ui::paintBackground;
+using ui::q;
+using ui::sunkenPanel;
 
 TForm5::TForm5(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -85,7 +33,7 @@ TForm5::TForm5(QWidget* parent)
     paintBackground(m_Panel3, Qt::white);
     m_Image1 = label("Image1", m_Panel3);
     m_Image1->setFixedSize(41, 41);
-    m_Image1->setPixmap(errorPicture());
+    m_Image1->setPixmap(ui::errorPicture());
     m_Label1 = label("Label1", m_Panel3);
     QFont headline = m_Label1->font();
     headline.setPixelSize(16);
@@ -117,8 +65,7 @@ TForm5::TForm5(QWidget* parent)
     topLayout->addLayout(textColumn, 1);
 
     // The sky-blue apology panel.
-    m_Panel1 = sunkenPanel("Panel1", this);
-    paintBackground(m_Panel1, QColor(0xA6, 0xCA, 0xF0));
+    m_Panel1 = ui::skyBluePanel("Panel1", this);
     m_Label6 = label("Label6", m_Panel1);
     m_Label3 = label("Label3", m_Panel1);
     m_Label6->setAlignment(Qt::AlignCenter);

@@ -1,7 +1,10 @@
+#include "app/CopyReport.h"
 #include "app/ProgramPaths.h"
 #include "app/Unit1.h"
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
+#include "playlist/WaitDlg.h"
+#include "ui/MessageBoxes.h"
 
 #include "support/TempFolder.h"
 
@@ -9,22 +12,142 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
+#include <QFileDialog>
+
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
+using tw::app::CopyOutcome;
+using tw::app::DestinationFacts;
 using tw::app::ProgramPaths;
 using tw::app::TForm1;
 using tw::test::TempFolder;
 
 namespace {
 
+const tw::i18n::StringTable builtIn;
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// One message box as the user saw it.
+struct SeenBox {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString caption, text, details;
+    int beepsBefore = 0; // beeps sounded up to the moment it showed
+    bool busy = false;   // the main window's busy flag while it was open
+};
+
+// Stands in for the user in front of the modal windows: answers every message box (OK, or
+// the next queued answer for a question), records what each showed, and presses the list
+// scan's Cancel when asked to.
+class User : public QObject {
+public:
+    explicit User(TForm1& form)
+        : m_form(form) {
+        tw::ui::setBeep([this] { ++m_beeps; });
+        connect(&m_timer, &QTimer::timeout, this, &User::look);
+        m_timer.start(2);
+    }
+    ~User() override { tw::ui::setBeep({}); }
+
+    std::vector<SeenBox> boxes;
+    std::deque<QMessageBox::StandardButton> answers;
+    bool cancelScan = false;
+    int scanCancelledAtProgress = -1;
+
+    int beeps() const { return m_beeps; }
+    std::vector<QString> texts() const {
+        std::vector<QString> out;
+        for (const auto& b : boxes)
+            out.push_back(b.text);
+        return out;
+    }
+
+private:
+    void look() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            boxes.push_back({box->icon(), box->windowTitle(), box->text(), box->detailedText(),
+                             m_beeps, m_form.busy()});
+            QMessageBox::StandardButton answer = QMessageBox::Ok;
+            if (box->button(QMessageBox::Yes) != nullptr) {
+                answer = answers.empty() ? QMessageBox::No : answers.front();
+                if (!answers.empty())
+                    answers.pop_front();
+            }
+            box->button(answer)->click();
+        } else if (auto* wait = qobject_cast<tw::playlist::TFormWait*>(modal);
+                   wait && cancelScan && scanCancelledAtProgress < 0) {
+            // Once the scan has moved the bar, press Cancel.
+            const int at = wait->findChild<QProgressBar*>("ProgressBar1")->value();
+            if (at > 0) {
+                scanCancelledAtProgress = at;
+                wait->findChild<QPushButton*>("Button1")->click();
+            }
+        }
+    }
+
+    TForm1& m_form;
+    QTimer m_timer;
+    int m_beeps = 0;
+};
+
+// Stands in for the copy progress window: records what it was asked to copy.
+class FakeCopyWindow : public tw::app::CopyWindow {
+public:
+    FakeCopyWindow(CopyOutcome outcome, tw::copy::RunSetup* seen)
+        : m_outcome(std::move(outcome))
+        , m_seen(seen) {}
+    CopyOutcome execCopy(const tw::copy::RunSetup& setup) override {
+        *m_seen = setup;
+        return m_outcome;
+    }
+
+private:
+    CopyOutcome m_outcome;
+    tw::copy::RunSetup* m_seen;
+};
+
 QCheckBox* box(TForm1& form, const char* name) {
     return form.findChild<QCheckBox*>(name);
+}
+
+QString text(TForm1& form, const char* name) {
+    if (auto* label = form.findChild<QLabel*>(name))
+        return label->text();
+    return form.findChild<QLineEdit*>(name)->text();
+}
+
+bool startEnabled(TForm1& form) {
+    return form.findChild<QPushButton*>("Button5")->isEnabled();
+}
+
+void click(TForm1& form, const char* name) {
+    form.findChild<QAbstractButton*>(name)->click();
+}
+
+// The two file dialogs answer with these; the destination has the given free space.
+void chooseWith(TForm1& form, std::optional<std::string> playlist,
+                std::optional<std::string> folder, DestinationFacts facts) {
+    form.services().choosePlaylist = [playlist](QFileDialog&) { return playlist; };
+    form.services().chooseFolder = [folder](QWidget*, const std::string&, const std::string&) {
+        return folder;
+    };
+    form.services().probeDestination = [facts](const std::string&) { return facts; };
+}
+
+DestinationFacts localWithFreeKB(std::int64_t kb) {
+    return DestinationFacts{true, kb * 1024 + 1023};
 }
 
 std::vector<std::string> lines(const std::string& text) {
@@ -228,6 +351,274 @@ private slots:
                  QStringList({"Button1", "Button2", "CheckBox1", "CheckBox2", "CheckBox3",
                               "CheckBox4", "Button5", "BitBtn1", "Button4", "Button3", "Button6"}));
         QCOMPARE(w->objectName(), QString("CheckBox5"));
+    }
+
+    void launchRuleRefusesEqualSizesAndWarnsWithCopyAsManyAsFit() {
+        // One file of exactly 100 KB; the destination has 100 KB free.
+        tw::test::writeFile(*m_folder / "music/a.mp3", std::string(100 * 1024, 'x'));
+        tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTM3U\r\na.mp3\r\ngone.mp3\r\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out", localWithFreeKB(100));
+
+        click(form, "Button1");
+        QCOMPARE(text(form, "LabeledEdit1"), q(*m_folder / "music/list.m3u"));
+        QCOMPARE(text(form, "Label1"), QString("Количество файлов в списке: 1"));
+        QCOMPARE(text(form, "Label2"), QString("Занимаемое место на диске: 100 КБ"));
+        QVERIFY(user.boxes.empty()); // no destination yet: the rule says nothing
+
+        click(form, "Button2");
+        QCOMPARE(text(form, "LabeledEdit2"), q(*m_folder / "out"));
+        QCOMPARE(text(form, "Label3"), QString("Свободное место на диске назначения: 100 КБ"));
+        QVERIFY(!startEnabled(form));
+        const QString refused = q(builtIn.StrSpaceTooSmall + "\r\n" + builtIn.StrFreeSomeSpace);
+        const QString warned = q(builtIn.StrSpaceTooSmall + "\r\n" + builtIn.StrAsManyAsFit);
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(user.boxes[0].caption, q(builtIn.StrWarningCaption));
+        QCOMPARE(user.boxes[0].beepsBefore, 1);
+        QVERIFY(user.boxes[0].busy);
+        QVERIFY(!form.busy());
+
+        // Each toggle runs the rule again and says so again.
+        click(form, "CheckBox4");
+        QVERIFY(startEnabled(form));
+        click(form, "CheckBox4");
+        QVERIFY(!startEnabled(form));
+        click(form, "CheckBox4");
+        QVERIFY(startEnabled(form));
+        QCOMPARE(user.texts(), (std::vector<QString>{refused, warned, refused, warned}));
+        QCOMPARE(user.boxes[1].icon, QMessageBox::Warning);
+        QVERIFY(user.boxes[1].busy);
+        QCOMPARE(user.beeps(), 4);
+        QVERIFY(!form.busy());
+
+        // One kilobyte more and the list fits without a word.
+        click(form, "CheckBox4");
+        chooseWith(form, std::nullopt, *m_folder / "out", localWithFreeKB(101));
+        click(form, "Button2");
+        QVERIFY(startEnabled(form));
+        QCOMPARE(user.boxes.size(), std::size_t{5});
+    }
+
+    void cancellingALongScanForgetsThePlaylist() {
+        std::string list;
+        for (int i = 0; i < 100000; ++i)
+            list += "missing/" + std::to_string(i) + ".mp3\r\n";
+        tw::test::writeFile(*m_folder / "list.m3u", list);
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        user.cancelScan = true;
+        chooseWith(form, *m_folder / "list.m3u", *m_folder / "out", localWithFreeKB(1000));
+        click(form, "Button2");
+        click(form, "Button1");
+
+        QVERIFY(user.scanCancelledAtProgress > 0); // pressed while the bar was moving
+        QCOMPARE(text(form, "LabeledEdit1"), QString());
+        QCOMPARE(text(form, "Label1"), q(builtIn.StrListCount));
+        QCOMPARE(text(form, "Label2"), q(builtIn.StrListSize));
+        QVERIFY(!form.setup().listReady);
+        QCOMPARE(form.setup().playlistPath, *m_folder / "list.m3u");
+        QVERIFY(!startEnabled(form));
+        QVERIFY(user.boxes.empty());
+        QVERIFY(!form.busy());
+    }
+
+    void playlistWithNothingToCopyOrUnreadableIsRefused() {
+        tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTM3U\r\nnot-there.mp3\r\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out", localWithFreeKB(1000));
+        click(form, "Button2");
+        click(form, "Button1");
+        QCOMPARE(text(form, "Label1"), QString("Количество файлов в списке: 0"));
+        QCOMPARE(text(form, "Label2"), QString("Занимаемое место на диске: 0 КБ"));
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].text, q(builtIn.StrNoFiles));
+        QCOMPARE(user.boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(user.boxes[0].beepsBefore, 1);
+        QVERIFY(!startEnabled(form));
+
+        // A folder chosen as the playlist cannot be read: the labels keep their texts and
+        // the reason is in the box's details.
+        chooseWith(form, *m_folder / "music", *m_folder / "out", localWithFreeKB(1000));
+        click(form, "Button1");
+        QCOMPARE(user.boxes.size(), std::size_t{2});
+        QCOMPARE(user.boxes[1].text, q(builtIn.StrFileError));
+        QCOMPARE(user.boxes[1].icon, QMessageBox::Critical);
+        QVERIFY(user.boxes[1].details.contains(q(*m_folder / "music")));
+        QCOMPARE(text(form, "Label1"), QString("Количество файлов в списке: 0"));
+        QVERIFY(!form.setup().listReady);
+        QVERIFY(!startEnabled(form));
+    }
+
+    void destinationRefusesNoFolderAndNonLocalFoldersAndKeepsThePrevious() {
+        std::filesystem::create_directories(*m_folder / "out");
+        tw::errors::ErrorReporter::instance().setProgramFolder(m_folder->path());
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+
+        // Browser cancelled with no destination yet.
+        chooseWith(form, std::nullopt, std::nullopt, localWithFreeKB(10));
+        click(form, "Button2");
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].text, q(builtIn.StrBadFolder));
+        QCOMPARE(user.boxes[0].icon, QMessageBox::Warning);
+        QCOMPARE(user.boxes[0].beepsBefore, 1);
+        QCOMPARE(text(form, "LabeledEdit2"), QString());
+
+        chooseWith(form, std::nullopt, *m_folder / "out", localWithFreeKB(10));
+        click(form, "Button2");
+        QVERIFY(form.setup().destinationReady);
+
+        // A network share is refused; the folder shown before stays, but is not ready.
+        chooseWith(form, std::nullopt, "/net/share", DestinationFacts{false, -1});
+        click(form, "Button2");
+        QCOMPARE(user.boxes.size(), std::size_t{2});
+        QCOMPARE(user.boxes[1].text, q(builtIn.StrLocalOnly));
+        QCOMPARE(user.boxes[1].icon, QMessageBox::Critical);
+        QCOMPARE(text(form, "LabeledEdit2"), q(*m_folder / "out"));
+        QVERIFY(!form.setup().destinationReady);
+
+        // Cancelling the browser now takes the folder shown again, with its free space afresh.
+        std::string initial;
+        form.services().chooseFolder = [&initial](QWidget*, const std::string&,
+                                                  const std::string& from) {
+            initial = from;
+            return std::optional<std::string>();
+        };
+        form.services().probeDestination = [](const std::string&) { return localWithFreeKB(20); };
+        click(form, "Button2");
+        QCOMPARE(initial, *m_folder / "out");
+        QVERIFY(form.setup().destinationReady);
+        QCOMPARE(text(form, "Label3"), QString("Свободное место на диске назначения: 20 КБ"));
+        QCOMPARE(user.boxes.size(), std::size_t{2});
+
+        // A folder that vanished after the browser closed: reported, shown, not ready.
+        chooseWith(form, std::nullopt, *m_folder / "gone", localWithFreeKB(10));
+        click(form, "Button2");
+        QCOMPARE(text(form, "LabeledEdit2"), q(*m_folder / "gone"));
+        QVERIFY(!form.setup().destinationReady);
+        const auto log = tw::test::readFile(*m_folder / "ErrorLog/Debug.Log");
+        QVERIFY(log.find("Adress = 2.001 - 009.0\r\n") != std::string::npos);
+    }
+
+    void copyReportIsShownAndTheSetUpClearedOnlyAfterACompletedRun() {
+        tw::test::writeFile(*m_folder / "music/a.mp3", std::string(2048, 'x'));
+        tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out", localWithFreeKB(1000));
+        click(form, "CheckBox2");
+        click(form, "Button1");
+        click(form, "Button2");
+        QVERIFY(startEnabled(form));
+        QVERIFY(user.boxes.empty());
+
+        tw::copy::RunSetup seen;
+        CopyOutcome cancelled;
+        cancelled.end = CopyOutcome::End::Cancelled;
+        cancelled.counters.created = 1;
+        cancelled.counters.cancelRequest = true;
+        form.services().copyWindow = [&](QWidget*) {
+            return std::make_unique<FakeCopyWindow>(cancelled, &seen);
+        };
+        click(form, "Button5");
+        QCOMPARE(seen.playlistPath, *m_folder / "music/list.m3u");
+        QCOMPARE(seen.destinationField, *m_folder / "out");
+        QVERIFY(seen.keepStructure && seen.transliterate && !seen.onlyMp3);
+        QCOMPARE(seen.listSizeKB, std::int64_t{2});
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].text, q(tw::app::buildCopyReport(cancelled.counters, builtIn)));
+        QCOMPARE(user.boxes[0].icon, QMessageBox::Information);
+        QCOMPARE(user.boxes[0].caption, q(builtIn.StrReportCaption));
+        QCOMPARE(user.boxes[0].details, QString()); // nothing to list: no details button
+        QCOMPARE(user.boxes[0].beepsBefore, 0);
+        QVERIFY(user.boxes[0].busy);
+        // A stopped run keeps the set-up.
+        QVERIFY(startEnabled(form));
+        QCOMPARE(text(form, "LabeledEdit1"), q(*m_folder / "music/list.m3u"));
+
+        CopyOutcome completed;
+        completed.end = CopyOutcome::End::Completed;
+        completed.counters.created = 3;
+        completed.counters.missing = 2;
+        completed.counters.failed = 1;
+        completed.details = "gone.mp3: not found\nb.mp3: no space left";
+        form.services().copyWindow = [&](QWidget*) {
+            return std::make_unique<FakeCopyWindow>(completed, &seen);
+        };
+        click(form, "Button5");
+        QCOMPARE(user.boxes.size(), std::size_t{2}); // the rule, run again, says nothing
+        QCOMPARE(user.boxes[1].text, q(tw::app::buildCopyReport(completed.counters, builtIn)));
+        QCOMPARE(user.boxes[1].details, q(completed.details));
+        QCOMPARE(text(form, "LabeledEdit1"), QString());
+        QCOMPARE(text(form, "LabeledEdit2"), QString());
+        QCOMPARE(text(form, "Label1"), q(builtIn.StrListCount + " "));
+        QCOMPARE(text(form, "Label2"), q(builtIn.StrListSize + " "));
+        QCOMPARE(text(form, "Label3"), q(builtIn.StrFreeSpace + " "));
+        QVERIFY(!startEnabled(form));
+        QVERIFY(box(form, "CheckBox2")->isChecked()); // the options stay
+        QVERIFY(!form.busy());
+    }
+
+    void startCopiesThePlaylistThroughThePlainCopyWindow() {
+        tw::test::writeFile(*m_folder / "music/a.mp3", "first");
+        tw::test::writeFile(*m_folder / "music/sub/b.mp3", "second");
+        tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\r\nsub/b.mp3\r\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out", localWithFreeKB(1000));
+        click(form, "Button1");
+        click(form, "Button2");
+        click(form, "Button5");
+        QCOMPARE(tw::test::readFile(*m_folder / "out/a.mp3"), std::string("first"));
+        QCOMPARE(tw::test::readFile(*m_folder / "out/sub/b.mp3"), std::string("second"));
+        tw::copy::RunCounters two;
+        two.created = 2;
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].text, q(tw::app::buildCopyReport(two, builtIn)));
+        QVERIFY(form.isVisible());
+        QCOMPARE(text(form, "LabeledEdit1"), QString());
+    }
+
+    void helpOpensThePageOfTheLanguageAndAboutRunsBusy() {
+        TForm1 form(ProgramPaths(m_folder->path()));
+        std::vector<std::string> opened;
+        form.services().openPage = [&opened](const std::string& page) { opened.push_back(page); };
+        auto& language = tw::i18n::strings().CurrentLanguage;
+        language = "German"; // no help of its own, no English help
+        click(form, "BitBtn1");
+        tw::test::writeFile(*m_folder / "Language/English/Help/index.htm", "en");
+        click(form, "BitBtn1");
+        tw::test::writeFile(*m_folder / "Language/German/Help/index.htm", "de");
+        click(form, "BitBtn1");
+        tw::test::writeFile(*m_folder / "Language/Russian/Help/index.htm", "ru");
+        language = "Russian";
+        click(form, "BitBtn1");
+        QCOMPARE(opened, (std::vector<std::string>{*m_folder / "Help.htm",
+                                                   *m_folder / "Language/English/Help/index.htm",
+                                                   *m_folder / "Language/German/Help/index.htm",
+                                                   *m_folder / "Help.htm"}));
+
+        bool busyInAbout = false;
+        form.services().showAbout = [&](QWidget* owner) {
+            busyInAbout = form.busy() && owner == &form;
+        };
+        click(form, "Button3");
+        QVERIFY(busyInAbout);
+        QVERIFY(!form.busy());
     }
 
 private:

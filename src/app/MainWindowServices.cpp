@@ -1,0 +1,44 @@
+#include "app/MainWindowServices.h"
+
+#include "platform/Drives.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QUrl>
+
+namespace tw::app {
+
+MainWindowServices MainWindowServices::system() {
+    MainWindowServices s;
+    s.choosePlaylist = [](QFileDialog& dialog) -> std::optional<std::string> {
+        if (!dialog.nameFilters().isEmpty())
+            dialog.selectNameFilter(dialog.nameFilters().first());
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().first().toStdString();
+    };
+    s.chooseFolder = [](QWidget* parent, const std::string& title,
+                        const std::string& initialFolder) -> std::optional<std::string> {
+        const QString folder = QFileDialog::getExistingDirectory(
+            parent, QString::fromStdString(title), QString::fromStdString(initialFolder),
+            QFileDialog::ShowDirsOnly);
+        if (folder.isEmpty())
+            return std::nullopt;
+        return folder.toStdString();
+    };
+    s.probeDestination = [](const std::string& folder) {
+        DestinationFacts facts;
+        facts.localDrive = platform::isLocalDrive(folder);
+        facts.freeBytes = facts.localDrive ? platform::freeBytes(folder) : -1;
+        return facts;
+    };
+    s.openPage = [](const std::string& path) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    };
+    // The About window plugs in here.
+    s.showAbout = [](QWidget*) {};
+    s.copyWindow = [](QWidget* mainWindow) { return makeCopyWindow(mainWindow); };
+    return s;
+}
+
+} // namespace tw::app
