@@ -11,7 +11,6 @@
 #include "errors/ErrorReporter.h"
 #include "errors/Guard.h"
 #include "errors/ProgramIdentity.h"
-#include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
 #include "platform/FileSystem.h"
 #include "playlist/WaitDlg.h"
@@ -67,6 +66,7 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
+    createLanguageMenu();
     applyCaptions(i18n::StringTable{});
     fitToContents();
     try {
@@ -264,32 +264,13 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
     guarded(codes::MainFormShow, [this] {
-        // The first-start language window, once it exists, is closed here when it was
-        // created but never shown.
+        // The first-start language window never outlives the start-up, so nothing is left
+        // to close here.
         if (m_firstShow)
             return;
-        // The language menu is built here with the language selection.
-        LoadLanguage(i18n::strings().CurrentLanguage);
+        languageFirstShow();
         m_firstShow = true;
         // The new-version check starts here when CheckBox5 is ticked.
-    });
-}
-
-void TForm1::LoadLanguage(const std::string& name) {
-    guarded(codes::LoadLanguage, [this, &name] {
-        auto& table = i18n::strings();
-        try {
-            i18n::loadLanguageFile(table, m_paths.folder(), name);
-        } catch (...) {
-            // What was applied before the failure shows.
-            applyCaptions(table);
-            throw;
-        }
-        applyCaptions(table);
-        fitToContents();
-        // The help button's hint names the language of the help it opens.
-        m_BitBtn1->setToolTip(QString());
-        m_BitBtn1->setToolTip(q(helpLanguage(m_paths, table.CurrentLanguage)));
     });
 }
 

@@ -1,0 +1,187 @@
+#include "app/ProgramPaths.h"
+#include "app/StartUp.h"
+#include "app/Unit1.h"
+#include "i18n/StringTable.h"
+
+#include "support/TempFolder.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+
+using tw::app::ProgramPaths;
+using tw::app::TForm1;
+using tw::test::TempFolder;
+
+namespace {
+
+QStringList menuItems(TForm1& form) {
+    QStringList items;
+    for (const QAction* item : form.findChild<QMenu*>("PopupMenu1")->actions())
+        items << item->text() + (item->isChecked() ? " *" : "");
+    return items;
+}
+
+QAction* menuItem(TForm1& form, const char* name) {
+    return form.findChild<QMenu*>("PopupMenu1")->findChild<QAction*>(name);
+}
+
+QString text(TForm1& form, const char* name) {
+    if (auto* label = form.findChild<QLabel*>(name))
+        return label->text();
+    return form.findChild<QAbstractButton*>(name)->text();
+}
+
+QWidget* topLevel(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name)
+            return w;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class LanguageMenuTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        tw::i18n::strings().resetToBuiltIn();
+        tw::i18n::strings().CurrentLanguage.clear();
+        m_folder = std::make_unique<TempFolder>();
+        // The shipped English language, its help, and a folder that is no language.
+        std::filesystem::create_directories(*m_folder / "Language/English/Help");
+        std::filesystem::copy_file(std::string(TW_SOURCE_DIR) +
+                                       "/data/program/Language/English/English.txt",
+                                   *m_folder / "Language/English/English.txt");
+        tw::test::writeFile(*m_folder / "Language/English/Help/index.htm", "<html></html>");
+        tw::test::writeFile(*m_folder / "Language/Bad/Bad.txt", "Bad\r\nTunewagon!\r\n");
+    }
+    void cleanup() { m_folder.reset(); }
+
+    void firstStartAsksBeforeTheMainWindowShowsAndSavesTheChoice() {
+        qputenv("LC_ALL", "de_DE.UTF-8"); // not Russian: English is offered
+        bool mainWindowHiddenWhileAsked = false;
+        QString offered;
+        QString button1;
+        bool checkBox2Enabled = false;
+        QTimer::singleShot(0, [&] {
+            auto* asking = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(asking != nullptr);
+            QCOMPARE(asking->objectName(), QString("Form10"));
+            mainWindowHiddenWhileAsked = topLevel("Form1") && !topLevel("Form1")->isVisible();
+            offered = asking->findChild<QComboBox*>("ComboBox1")->currentText();
+            asking->findChild<QPushButton*>("Button3")->click();
+            // Once the main window shows: look at it and close it, which ends the program.
+            QTimer::singleShot(0, [&] {
+                auto* form = qobject_cast<TForm1*>(topLevel("Form1"));
+                QVERIFY(form != nullptr && form->isVisible());
+                button1 = text(*form, "Button1");
+                checkBox2Enabled = form->findChild<QCheckBox*>("CheckBox2")->isEnabled();
+                form->close();
+            });
+        });
+        // Whatever goes wrong, the program is ended after a while.
+        QTimer failsafe;
+        failsafe.callOnTimeout([] { QCoreApplication::exit(3); });
+        failsafe.start(10000);
+        QCOMPARE(tw::app::runProgram(ProgramPaths(m_folder->path())), 0);
+        qunsetenv("LC_ALL");
+
+        QVERIFY(mainWindowHiddenWhileAsked);
+        QCOMPARE(offered, QString("English [English]"));
+        QCOMPARE(button1, QString("Choose..."));
+        QVERIFY(checkBox2Enabled); // at start whatever the language
+        const std::string settings = tw::test::readFile(*m_folder / "Settings.ini");
+        QVERIFY2(settings.find("Language=English\r\n") != std::string::npos, settings.c_str());
+    }
+
+    void menuChangesTheLanguageOfTheWindowAndOfWhatOpensNext() {
+        tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=Russian\r\n");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *", "English [English]"}));
+        QVERIFY(form.findChild<QPushButton*>("Button4")->isEnabled());
+        QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->toolTip(), QString("Russian"));
+
+        form.findChild<QPushButton*>("Button4")->click();
+        QVERIFY(form.findChild<QMenu*>("PopupMenu1")->isVisible());
+        form.findChild<QMenu*>("PopupMenu1")->hide();
+
+        menuItem(form, "English")->trigger();
+        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
+        QCOMPARE(text(form, "Button1"), QString("Choose..."));
+        QCOMPARE(text(form, "LabeledEdit2Label"), QString("Destination folder"));
+        QCOMPARE(text(form, "CheckBox5"), QString("Check for a new version at program start"));
+        QCOMPARE(text(form, "Label1"), QString("Number of files in the list: "));
+        QCOMPARE(text(form, "Label3"), QString("Free space on the destination drive: "));
+        QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->toolTip(), QString("English"));
+        auto* checkBox2 = form.findChild<QCheckBox*>("CheckBox2");
+        QVERIFY(!checkBox2->isEnabled());
+        QVERIFY(!checkBox2->isChecked()); // its tick is left alone
+
+        // The next message box and the next copy window speak English.
+        form.findChild<QLineEdit*>("LabeledEdit2")->setText("/music");
+        QString asked;
+        QTimer::singleShot(0, [&asked] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            asked = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!form.close());
+        QCOMPARE(asked, QString("Do you really want to close the program?"));
+        const auto copyWindow = form.services().copyWindow(&form);
+        QCOMPARE(dynamic_cast<QWidget*>(copyWindow.get())->windowTitle(),
+                 QString("Copying files..."));
+
+        // The ticked item again: nothing is loaded, the same item stays ticked.
+        tw::i18n::strings().Button1Caption = "untouched";
+        menuItem(form, "English")->trigger();
+        QCOMPARE(tw::i18n::strings().Button1Caption, std::string("untouched"));
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
+
+        // Back to Russian: every built-in text, and transliteration can be chosen again.
+        menuItem(form, "Russian")->trigger();
+        QCOMPARE(tw::i18n::strings().Button1Caption, std::string("Выбрать..."));
+        QCOMPARE(text(form, "Button6"), QString("Выход"));
+        QVERIFY(checkBox2->isEnabled());
+
+        // Showing the window again builds no second menu.
+        form.hide();
+        form.show();
+        QCOMPARE(menuItems(form).size(), 2);
+        form.findChild<QLineEdit*>("LabeledEdit2")->clear();
+    }
+
+    void withoutLanguagesTheMenuHoldsOnlyRussianAndStaysShut() {
+        std::filesystem::remove_all(*m_folder / "Language");
+        tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=English\r\n");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *"}));
+        QVERIFY(!form.findChild<QPushButton*>("Button4")->isEnabled());
+        // The saved language has no file: built-in texts, and its name is kept for the exit.
+        QCOMPARE(text(form, "Button1"), QString("Выбрать..."));
+        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
+    }
+
+private:
+    std::unique_ptr<TempFolder> m_folder;
+};
+
+QTEST_MAIN(LanguageMenuTest)
+#include "LanguageMenuTest.moc"
