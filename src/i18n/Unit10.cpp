@@ -53,6 +53,8 @@ TForm10::TForm10(std::string programFolder, QWidget* parent)
     m_ComboBox1->setObjectName("ComboBox1");
     m_ComboBox1->setEditable(false);
     m_ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // A language may call itself anything; the window stays small, the list shows it whole.
+    m_ComboBox1->setMaximumWidth(360);
     m_ComboBox1->addItem(q(BuiltInDisplayName), q(BuiltInLanguage));
     m_ComboBox1->setCurrentIndex(0);
     auto* panelLayout = new QVBoxLayout(m_Panel2);
