@@ -31,9 +31,4 @@ public:
 // Makes the copy window over the given main window.
 using CopyWindowFactory = std::function<std::unique_ptr<CopyWindow>(QWidget* mainWindow)>;
 
-// The copy progress window registers its factory here at start-up; without one, a plain
-// window with a progress bar and Cancel runs the copy.
-void setCopyWindowFactory(CopyWindowFactory factory);
-std::unique_ptr<CopyWindow> makeCopyWindow(QWidget* mainWindow);
-
 } // namespace tw::app

@@ -1,5 +1,6 @@
 #include "app/MainWindowServices.h"
 
+#include "app/PlainCopyWindow.h"
 #include "platform/Drives.h"
 
 #include <QDesktopServices>
@@ -37,7 +38,10 @@ MainWindowServices MainWindowServices::system() {
     };
     // The About window plugs in here.
     s.showAbout = [](QWidget*) {};
-    s.copyWindow = [](QWidget* mainWindow) { return makeCopyWindow(mainWindow); };
+    // The copy progress window plugs in here.
+    s.copyWindow = [](QWidget* mainWindow) -> std::unique_ptr<CopyWindow> {
+        return std::make_unique<PlainCopyWindow>(mainWindow);
+    };
     return s;
 }
 

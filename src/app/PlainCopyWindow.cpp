@@ -22,25 +22,6 @@ namespace tw::app {
 
 using ui::q;
 
-namespace {
-
-CopyWindowFactory& registeredFactory() {
-    static CopyWindowFactory factory;
-    return factory;
-}
-
-} // namespace
-
-void setCopyWindowFactory(CopyWindowFactory factory) {
-    registeredFactory() = std::move(factory);
-}
-
-std::unique_ptr<CopyWindow> makeCopyWindow(QWidget* mainWindow) {
-    if (registeredFactory())
-        return registeredFactory()(mainWindow);
-    return std::make_unique<PlainCopyWindow>(mainWindow);
-}
-
 PlainCopyWindow::PlainCopyWindow(QWidget* mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_mainWindow(mainWindow) {

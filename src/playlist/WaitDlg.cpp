@@ -54,8 +54,8 @@ TFormWait::TFormWait(std::string playlistPath, bool onlyMp3, QWidget* parent)
     row->addWidget(m_ProgressBar1);
     row->addWidget(m_Button1);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 4, 8, 8);
-    layout->setSpacing(4);
+    layout->setContentsMargins(10, 6, 10, 10);
+    layout->setSpacing(6);
     layout->addWidget(m_Label1);
     layout->addLayout(row);
 
