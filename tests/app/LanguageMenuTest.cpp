@@ -1,6 +1,7 @@
 #include "app/ProgramPaths.h"
 #include "app/StartUp.h"
 #include "app/Unit1.h"
+#include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
 
 #include "support/TempFolder.h"
@@ -177,6 +178,23 @@ private slots:
         // The saved language has no file: built-in texts, and its name is kept for the exit.
         QCOMPARE(text(form, "Button1"), QString("Выбрать..."));
         QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
+    }
+
+    void unreadableLanguageFileIsReportedUnderItsOwnCode() {
+        // A file that opens but cannot be read, whatever the rights of the reader.
+        std::filesystem::create_directories(*m_folder / "Language/Broken");
+        std::filesystem::create_symlink("/proc/self/mem", *m_folder / "Language/Broken/Broken.txt");
+        tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=Broken\r\n");
+        tw::errors::ErrorReporter::instance().setProgramFolder(m_folder->path());
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        const std::string log = tw::test::readFile(*m_folder / "ErrorLog/Debug.Log");
+        QVERIFY2(log.find("Adress = 2.001 - 015.0\r\n") != std::string::npos, log.c_str());
+        QVERIFY(log.find("2.001 - 013.0") == std::string::npos);
+        // The first show went on: built-in captions, the menu built, nothing ticked but Russian.
+        QCOMPARE(text(form, "Button1"), QString("Выбрать..."));
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *", "English [English]"}));
+        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("Broken"));
     }
 
 private:
