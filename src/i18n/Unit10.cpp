@@ -31,8 +31,10 @@ constexpr QSize designedSize(240, 120);
 } // namespace
 
 TForm10::TForm10(std::string programFolder, QWidget* parent)
-    // A tool window with a title but no title-bar buttons.
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    // A small window with a title but no title-bar buttons. A dialog rather than a tool
+    // window: it is the program's only window at that moment, and a parentless tool window
+    // has no taskbar entry to find it by once another program covers it.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_programFolder(std::move(programFolder)) {
     setObjectName("Form10");
     setWindowTitle("Tunewagon");
