@@ -1,6 +1,9 @@
 #include "app/ProgramPaths.h"
-#include "app/StartUp.h"
 #include "app/TunewagonApplication.h"
+#include "app/Unit1.h"
+#include "errors/ErrorReporter.h"
+#include "errors/ErrorWindowPresenter.h"
+#include "i18n/Unit10.h"
 #include "platform/FileSystem.h"
 
 // The program reads no command-line arguments: the application object sees only the
@@ -9,5 +12,29 @@ int main(int /*argc*/, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     tw::app::TunewagonApplication application(qtArgc, qtArgv);
-    return tw::app::runProgram(tw::app::ProgramPaths(tw::platform::programFolder()));
+
+    const tw::app::ProgramPaths paths(tw::platform::programFolder());
+    tw::errors::ErrorWindowPresenter presenter;
+    auto& reporter = tw::errors::ErrorReporter::instance();
+    reporter.setProgramFolder(paths.folder());
+    reporter.setPresenter(&presenter);
+
+    tw::app::TForm1 mainWindow(paths); // FormCreate runs here
+    presenter.setOwner(&mainWindow);
+
+    // On a first start the language is chosen here, before the main window shows; the
+    // window is gone again once it has closed.
+    {
+        tw::i18n::TForm10 languageWindow(paths.folder());
+        languageWindow.showIfFirstStart();
+    }
+
+    // "Close the program" in an error window during start-up ends it before the loop.
+    int result = 0;
+    if (!reporter.terminateRequested()) {
+        mainWindow.show();
+        result = application.exec();
+    }
+    reporter.setPresenter(nullptr);
+    return result;
 }
