@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +21,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 using tw::app::ProgramPaths;
 using tw::app::TForm1;
@@ -106,6 +108,22 @@ private slots:
         QVERIFY(form.findChild<QPushButton*>("Button4")->isEnabled());
         QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->toolTip(), QString("Russian"));
 
+        // A playlist of one 100 KB file and a destination with 2,000,000 KB free.
+        tw::test::writeFile(*m_folder / "music/a.mp3", std::string(100 * 1024, 'x'));
+        tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\r\n");
+        form.services().choosePlaylist = [this](QFileDialog&) {
+            return std::optional<std::string>(*m_folder / "music/list.m3u");
+        };
+        form.services().chooseFolder = [this](QWidget*, const std::string&, const std::string&) {
+            return std::optional<std::string>(m_folder->path());
+        };
+        form.services().probeDestination = [](const std::string&) {
+            return tw::app::DestinationFacts{true, 2'000'000LL * 1024};
+        };
+        form.findChild<QPushButton*>("Button1")->click();
+        form.findChild<QPushButton*>("Button2")->click();
+        QCOMPARE(text(form, "Label3"), QString("Свободное место на диске назначения: 1 953 МБ"));
+
         form.findChild<QPushButton*>("Button4")->click();
         QVERIFY(form.findChild<QMenu*>("PopupMenu1")->isVisible());
         form.findChild<QMenu*>("PopupMenu1")->hide();
@@ -116,15 +134,16 @@ private slots:
         QCOMPARE(text(form, "Button1"), QString("Choose..."));
         QCOMPARE(text(form, "LabeledEdit2Label"), QString("Destination folder"));
         QCOMPARE(text(form, "CheckBox5"), QString("Check for a new version at program start"));
-        QCOMPARE(text(form, "Label1"), QString("Number of files in the list: "));
-        QCOMPARE(text(form, "Label3"), QString("Free space on the destination drive: "));
+        // The information labels: the new prefixes with the values, sizes in the new units.
+        QCOMPARE(text(form, "Label1"), QString("Number of files in the list: 1"));
+        QCOMPARE(text(form, "Label2"), QString("Space taken on disk: 100 KB"));
+        QCOMPARE(text(form, "Label3"), QString("Free space on the destination drive: 1 953 MB"));
         QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->toolTip(), QString("English"));
         auto* checkBox2 = form.findChild<QCheckBox*>("CheckBox2");
         QVERIFY(!checkBox2->isEnabled());
         QVERIFY(!checkBox2->isChecked()); // its tick is left alone
 
         // The next message box and the next copy window speak English.
-        form.findChild<QLineEdit*>("LabeledEdit2")->setText("/music");
         QString asked;
         QTimer::singleShot(0, [&asked] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -148,13 +167,13 @@ private slots:
         menuItem(form, "Russian")->trigger();
         QCOMPARE(tw::i18n::strings().Button1Caption, std::string("Выбрать..."));
         QCOMPARE(text(form, "Button6"), QString("Выход"));
+        QCOMPARE(text(form, "Label2"), QString("Занимаемое место на диске: 100 КБ"));
         QVERIFY(checkBox2->isEnabled());
 
         // Showing the window again builds no second menu.
         form.hide();
         form.show();
         QCOMPARE(menuItems(form).size(), 2);
-        form.findChild<QLineEdit*>("LabeledEdit2")->clear();
     }
 
     void withoutLanguagesTheMenuHoldsOnlyRussianAndStaysShut() {
