@@ -36,6 +36,9 @@ void TForm1::createLanguageMenu() {
     russian->setChecked(true);
     m_PopupMenu1->addAction(russian);
     connect(m_languageItems, &QActionGroup::triggered, this, &TForm1::ChangeLanguage);
+    // A language file's words are shown as written, never read as markup.
+    for (QLabel* label : {m_LabeledEdit1Label, m_LabeledEdit2Label, m_Label1, m_Label2, m_Label3})
+        label->setTextFormat(Qt::PlainText);
     connect(m_Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
 }
 
