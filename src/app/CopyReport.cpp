@@ -24,7 +24,7 @@ std::int32_t copiedTotal(const copy::RunCounters& c) {
 
 } // namespace
 
-std::string buildCopyReport(const copy::RunCounters& c, const i18n::StringTable& t,
+std::string buildCopyReport(const copy::RunCounters& c, bool cancelled, const i18n::StringTable& t,
                             std::string_view lineBreak) {
     const std::string br(lineBreak);
     const std::string rule = std::string(5, ' ') + std::string(26, '-');
@@ -52,7 +52,7 @@ std::string buildCopyReport(const copy::RunCounters& c, const i18n::StringTable&
     if (c.failed > 0) {
         r += br + t.StrReportFailed + number(c.failed);
     }
-    if (c.cancelled()) {
+    if (cancelled) {
         r += br + br + t.StrReportCancelled;
     }
     r += br;

@@ -13,7 +13,7 @@ namespace tw::app {
 // above zero, and the cancelled line when the run was cancelled. Each line ends with
 // lineBreak (CR LF in the window). Throws std::overflow_error when the copied total does
 // not fit a signed 32-bit count.
-std::string buildCopyReport(const copy::RunCounters& c, const i18n::StringTable& t,
+std::string buildCopyReport(const copy::RunCounters& c, bool cancelled, const i18n::StringTable& t,
                             std::string_view lineBreak = "\r\n");
 
 } // namespace tw::app

@@ -1,7 +1,6 @@
 #include "app/MainWindowServices.h"
 
 #include "app/PlainCopyWindow.h"
-#include "platform/Drives.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -26,12 +25,6 @@ MainWindowServices MainWindowServices::system() {
         if (folder.isEmpty())
             return std::nullopt;
         return folder.toStdString();
-    };
-    s.probeDestination = [](const std::string& folder) {
-        DestinationFacts facts;
-        facts.localDrive = platform::isLocalDrive(folder);
-        facts.freeBytes = facts.localDrive ? platform::freeBytes(folder) : -1;
-        return facts;
     };
     s.openPage = [](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));

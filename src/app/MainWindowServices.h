@@ -2,7 +2,6 @@
 
 #include "app/CopyWindow.h"
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,14 +11,8 @@ class QWidget;
 
 namespace tw::app {
 
-// What the destination choice learns about a folder.
-struct DestinationFacts {
-    bool localDrive = false;
-    std::int64_t freeBytes = -1; // bytes available to the user; -1 when not known
-};
-
-// The world outside the main window: the two file dialogs, the drive queries, the browser,
-// the About and copy windows. Tests replace the parts they stand in for.
+// The world outside the main window: the two file dialogs, the browser, the About and copy
+// windows. Tests replace the parts they stand in for.
 struct MainWindowServices {
     // Runs the playlist open dialog; the chosen file, or nothing when cancelled.
     std::function<std::optional<std::string>(QFileDialog& dialog)> choosePlaylist;
@@ -28,15 +21,13 @@ struct MainWindowServices {
     std::function<std::optional<std::string>(QWidget* parent, const std::string& title,
                                              const std::string& initialFolder)>
         chooseFolder;
-    // The local-drive test and the free space of a folder.
-    std::function<DestinationFacts(const std::string& folder)> probeDestination;
     // Opens a page with the desktop's default program for it; the result is ignored.
     std::function<void(const std::string& path)> openPage;
     // Shows the About window modally over the main window.
     std::function<void(QWidget* mainWindow)> showAbout;
     CopyWindowFactory copyWindow;
 
-    // The real dialogs, drives, browser and windows.
+    // The real dialogs, browser and windows.
     static MainWindowServices system();
 };
 

@@ -1,6 +1,5 @@
 #include "app/PlainCopyWindow.h"
 
-#include "copy/CopyRun.h"
 #include "i18n/StringTable.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowParts.h"
@@ -14,9 +13,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <algorithm>
-#include <exception>
 
 namespace tw::app {
 
@@ -33,7 +29,6 @@ PlainCopyWindow::PlainCopyWindow(QWidget* mainWindow)
     m_Label1->setMinimumWidth(360);
     m_Label2 = ui::label("Label2", this);
     m_Gauge = ui::named<QProgressBar>("Gauge1", this);
-    m_Gauge->setRange(0, 1000);
     m_Button1 = ui::button("Button1", this);
     m_Button1->setText(q(t.StrCancel));
     auto* row = new QHBoxLayout;
@@ -43,31 +38,14 @@ PlainCopyWindow::PlainCopyWindow(QWidget* mainWindow)
     layout->addWidget(m_Label1);
     layout->addWidget(m_Gauge);
     layout->addLayout(row);
-    connect(m_Button1, &QPushButton::clicked, this, [this] { m_cancelRequest = true; });
+    connect(m_Button1, &QPushButton::clicked, this, [this] { m_cancelClicked = true; });
 }
 
-CopyOutcome PlainCopyWindow::execCopy(const copy::RunSetup& setup) {
-    CopyOutcome outcome;
-    QTimer::singleShot(50, this, [this, &setup, &outcome] {
+copy::CopyPlayList::End PlainCopyWindow::execCopy(CopyJob& job) {
+    copy::CopyPlayList::End end = copy::CopyPlayList::End::Failed;
+    QTimer::singleShot(50, this, [this, &job, &end] {
         m_running = true;
-        copy::CopyPlayList run(setup, *this);
-        try {
-            switch (run.run()) {
-            case copy::CopyPlayList::End::Completed:
-                outcome.end = CopyOutcome::End::Completed;
-                break;
-            case copy::CopyPlayList::End::Cancelled:
-                outcome.end = CopyOutcome::End::Cancelled;
-                break;
-            case copy::CopyPlayList::End::Failed:
-                outcome.end = CopyOutcome::End::Failed;
-                break;
-            }
-        } catch (const std::exception&) {
-            // The failure could not even be logged; the counters still tell what was done.
-            outcome.end = CopyOutcome::End::Failed;
-        }
-        outcome.counters = run.counters();
+        end = job.run(*this, *this, *this);
         m_running = false;
         accept();
     });
@@ -76,13 +54,13 @@ CopyOutcome PlainCopyWindow::execCopy(const copy::RunSetup& setup) {
     exec();
     if (m_mainWindow != nullptr)
         m_mainWindow->show();
-    return outcome;
+    return end;
 }
 
 void PlainCopyWindow::closeEvent(QCloseEvent* event) {
     // A close during the run is a cancel request; the window goes when the run returns.
     if (m_running) {
-        m_cancelRequest = true;
+        m_cancelClicked = true;
         event->ignore();
         return;
     }
@@ -91,7 +69,7 @@ void PlainCopyWindow::closeEvent(QCloseEvent* event) {
 
 void PlainCopyWindow::reject() {
     if (m_running) {
-        m_cancelRequest = true;
+        m_cancelClicked = true;
         return;
     }
     QDialog::reject();
@@ -106,17 +84,21 @@ void PlainCopyWindow::setElapsedText(const std::string& text) {
 }
 
 void PlainCopyWindow::setGauge(std::int64_t positionKB, std::int64_t maximumKB) {
-    const std::int64_t permille =
-        maximumKB > 0 ? std::clamp<std::int64_t>(positionKB * 1000 / maximumKB, 0, 1000) : 0;
-    m_Gauge->setValue(static_cast<int>(permille));
+    const copy::GaugeSteps steps = copy::gaugeSteps(positionKB, maximumKB);
+    m_Gauge->setRange(0, steps.maximum);
+    m_Gauge->setValue(steps.position);
 }
 
 void PlainCopyWindow::setStatus(const std::string& text) {
     m_Label1->setText(q(text));
 }
 
-void PlainCopyWindow::processEvents() {
+void PlainCopyWindow::processEvents(copy::RunFlags& flags) {
     QApplication::processEvents();
+    if (m_cancelClicked) {
+        m_cancelClicked = false;
+        flags.requestCancel();
+    }
 }
 
 void PlainCopyWindow::sleepMs(int ms) {
@@ -134,9 +116,7 @@ copy::CollisionAnswer PlainCopyWindow::askCollision(const copy::CollisionQuestio
     return answer;
 }
 
-void PlainCopyWindow::showAutoRenameNotice() {}
-
-bool PlainCopyWindow::fileProgress(std::uint64_t, std::uint64_t) {
+bool PlainCopyWindow::continueFile() {
     QApplication::processEvents();
     return true;
 }

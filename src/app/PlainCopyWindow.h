@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/CopyWindow.h"
-#include "copy/CopyHost.h"
+#include "copy/ProgressDisplay.h"
+#include "copy/RunControl.h"
+#include "copy/RunQuestions.h"
 
 #include <QDialog>
 
@@ -13,13 +15,17 @@ namespace tw::app {
 
 // A plain copy window until the copy progress window with its collision dialog comes: the
 // current file, a gauge and Cancel. A target that exists already is skipped, never replaced.
-class PlainCopyWindow : public QDialog, public CopyWindow, private copy::CopyHost {
+class PlainCopyWindow : public QDialog,
+                        public CopyWindow,
+                        private copy::ProgressDisplay,
+                        private copy::RunControl,
+                        private copy::RunQuestions {
     Q_OBJECT
 
 public:
     explicit PlainCopyWindow(QWidget* mainWindow);
 
-    CopyOutcome execCopy(const copy::RunSetup& setup) override;
+    copy::CopyPlayList::End execCopy(CopyJob& job) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -31,22 +37,20 @@ private:
     void setGauge(std::int64_t positionKB, std::int64_t maximumKB) override;
     void setAnimation(bool) override {}
     void setStatus(const std::string& text) override;
-    void processEvents() override;
-    bool paused() const override { return false; }
-    bool cancelRequested() const override { return m_cancelRequest; }
-    void clearCancelRequest() override { m_cancelRequest = false; }
+    void fileProgress(std::uint64_t, std::uint64_t) override {}
+    void processEvents(copy::RunFlags& flags) override;
     void sleepMs(int ms) override;
+    bool continueFile() override;
     bool askStop() override;
     copy::CollisionAnswer askCollision(const copy::CollisionQuestion& q) override;
-    void showAutoRenameNotice() override;
-    bool fileProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal) override;
+    void showAutoRenameNotice() override {}
 
     QWidget* m_mainWindow;
     QLabel* m_Label1 = nullptr;
     QLabel* m_Label2 = nullptr;
     QProgressBar* m_Gauge = nullptr;
     QPushButton* m_Button1 = nullptr;
-    bool m_cancelRequest = false;
+    bool m_cancelClicked = false;
     bool m_running = false;
 };
 

@@ -11,10 +11,11 @@ Settings Settings::read(const IniFile& ini) {
     Settings s;
     s.Top = ini.readInteger(kSection, "Top", s.Top);
     s.Left = ini.readInteger(kSection, "Left", s.Left);
-    s.structure = ini.readBool(kSection, "structure", s.structure);
-    s.translit = ini.readBool(kSection, "translit", s.translit);
-    s.onlymp3 = ini.readBool(kSection, "onlymp3", s.onlymp3);
-    s.max = ini.readBool(kSection, "max", s.max);
+    copy::CopyOptions& o = s.options;
+    o.keepStructure = ini.readBool(kSection, "structure", o.keepStructure);
+    o.transliterate = ini.readBool(kSection, "translit", o.transliterate);
+    o.onlyMp3 = ini.readBool(kSection, "onlymp3", o.onlyMp3);
+    o.asManyAsFit = ini.readBool(kSection, "max", o.asManyAsFit);
     s.Freshpoll = ini.readBool(kSection, "Freshpoll", s.Freshpoll);
     s.Language = ini.readString(kSection, "Language", s.Language);
     return s;
@@ -23,10 +24,10 @@ Settings Settings::read(const IniFile& ini) {
 void Settings::write(IniFile& ini) const {
     ini.writeInteger(kSection, "Top", Top);
     ini.writeInteger(kSection, "Left", Left);
-    ini.writeBool(kSection, "structure", structure);
-    ini.writeBool(kSection, "translit", translit);
-    ini.writeBool(kSection, "onlymp3", onlymp3);
-    ini.writeBool(kSection, "max", max);
+    ini.writeBool(kSection, "structure", options.keepStructure);
+    ini.writeBool(kSection, "translit", options.transliterate);
+    ini.writeBool(kSection, "onlymp3", options.onlyMp3);
+    ini.writeBool(kSection, "max", options.asManyAsFit);
     ini.writeBool(kSection, "Freshpoll", Freshpoll);
     ini.writeString(kSection, "Language", Language);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/IniFile.h"
+#include "copy/CopyOptions.h"
 
 #include <string>
 
@@ -11,10 +12,7 @@ namespace tw::app {
 struct Settings {
     int Top = 0;
     int Left = 0;
-    bool structure = true;
-    bool translit = false;
-    bool onlymp3 = false;
-    bool max = false;
+    copy::CopyOptions options; // keys structure, translit, onlymp3, max
     bool Freshpoll = false;
     std::string Language = "Russian";
 

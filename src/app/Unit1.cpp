@@ -1,10 +1,10 @@
 #include "app/Unit1.h"
 
 #include "app/CalSize.h"
-#include "app/CopyReport.h"
 #include "app/DialogFilter.h"
 #include "app/HelpLanguage.h"
 #include "app/IniFile.h"
+#include "app/ReportDetails.h"
 #include "app/Settings.h"
 #include "app/TunewagonApplication.h"
 #include "errors/ErrorCodes.h"
@@ -13,6 +13,7 @@
 #include "errors/ProgramIdentity.h"
 #include "i18n/StringTable.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "playlist/WaitDlg.h"
 #include "ui/DrawnIcons.h"
 #include "ui/MessageBoxes.h"
@@ -31,6 +32,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -48,12 +51,12 @@ namespace {
 constexpr QSize designedSize(464, 315);
 
 // A warning or refusal box over the main window, with its busy flag set while it is open.
-void tell(CopySetup& setup, QWidget* parent, ui::MessageKind kind, const std::string& text,
+void tell(MainWindowState& state, QWidget* parent, ui::MessageKind kind, const std::string& text,
           const std::string& details = {}) {
-    const bool wasBusy = setup.busy;
-    setup.busy = true;
+    const bool wasBusy = state.busy();
+    state.setBusy(true);
     ui::showMessage(kind, text, i18n::strings().StrWarningCaption, parent, details);
-    setup.busy = wasBusy;
+    state.setBusy(wasBusy);
 }
 
 } // namespace
@@ -180,11 +183,13 @@ void TForm1::createControls() {
     // The options live in the copy set-up; the check boxes show them. CheckBox5 belongs to
     // the new-version check, Button4 to the language menu.
     connect(m_CheckBox1, &QCheckBox::toggled, this,
-            [this](bool on) { m_setup.keepStructure = on; });
+            [this](bool on) { m_state.job().options().keepStructure = on; });
     connect(m_CheckBox2, &QCheckBox::toggled, this,
-            [this](bool on) { m_setup.transliterate = on; });
-    connect(m_CheckBox3, &QCheckBox::toggled, this, [this](bool on) { m_setup.onlyMp3 = on; });
-    connect(m_CheckBox4, &QCheckBox::toggled, this, [this](bool on) { m_setup.asManyAsFit = on; });
+            [this](bool on) { m_state.job().options().transliterate = on; });
+    connect(m_CheckBox3, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().onlyMp3 = on; });
+    connect(m_CheckBox4, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().asManyAsFit = on; });
     connect(m_CheckBox4, &QCheckBox::clicked, this, &TForm1::CheckBox4Click);
     connect(m_Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(m_Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
@@ -214,7 +219,7 @@ void TForm1::applyCaptions(const i18n::StringTable& table) {
     m_CheckBox3->setText(q(table.CheckBox3Caption));
     m_CheckBox4->setText(q(table.CheckBox4Caption));
     m_CheckBox5->setText(q(table.CheckBox5Caption));
-    m_setup.relabel(table);
+    m_state.relabel();
     showSetup();
     QStringList filters;
     for (const auto& f : nameFilters(table.OpenDialogFilter))
@@ -225,9 +230,8 @@ void TForm1::applyCaptions(const i18n::StringTable& table) {
 
 void TForm1::FormCreate() {
     guarded(codes::MainFormCreate, [this] {
-        m_setup.busy = false;
+        m_state.setBusy(false);
         m_firstShow = false;
-        m_setup.countText.clear();
         // The copy run keeps its own once-per-run notice flag, set at start; the scheduling
         // flags belong to the new-version check.
         m_programName = ProgramName;
@@ -237,10 +241,10 @@ void TForm1::FormCreate() {
         if (platform::fileExists(m_paths.settingsIni())) {
             const Settings settings = Settings::read(IniFile(m_paths.settingsIni()));
             move(settings.Left, settings.Top);
-            m_CheckBox1->setChecked(settings.structure);
-            m_CheckBox2->setChecked(settings.translit);
-            m_CheckBox3->setChecked(settings.onlymp3);
-            m_CheckBox4->setChecked(settings.max);
+            m_CheckBox1->setChecked(settings.options.keepStructure);
+            m_CheckBox2->setChecked(settings.options.transliterate);
+            m_CheckBox3->setChecked(settings.options.onlyMp3);
+            m_CheckBox4->setChecked(settings.options.asManyAsFit);
             m_CheckBox5->setChecked(settings.Freshpoll);
             i18n::strings().CurrentLanguage = settings.Language;
         } else if (const QScreen* screen = QApplication::primaryScreen()) {
@@ -302,10 +306,10 @@ void TForm1::FormCloseQuery(bool& CanClose) {
             CanClose = true;
             return;
         }
-        m_setup.busy = true;
+        m_state.setBusy(true);
         const auto& t = i18n::strings();
         CanClose = ui::ask(t.StrAskExit, t.StrExitCaption, this);
-        m_setup.busy = false;
+        m_state.setBusy(false);
     });
 }
 
@@ -315,10 +319,10 @@ void TForm1::FormClose() {
         Settings settings;
         settings.Top = pos().y();
         settings.Left = pos().x();
-        settings.structure = m_CheckBox1->isChecked();
-        settings.translit = m_CheckBox2->isChecked();
-        settings.onlymp3 = m_CheckBox3->isChecked();
-        settings.max = m_CheckBox4->isChecked();
+        settings.options.keepStructure = m_CheckBox1->isChecked();
+        settings.options.transliterate = m_CheckBox2->isChecked();
+        settings.options.onlyMp3 = m_CheckBox3->isChecked();
+        settings.options.asManyAsFit = m_CheckBox4->isChecked();
         settings.Freshpoll = m_CheckBox5->isChecked();
         settings.Language = i18n::strings().CurrentLanguage;
         settings.write(ini);
@@ -326,79 +330,71 @@ void TForm1::FormClose() {
 }
 
 void TForm1::showSetup() {
-    m_LabeledEdit1->setText(q(m_setup.playlistField));
-    m_LabeledEdit2->setText(q(m_setup.destinationField));
-    m_Label1->setText(q(m_setup.label1));
-    m_Label2->setText(q(m_setup.label2));
-    m_Label3->setText(q(m_setup.label3));
+    m_LabeledEdit1->setText(q(m_state.setup().playlistField));
+    m_LabeledEdit2->setText(q(m_state.setup().destinationField));
+    m_Label1->setText(q(m_state.label1()));
+    m_Label2->setText(q(m_state.label2()));
+    m_Label3->setText(q(m_state.label3()));
 }
 
 void TForm1::Button1Click() {
     guarded(codes::MainButton1Click, [this] {
-        m_setup.busy = true;
+        m_state.setBusy(true);
         const std::optional<std::string> chosen = m_services.choosePlaylist(*m_OpenDialogBU);
         if (chosen) {
-            m_setup.choosePlaylist(*chosen);
-            showSetup();
-            playlist::TFormWait wait(m_setup.playlistPath, m_setup.onlyMp3, this);
+            const platform::Path playlist(*chosen);
+            m_LabeledEdit1->setText(q(playlist.str()));
+            CopyJob& job = m_state.job();
+            playlist::TFormWait wait(
+                playlist.str(),
+                [&job, &playlist](const std::function<bool(std::uint64_t)>& keepGoing) {
+                    return job.scanPlaylist(playlist, keepGoing);
+                },
+                this);
             wait.exec();
             const auto& t = i18n::strings();
             const playlist::ScanResult& scan = wait.result();
-            const CopySetup::ScanNotice notice = m_setup.applyScan(scan, t);
+            const MainWindowState::ScanNotice notice = m_state.scanned(scan);
             showSetup();
-            if (notice == CopySetup::ScanNotice::NoFiles)
-                tell(m_setup, this, ui::MessageKind::Refusal, t.StrNoFiles);
-            else if (notice == CopySetup::ScanNotice::FileError)
-                tell(m_setup, this, ui::MessageKind::Refusal, t.StrFileError, scan.reason);
+            if (notice == MainWindowState::ScanNotice::NoFiles)
+                tell(m_state, this, ui::MessageKind::Refusal, t.StrNoFiles);
+            else if (notice == MainWindowState::ScanNotice::FileError)
+                tell(m_state, this, ui::MessageKind::Refusal, t.StrFileError, scan.reason);
             CheckLaunchEnabled();
         }
-        m_setup.busy = false;
+        m_state.setBusy(false);
     });
-}
-
-bool TForm1::localDriveTest(const std::string& folder, DestinationFacts& facts) {
-    facts = DestinationFacts{};
-    guarded(codes::LocalDriveTest, [&] { facts = m_services.probeDestination(folder); });
-    return facts.localDrive;
 }
 
 void TForm1::Button2Click() {
     errors::guardedWithStep(codes::MainButton2ClickPrefix, [this] {
         const auto& t = i18n::strings();
-        m_setup.busy = true;
-        m_setup.destinationReady = false;
-        const std::string initial = m_setup.destinationField;
+        m_state.setBusy(true);
+        const std::string initial = m_state.setup().destinationField;
         const std::string folder =
             m_services.chooseFolder(this, t.StrChooseFolderTitle, initial).value_or(initial);
-        DestinationFacts facts;
-        const bool local = !folder.empty() && localDriveTest(folder, facts);
-        CopySetup::DestinationOutcome outcome = CopySetup::DestinationOutcome::Empty;
-        try {
-            outcome = m_setup.chooseDestination(folder, local, facts.freeBytes, t);
-        } catch (...) {
-            showSetup();
-            throw;
-        }
+        CopyJob& job = m_state.job();
+        const CopyJob::Destination outcome = job.chooseDestination(platform::Path(folder));
+        m_state.destinationChosen(outcome);
         showSetup();
-        if (outcome == CopySetup::DestinationOutcome::Empty)
-            tell(m_setup, this, ui::MessageKind::Warning, t.StrBadFolder);
-        else if (outcome == CopySetup::DestinationOutcome::NotLocal)
-            tell(m_setup, this, ui::MessageKind::Refusal, t.StrLocalOnly);
+        if (outcome == CopyJob::Destination::NoFolder)
+            tell(m_state, this, ui::MessageKind::Warning, job.destinationMessage(outcome));
+        else if (outcome == CopyJob::Destination::NotLocal)
+            tell(m_state, this, ui::MessageKind::Refusal, job.destinationMessage(outcome));
         CheckLaunchEnabled();
-        m_setup.busy = false;
+        m_state.setBusy(false);
     });
 }
 
 void TForm1::CheckLaunchEnabled() {
     guarded(codes::CheckLaunchEnabled, [this] {
         m_Button5->setEnabled(false);
-        const auto& t = i18n::strings();
-        const LaunchDecision decision = m_setup.launchDecision(t);
+        const LaunchDecision decision = m_state.job().launchRule();
         m_Button5->setEnabled(decision.enabled);
         if (decision.message == LaunchDecision::Message::Warned)
-            tell(m_setup, this, ui::MessageKind::Warning, decision.text);
+            tell(m_state, this, ui::MessageKind::Warning, decision.text);
         else if (decision.message == LaunchDecision::Message::Refused)
-            tell(m_setup, this, ui::MessageKind::Refusal, decision.text);
+            tell(m_state, this, ui::MessageKind::Refusal, decision.text);
     });
 }
 
@@ -408,17 +404,18 @@ void TForm1::CheckBox4Click() {
 
 void TForm1::Button5Click() {
     guarded(codes::MainButton5Click, [this] {
-        m_setup.busy = true;
-        const CopyOutcome outcome = m_services.copyWindow(this)->execCopy(m_setup.runSetup());
-        const auto& t = i18n::strings();
-        if (outcome.end == CopyOutcome::End::Completed) {
-            m_setup.clearAfterCompletedRun(t);
+        m_state.setBusy(true);
+        CopyJob& job = m_state.job();
+        const copy::CopyPlayList::End end = m_services.copyWindow(this)->execCopy(job);
+        m_state.copied(end);
+        if (end == copy::CopyPlayList::End::Completed) {
             showSetup();
             CheckLaunchEnabled();
         }
-        const std::string report = buildCopyReport(outcome.counters, t);
-        ui::MsgDialog(this, report, QMessageBox::Ok, "Info", t.StrReportCaption, outcome.details);
-        m_setup.busy = false;
+        const auto& t = i18n::strings();
+        ui::MsgDialog(this, job.report(), QMessageBox::Ok, "Info", t.StrReportCaption,
+                      buildReportDetails(job.problems(), t));
+        m_state.setBusy(false);
     });
 }
 
@@ -430,9 +427,9 @@ void TForm1::BitBtn1Click() {
 }
 
 void TForm1::Button3Click() {
-    m_setup.busy = true;
+    m_state.setBusy(true);
     m_services.showAbout(this);
-    m_setup.busy = false;
+    m_state.setBusy(false);
 }
 
 void TForm1::Button6Click() {

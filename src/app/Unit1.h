@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CopySetup.h"
 #include "app/MainWindowServices.h"
+#include "app/MainWindowState.h"
 #include "app/ProgramPaths.h"
 #include "i18n/LoadLanguage.h"
 
@@ -39,10 +39,10 @@ public:
     const ProgramPaths& paths() const { return m_paths; }
 
     // Set while a handler has a modal window or box open.
-    bool busy() const { return m_setup.busy; }
+    bool busy() const { return m_state.busy(); }
 
-    // The copy set-up this window shows.
-    const CopySetup& setup() const { return m_setup; }
+    // The copy job whose set-up this window shows.
+    const CopyJob& job() const { return m_state.job(); }
 
     // The dialogs, drives and windows it reaches; tests replace parts of them.
     MainWindowServices& services() { return m_services; }
@@ -85,7 +85,6 @@ private:
     void applyCaptions(const i18n::StringTable& table);
     void fitToContents();
     void showSetup();
-    bool localDriveTest(const std::string& folder, DestinationFacts& facts);
 
     // The language side: the menu with its design-time item, and the steps of the first show
     // (menu built once, the language loaded, its item ticked).
@@ -98,7 +97,7 @@ private:
 
     ProgramPaths m_paths;
     MainWindowServices m_services = MainWindowServices::system();
-    CopySetup m_setup;
+    MainWindowState m_state{i18n::strings()};
 
     QLabel* m_LabeledEdit1Label = nullptr;
     QLineEdit* m_LabeledEdit1 = nullptr;

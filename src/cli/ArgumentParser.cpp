@@ -52,13 +52,13 @@ ParsedArguments parseArguments(const std::vector<std::string>& args) {
         if (a == "--") {
             optionsEnded = true;
         } else if (a == "--flat") {
-            o.flat = true;
+            o.copy.keepStructure = false;
         } else if (a == "--translit") {
-            o.translit = true;
+            o.copy.transliterate = true;
         } else if (a == "--only-mp3") {
-            o.onlyMp3 = true;
+            o.copy.onlyMp3 = true;
         } else if (a == "--as-many-as-fit") {
-            o.asManyAsFit = true;
+            o.copy.asManyAsFit = true;
         } else if (a == "--quiet") {
             o.quiet = true;
         } else if (a == "--help") {

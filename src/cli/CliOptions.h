@@ -1,5 +1,7 @@
 #pragma once
 
+#include "copy/CopyOptions.h"
+
 #include <optional>
 #include <string>
 
@@ -10,10 +12,7 @@ enum class CollisionMode { Ask, Replace, Skip, AutoRename };
 
 // The command line of tunewagon-copy.
 struct CliOptions {
-    bool flat = false;
-    bool translit = false;
-    bool onlyMp3 = false;
-    bool asManyAsFit = false;
+    copy::CopyOptions copy; // --flat clears keepStructure
     bool quiet = false;
     std::optional<CollisionMode> onCollision; // nothing: ask on a terminal, skip otherwise
     std::optional<std::string> language;      // nothing: the Language key of Settings.ini

@@ -1,40 +1,19 @@
 #include "cli/CopyCommand.h"
 
-#include "app/CopyReport.h"
+#include "app/CopyJob.h"
 #include "app/IniFile.h"
-#include "app/LaunchRule.h"
 #include "app/ProgramPaths.h"
 #include "app/Settings.h"
 #include "cli/ExitStatus.h"
 #include "cli/TerminalHost.h"
-#include "copy/CopyRun.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
-#include "platform/Drives.h"
 #include "platform/FileError.h"
-#include "platform/FileSystem.h"
-#include "playlist/ListScan.h"
-
-#include <exception>
-#include <filesystem>
+#include "platform/Path.h"
 
 namespace tw::cli {
 
 namespace {
-
-// An operand as an absolute path with "." and ".." resolved and no trailing separator
-// (the root stays "/").
-std::string absolutePath(const std::string& operand, const std::string& currentFolder) {
-    std::filesystem::path p(platform::systemPath(operand));
-    if (p.is_relative()) {
-        p = std::filesystem::path(currentFolder) / p;
-    }
-    std::string text = p.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    return text;
-}
 
 std::string withoutCr(const std::string& text) {
     std::string out;
@@ -88,29 +67,29 @@ bool loadLanguage(const CliOptions& options, const std::string& programFolder,
 int runCopyCommand(const CliOptions& options, const std::string& programFolder,
                    const std::string& currentFolder, Console& console, std::string& report) {
     Messages messages(console);
-    i18n::StringTable& table = i18n::strings();
+    i18n::StringTable table;
     if (!loadLanguage(options, programFolder, table, messages)) {
         return exitRefused;
     }
 
-    const std::string playlistPath = absolutePath(options.playlist, currentFolder);
-    const std::string destination = absolutePath(options.destination, currentFolder);
+    const platform::Path here(currentFolder);
+    const platform::Path playlistPath = absolutePath(platform::Path(options.playlist), here);
+    const platform::Path destination = absolutePath(platform::Path(options.destination), here);
 
-    if (!platform::folderExists(destination)) {
-        messages.say(table.StrBadFolder);
+    app::CopyJob job(table);
+    job.options() = options.copy;
+
+    const app::CopyJob::Destination chosen = job.chooseDestination(destination);
+    if (chosen != app::CopyJob::Destination::Ready) {
+        messages.say(job.destinationMessage(chosen));
         return exitRefused;
     }
-    if (!platform::isLocalDrive(destination)) {
-        messages.say(table.StrLocalOnly);
-        return exitRefused;
-    }
 
-    const playlist::ScanResult scan =
-        playlist::scanPlaylist(playlistPath, options.onlyMp3,
-                               [&console](std::uint64_t) { return console.interrupts() == 0; });
+    const playlist::ScanResult scan = job.scanPlaylist(
+        playlistPath, [&console](std::uint64_t) { return console.interrupts() == 0; });
     switch (scan.outcome) {
     case playlist::ScanResult::Outcome::Failed:
-        messages.say(table.StrFileError + " " + playlistPath +
+        messages.say(table.StrFileError + " " + playlistPath.str() +
                      (scan.reason.empty() ? "" : ": " + scan.reason));
         return exitRefused;
     case playlist::ScanResult::Outcome::Cancelled:
@@ -123,10 +102,7 @@ int runCopyCommand(const CliOptions& options, const std::string& programFolder,
         return exitRefused;
     }
 
-    const std::int64_t free = platform::freeBytes(destination);
-    const std::int64_t freeKB = free < 0 ? 0 : free / 1024;
-    const app::LaunchDecision launch =
-        app::CheckLaunch(true, true, options.asManyAsFit, scan.count, scan.sizeKB, freeKB, table);
+    const app::LaunchDecision launch = job.launchRule();
     if (launch.message != app::LaunchDecision::Message::None) {
         messages.say(launch.text);
     }
@@ -134,37 +110,18 @@ int runCopyCommand(const CliOptions& options, const std::string& programFolder,
         return exitRefused;
     }
 
-    copy::RunSetup setup;
-    setup.playlistPath = playlistPath;
-    setup.playlistField = playlistPath;
-    setup.destinationField = destination;
-    setup.keepStructure = !options.flat;
-    setup.transliterate = options.translit;
-    setup.onlyMp3 = options.onlyMp3;
-    setup.listSizeKB = scan.sizeKB;
-
     const CollisionMode mode = options.onCollision.value_or(
         console.interactive() ? CollisionMode::Ask : CollisionMode::Skip);
     TerminalHost host(console, mode, !options.quiet, table);
-    copy::CopyPlayList run(setup, host);
-    copy::CopyPlayList::End end = copy::CopyPlayList::End::Failed;
-    std::string failure;
-    try {
-        end = run.run();
-        failure = run.failureReason();
-    } catch (const std::exception& e) {
-        // The run's own failure could not even be written to the debug log; the counters
-        // still tell what was done.
-        failure = e.what();
-    }
+    const copy::CopyPlayList::End end = job.run(host, host, host);
     host.finish();
     if (end == copy::CopyPlayList::End::Failed) {
-        messages.say("tunewagon-copy: " + failure);
+        messages.say("tunewagon-copy: " + job.failureReason());
     }
 
-    report += withoutCr(app::buildCopyReport(run.counters(), table, "\n"));
-    return exitStatusFor(end == copy::CopyPlayList::End::Cancelled,
-                         end == copy::CopyPlayList::End::Failed, run.counters());
+    report += withoutCr(job.report("\n"));
+    return exitStatusFor(end == copy::CopyPlayList::End::Cancelled || job.cancelled(),
+                         end == copy::CopyPlayList::End::Failed, job.counters());
 }
 
 } // namespace tw::cli

@@ -3,7 +3,7 @@
 namespace tw::cli {
 
 int exitStatusFor(bool runCancelled, bool runFailed, const copy::RunCounters& counters) {
-    if (runCancelled || counters.cancelled()) {
+    if (runCancelled) {
         return exitCancelled;
     }
     if (runFailed || counters.failed > 0 || counters.missing > 0) {

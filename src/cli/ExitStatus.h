@@ -10,7 +10,8 @@ inline constexpr int exitIncomplete = 1; // some copies failed or entries were m
 inline constexpr int exitRefused = 2;    // bad arguments, or the copy could not start
 inline constexpr int exitCancelled = 130;
 
-// The status of a run that started: cancelled wins over incomplete.
+// The status of a run that started: cancelled (the run was stopped, or a cancel was left
+// standing) wins over incomplete.
 int exitStatusFor(bool runCancelled, bool runFailed, const copy::RunCounters& counters);
 
 } // namespace tw::cli

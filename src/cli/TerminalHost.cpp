@@ -2,7 +2,6 @@
 
 #include "cli/ProgressLine.h"
 #include "copy/Renaming.h"
-#include "playlist/PlaylistReader.h"
 
 #include <ctime>
 #include <thread>
@@ -75,12 +74,13 @@ void TerminalHost::setStatus(const std::string& text) {
     redraw(true);
 }
 
-bool TerminalHost::cancelRequested() const {
-    return m_console.interrupts() > 0;
+void TerminalHost::processEvents(copy::RunFlags& flags) {
+    if (m_console.interrupts() > 0)
+        flags.requestCancel();
 }
 
-void TerminalHost::clearCancelRequest() {
-    m_console.clearInterrupts();
+bool TerminalHost::continueFile() {
+    return m_console.interrupts() < 2;
 }
 
 void TerminalHost::sleepMs(int ms) {
@@ -99,7 +99,12 @@ bool TerminalHost::askStop() {
         m_console.writeError("\n");
         return true;
     }
-    return isYes(*answer);
+    if (!isYes(*answer)) {
+        // The copy goes on: a later Ctrl-C asks again.
+        m_console.clearInterrupts();
+        return false;
+    }
+    return true;
 }
 
 copy::CollisionAnswer TerminalHost::askCollision(const copy::CollisionQuestion& q) {
@@ -134,8 +139,8 @@ std::string TerminalHost::factsLine(const std::string& caption, const copy::File
 copy::CollisionAnswer TerminalHost::askOnTerminal(const copy::CollisionQuestion& q) {
     clearLine();
     const auto& t = m_table;
-    std::string text = terminalText(t.StrFileExists) + "\n" + playlist::fileNameOf(q.target.path) +
-                       "\n" + factsLine(terminalText(t.StrReplaceExisting), q.target) +
+    std::string text = terminalText(t.StrFileExists) + "\n" + q.target.path.fileName() + "\n" +
+                       factsLine(terminalText(t.StrReplaceExisting), q.target) +
                        factsLine(terminalText(t.StrWithFile), q.source);
     text += "  r: " + t.StrReplace + "   s: " + t.StrSkip + "   m: " + t.StrRenameManual +
             "   a: " + t.StrRenameAuto + "   c: " + t.StrCancel + "\n";
@@ -188,10 +193,10 @@ copy::CollisionAnswer TerminalHost::askOnTerminal(const copy::CollisionQuestion&
 }
 
 bool TerminalHost::askName(const copy::CollisionQuestion& q, std::string& typed) {
-    const std::string folder = playlist::folderOf(q.target.path);
+    const platform::Path folder = q.target.path.folder();
     for (;;) {
         m_console.writeError(terminalText(m_table.StrEnterNewName) + " (" +
-                             playlist::fileNameOf(q.target.path) + ")\n  ");
+                             q.target.path.fileName() + ")\n  ");
         const auto name = m_console.readLine();
         if (!name || name->empty()) {
             if (!name) {
@@ -212,10 +217,9 @@ void TerminalHost::showAutoRenameNotice() {
     message(m_table.StrAutoRenameOn + "\n" + m_table.StrSameSize + "\n" + m_table.StrNotAgain);
 }
 
-bool TerminalHost::fileProgress(std::uint64_t bytesDone, std::uint64_t /*bytesTotal*/) {
+void TerminalHost::fileProgress(std::uint64_t bytesDone, std::uint64_t /*bytesTotal*/) {
     m_fileKB = static_cast<std::int64_t>(bytesDone / 1024);
     redraw(false);
-    return m_console.interrupts() < 2;
 }
 
 void TerminalHost::message(const std::string& text) {

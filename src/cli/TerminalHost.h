@@ -2,7 +2,9 @@
 
 #include "cli/CliOptions.h"
 #include "cli/Console.h"
-#include "copy/CopyHost.h"
+#include "copy/ProgressDisplay.h"
+#include "copy/RunControl.h"
+#include "copy/RunQuestions.h"
 #include "i18n/StringTable.h"
 
 #include <chrono>
@@ -14,7 +16,9 @@ namespace tw::cli {
 // The copy run's window on a terminal: the progress line on standard error, questions asked
 // on the terminal, Ctrl-C as the cancel request. A first Ctrl-C lets the current file
 // finish; a second one also abandons the file being copied and stops without asking.
-class TerminalHost : public copy::CopyHost {
+class TerminalHost : public copy::ProgressDisplay,
+                     public copy::RunControl,
+                     public copy::RunQuestions {
 public:
     TerminalHost(Console& console, CollisionMode mode, bool showProgress,
                  const i18n::StringTable& table);
@@ -24,15 +28,16 @@ public:
     void setGauge(std::int64_t positionKB, std::int64_t maximumKB) override;
     void setAnimation(bool) override {}
     void setStatus(const std::string& text) override;
-    void processEvents() override {}
-    bool paused() const override { return false; }
-    bool cancelRequested() const override;
-    void clearCancelRequest() override;
+    void fileProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal) override;
+
+    // Ctrl-C is the cancel request.
+    void processEvents(copy::RunFlags& flags) override;
     void sleepMs(int ms) override;
+    bool continueFile() override;
+
     bool askStop() override;
     copy::CollisionAnswer askCollision(const copy::CollisionQuestion& q) override;
     void showAutoRenameNotice() override;
-    bool fileProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal) override;
 
     // Prints a message on its own lines (the progress line is cleared first).
     void message(const std::string& text);

@@ -4,42 +4,38 @@
 
 namespace tw::copy {
 
-bool& autoRenameNoticePending() {
-    static bool pending = true;
-    return pending;
-}
-
 namespace {
 
-FileFacts factsOf(const std::string& path) {
+FileFacts factsOf(const platform::Path& path) {
     return FileFacts{path, platform::fileSize(path), platform::lastWriteTime(path)};
 }
 
 } // namespace
 
-CollisionPolicy::CollisionPolicy(CopyHost& host)
-    : m_host(host) {}
+CollisionPolicy::CollisionPolicy(RunQuestions& questions, bool& noticePending)
+    : m_questions(questions)
+    , m_noticePending(noticePending) {}
 
 void CollisionPolicy::reset() {
     m_remembered = false;
     m_current = CollisionAction::None;
 }
 
-CollisionPolicy::Decision CollisionPolicy::decide(const std::string& source,
-                                                  const std::string& target) {
+CollisionPolicy::Decision CollisionPolicy::decide(const platform::Path& source,
+                                                  const platform::Path& target) {
     CollisionQuestion question{factsOf(target), factsOf(source), false};
     question.sameSize = m_remembered && m_current == CollisionAction::AutoRename &&
                         question.target.size == question.source.size;
 
-    if (question.sameSize && autoRenameNoticePending()) {
-        autoRenameNoticePending() = false;
-        m_host.showAutoRenameNotice();
+    if (question.sameSize && m_noticePending) {
+        m_noticePending = false;
+        m_questions.showAutoRenameNotice();
     }
 
     Decision decision;
     if (!m_remembered || m_current == CollisionAction::Rename || question.sameSize) {
         m_current = CollisionAction::None;
-        const CollisionAnswer answer = m_host.askCollision(question);
+        const CollisionAnswer answer = m_questions.askCollision(question);
         m_current = answer.action;
         // A disabled box cannot have been ticked.
         m_remembered = answer.sameForRest && !question.sameSize;

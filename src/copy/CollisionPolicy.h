@@ -1,15 +1,11 @@
 #pragma once
 
-#include "copy/CopyHost.h"
 #include "copy/CopyTypes.h"
+#include "copy/RunQuestions.h"
 
 #include <string>
 
 namespace tw::copy {
-
-// The process-wide flag of the automatic-renaming notice: set at program start, cleared
-// the first time the notice is shown, never set again while the program runs.
-bool& autoRenameNoticePending();
 
 // The answer to one name collision, remembered across the collisions of one run.
 class CollisionPolicy {
@@ -20,11 +16,13 @@ public:
         bool stop = false;     // the user confirmed a stop from the dialog
     };
 
-    explicit CollisionPolicy(CopyHost& host);
+    // noticePending: the program-wide flag of the automatic-renaming notice, set at program
+    // start and cleared the first time the notice is shown.
+    CollisionPolicy(RunQuestions& questions, bool& noticePending);
 
     // For source and an existing target that is not the source: asks the user through the
     // host, or applies the remembered answer.
-    Decision decide(const std::string& source, const std::string& target);
+    Decision decide(const platform::Path& source, const platform::Path& target);
 
     // Back to the state of a run's start: nothing remembered.
     void reset();
@@ -33,7 +31,8 @@ public:
     CollisionAction currentAction() const { return m_current; }
 
 private:
-    CopyHost& m_host;
+    RunQuestions& m_questions;
+    bool& m_noticePending;
     bool m_remembered = false;
     CollisionAction m_current = CollisionAction::None;
 };

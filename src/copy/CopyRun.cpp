@@ -5,16 +5,14 @@
 #include "copy/Translit.h"
 #include "errors/ErrorCodes.h"
 #include "errors/Guard.h"
-#include "i18n/StringTable.h"
 #include "platform/FileCopy.h"
+#include "platform/FileError.h"
 #include "platform/FileSystem.h"
 #include "playlist/PlaylistReader.h"
 
 #include <algorithm>
 #include <chrono>
 #include <exception>
-#include <limits>
-#include <stdexcept>
 #include <utility>
 
 namespace tw::copy {
@@ -27,15 +25,17 @@ TickClock systemTickClock() {
     };
 }
 
-CopyPlayList::CopyPlayList(const RunSetup& setup, CopyHost& host, TickClock clock)
+CopyPlayList::CopyPlayList(const RunSetup& setup, const RunContext& context, TickClock clock)
     : m_setup(setup)
-    , m_host(host)
+    , m_context(context)
     , m_clock(std::move(clock))
     , m_startTick(m_clock())
-    , m_policy(host) {}
+    , m_policy(context.questions, context.renameNoticePending) {}
 
 CopyPlayList::End CopyPlayList::run() {
     m_counters = RunCounters{};
+    m_problems = RunProblems{};
+    m_context.flags = RunFlags{};
     m_policy.reset();
     m_pausedMs = 0;
     m_processedKB = 0;
@@ -67,31 +67,27 @@ CopyPlayList::End CopyPlayList::run() {
 }
 
 void CopyPlayList::finish() {
-    m_counters.cancelRequest = m_host.cancelRequested();
     // The report must mean that the files are on the device, not only in the page cache.
-    m_host.setStatus(i18n::strings().StrCopyingCaption);
-    platform::syncFileSystem(m_setup.destinationField);
+    m_context.display.setStatus(m_context.table.StrCopyingCaption);
+    platform::syncFileSystem(m_setup.destination);
 }
 
 void CopyPlayList::walk(End& end) {
     end = End::Failed;
-    if (m_setup.listSizeKB > std::numeric_limits<std::int32_t>::max() ||
-        m_setup.listSizeKB < std::numeric_limits<std::int32_t>::min())
-        throw std::out_of_range("list size " + std::to_string(m_setup.listSizeKB) +
-                                " KB does not fit the gauge");
-    m_host.setGauge(0, m_setup.listSizeKB);
+    m_context.display.setGauge(0, m_setup.listSizeKB);
 
     playlist::PlaylistReader reader(m_setup.playlistPath, m_setup.playlistField);
     while (const auto entry = reader.next()) {
         if (!entry->found()) {
             ++m_counters.missing;
+            m_problems.add({RunProblem::Kind::Missing, platform::Path(entry->text).str(), {}});
             continue;
         }
-        const std::string& source = entry->sourcePath;
-        if (m_setup.onlyMp3 && !playlist::hasMp3Extension(source))
+        const platform::Path& source = entry->sourcePath;
+        if (m_setup.options.onlyMp3 && !playlist::hasMp3Extension(source.str()))
             continue;
         m_processedKB += entry->size / 1024;
-        m_host.showCurrentFile(playlist::fileNameOf(source));
+        m_context.display.showCurrentFile(source.fileName());
 
         copyEntry(source, entry->relativePart);
         if (afterEntry() == Step::EndCancelled) {
@@ -102,30 +98,24 @@ void CopyPlayList::walk(End& end) {
     end = End::Completed;
 }
 
-std::string CopyPlayList::targetFor(const std::string& relativePart) const {
-    const std::string& destination = m_setup.destinationField;
-    const std::string name = playlist::fileNameOf(relativePart);
-    const std::string newName = m_setup.transliterate ? TranslitName(name) : name;
-    if (!m_setup.keepStructure)
-        return destination + "\\" + newName;
-    if (!m_setup.transliterate)
-        return destination + relativePart;
-
+platform::Path CopyPlayList::targetFor(const platform::Path& relativePart) const {
+    const platform::Path& destination = m_setup.destination;
+    const std::string name = relativePart.fileName();
+    const std::string newName = m_setup.options.transliterate ? TranslitName(name) : name;
+    if (!m_setup.options.keepStructure)
+        return destination / newName;
+    if (!m_setup.options.transliterate)
+        return destination / relativePart;
     // Both options: the folders of the relative part as they are, the file name
     // transliterated, all below the destination.
-    std::string folderPart = relativePart.substr(0, relativePart.size() - name.size());
-    if (!folderPart.empty() && (folderPart.back() == '\\' || folderPart.back() == '/')) {
-        folderPart.pop_back();
-        folderPart += '/';
-    }
-    return destination + folderPart + newName;
+    return destination / relativePart.folder() / newName;
 }
 
-void CopyPlayList::copyEntry(const std::string& source, const std::string& relativePart) {
+void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path& relativePart) {
     // Missing folders of the target are created by the copy itself.
-    const std::string target = targetFor(relativePart);
-    // The same file under another spelling ("\" or "/", doubled separators, a link) is as
-    // identical as the same text: copying it onto itself would destroy it.
+    const platform::Path target = targetFor(relativePart);
+    // The same file under another spelling (doubled separators, a link) is as identical as
+    // the same text: copying it onto itself would destroy it.
     const bool targetExists = platform::fileExists(target);
     if (source == target || (targetExists && platform::sameFile(source, target))) {
         ++m_counters.identical;
@@ -138,7 +128,7 @@ void CopyPlayList::copyEntry(const std::string& source, const std::string& relat
 
     const CollisionPolicy::Decision decision = m_policy.decide(source, target);
     if (decision.stop)
-        m_counters.stop = true;
+        m_context.flags.confirmStop();
     switch (decision.action) {
     case CollisionAction::Replace:
         copyCounted(source, target, m_counters.replaced);
@@ -147,12 +137,12 @@ void CopyPlayList::copyEntry(const std::string& source, const std::string& relat
         ++m_counters.skipped;
         break;
     case CollisionAction::Rename: {
-        const std::string folder = playlist::folderOf(target);
+        const platform::Path folder = target.folder();
         // Checked by the dialog already; a name taken since then is not overwritten.
         if (typedNameAcceptable(folder, decision.typedName))
-            copyCounted(source, folder + "\\" + decision.typedName, m_counters.renamed);
+            copyCounted(source, folder / decision.typedName, m_counters.renamed);
         else
-            ++m_counters.failed;
+            failed(source, "the name " + decision.typedName + " cannot be used");
         break;
     }
     case CollisionAction::AutoRename:
@@ -163,54 +153,62 @@ void CopyPlayList::copyEntry(const std::string& source, const std::string& relat
     }
 }
 
-void CopyPlayList::copyCounted(const std::string& source, const std::string& target,
+void CopyPlayList::copyCounted(const platform::Path& source, const platform::Path& target,
                                std::int32_t& counter) {
-    // A file cancelled from the host is not on the destination, so it counts as failed; the
-    // stop question follows at its usual point after this entry.
+    // A file abandoned by the front end is not on the destination, so it counts as failed;
+    // the stop question follows at its usual point after this entry.
     const platform::CopyResult result =
         platform::copyFile(source, target, [this](std::uint64_t done, std::uint64_t total) {
-            return m_host.fileProgress(done, total);
+            m_context.display.fileProgress(done, total);
+            return m_context.control.continueFile();
         });
     if (result.ok)
         ++counter;
     else
-        ++m_counters.failed;
+        failed(source, result.cancelled ? "cancelled" : platform::errorText(result.errorNumber));
+}
+
+void CopyPlayList::failed(const platform::Path& source, std::string reason) {
+    ++m_counters.failed;
+    m_problems.add({RunProblem::Kind::Failed, source.str(), std::move(reason)});
 }
 
 void CopyPlayList::showElapsed() {
     const std::uint32_t elapsed = m_clock() - m_startTick - m_pausedMs;
-    m_host.setElapsedText(i18n::strings().StrElapsed + " " + elapsedText(elapsed));
+    m_context.display.setElapsedText(m_context.table.StrElapsed + " " + elapsedText(elapsed));
+}
+
+// Asks whether to stop; a Yes is a confirmed stop, a No withdraws the cancel request.
+bool CopyPlayList::askStop() {
+    m_context.display.setAnimation(false);
+    if (m_context.questions.askStop()) {
+        m_context.flags.confirmStop();
+        return true;
+    }
+    m_context.flags.withdrawCancel();
+    return false;
 }
 
 CopyPlayList::Step CopyPlayList::afterEntry() {
-    if (m_counters.stop)
+    RunFlags& flags = m_context.flags;
+    if (flags.stopped())
         return Step::EndCancelled;
     showElapsed();
-    m_host.setGauge(std::min<std::int64_t>(m_processedKB, m_setup.listSizeKB), m_setup.listSizeKB);
+    m_context.display.setGauge(std::min(m_processedKB, m_setup.listSizeKB), m_setup.listSizeKB);
 
-    while (m_host.paused()) {
-        m_host.setAnimation(false);
-        m_host.sleepMs(100);
+    while (flags.paused()) {
+        m_context.display.setAnimation(false);
+        m_context.control.sleepMs(100);
         m_pausedMs += 100;
-        m_host.processEvents();
-        if (m_host.cancelRequested()) {
-            m_host.setAnimation(false);
-            if (m_host.askStop()) {
-                m_counters.stop = true;
-                return Step::EndCancelled;
-            }
-            m_host.clearCancelRequest();
-        }
+        m_context.control.processEvents(flags);
+        if (flags.cancelRequested() && askStop())
+            return Step::EndCancelled;
     }
 
-    m_host.processEvents();
-    if (m_host.cancelRequested()) {
-        m_host.setAnimation(false);
-        if (m_host.askStop())
-            return Step::EndCancelled;
-        m_host.clearCancelRequest();
-    }
-    m_host.setAnimation(true);
+    m_context.control.processEvents(flags);
+    if (flags.cancelRequested() && askStop())
+        return Step::EndCancelled;
+    m_context.display.setAnimation(true);
     return Step::Next;
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "copy/CollisionPolicy.h"
-#include "copy/CopyHost.h"
 #include "copy/CopyTypes.h"
+#include "copy/ProgressDisplay.h"
+#include "copy/RunControl.h"
+#include "copy/RunFlags.h"
+#include "copy/RunQuestions.h"
+#include "i18n/StringTable.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,14 +18,27 @@ namespace tw::copy {
 using TickClock = std::function<std::uint32_t()>;
 TickClock systemTickClock();
 
+// What a run works with besides its set-up: the three faces of its front end, the flags its
+// Pause and Cancel write (reset when a run starts), the texts it shows, and the program-wide
+// flag of the automatic-renaming notice (shown once per program).
+struct RunContext {
+    ProgressDisplay& display;
+    RunControl& control;
+    RunQuestions& questions;
+    RunFlags& flags;
+    const i18n::StringTable& table;
+    bool& renameNoticePending;
+};
+
 // One copy run: reads the playlist again, copies each existing entry into the destination
-// and counts every outcome. Reaches the user only through the host.
+// and counts every outcome. Reaches the user only through its context.
 class CopyPlayList {
 public:
     enum class End { Completed, Cancelled, Failed };
 
     // The start tick is taken here.
-    CopyPlayList(const RunSetup& setup, CopyHost& host, TickClock clock = systemTickClock());
+    CopyPlayList(const RunSetup& setup, const RunContext& context,
+                 TickClock clock = systemTickClock());
 
     // Runs to the end of the playlist, a confirmed stop, or a failure. A failure is reported
     // to the error reporter; the counters keep what they counted. The destination's file
@@ -29,6 +46,8 @@ public:
     End run();
 
     const RunCounters& counters() const { return m_counters; }
+    const RunProblems& problems() const { return m_problems; }
+    const RunFlags& flags() const { return m_context.flags; }
     std::int64_t processedKB() const { return m_processedKB; }
     std::uint32_t pausedMs() const { return m_pausedMs; }
     std::string failureReason() const { return m_failureReason; }
@@ -38,19 +57,23 @@ private:
 
     void walk(End& end);
     void finish();
-    void copyEntry(const std::string& source, const std::string& relativePart);
-    std::string targetFor(const std::string& relativePart) const;
-    void copyCounted(const std::string& source, const std::string& target, std::int32_t& counter);
+    void copyEntry(const platform::Path& source, const platform::Path& relativePart);
+    platform::Path targetFor(const platform::Path& relativePart) const;
+    void copyCounted(const platform::Path& source, const platform::Path& target,
+                     std::int32_t& counter);
+    void failed(const platform::Path& source, std::string reason);
+    bool askStop();
     Step afterEntry();
     void showElapsed();
 
     RunSetup m_setup;
-    CopyHost& m_host;
+    RunContext m_context;
     TickClock m_clock;
     std::uint32_t m_startTick = 0;
     std::uint32_t m_pausedMs = 0;
     std::int64_t m_processedKB = 0;
     RunCounters m_counters;
+    RunProblems m_problems;
     CollisionPolicy m_policy;
     std::string m_failureReason;
 };

@@ -1,35 +1,66 @@
 #pragma once
 
+#include "copy/CopyOptions.h"
+#include "platform/Path.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
-// Values shared by the copy run, its collision policy and the windows that host them.
+// Values shared by the copy run, its collision policy and the front ends that host them.
 namespace tw::copy {
 
 // What to do with a file whose target already exists. None: the dialog closed without an
 // action (or the user stopped the run from it).
 enum class CollisionAction { None = -1, Replace = 1, Skip = 2, Rename = 3, AutoRename = 4 };
 
-// What the run reads from the copy set-up of the main window.
+// What the run reads from the copy set-up.
 struct RunSetup {
-    std::string playlistPath, playlistField, destinationField;
-    bool keepStructure = true, transliterate = false, onlyMp3 = false;
+    platform::Path playlistPath;
+    std::string playlistField; // as shown: gives the playlist's folder
+    platform::Path destination;
+    CopyOptions options;
     std::int64_t listSizeKB = 0;
 };
 
-// The outcome counts of one run, zeroed when it starts, and its two cancel flags.
+// The outcome counts of one run, zeroed when it starts.
 struct RunCounters {
     std::int32_t identical = 0, created = 0, replaced = 0, skipped = 0, renamed = 0,
                  autoRenamed = 0, failed = 0, missing = 0;
-    bool cancelRequest = false, stop = false;
-    bool cancelled() const { return cancelRequest || stop; }
+};
+
+// An entry the run could not copy, with its reason.
+struct RunProblem {
+    enum class Kind { Missing, Failed };
+    Kind kind = Kind::Failed;
+    std::string entry;  // the entry as the playlist names it (missing) or the source (failed)
+    std::string reason; // empty for a missing entry
+};
+
+// The missing and failed entries of a run: the first `kept` of them, and how many there were.
+class RunProblems {
+public:
+    static constexpr std::size_t kept = 10000;
+
+    void add(RunProblem problem) {
+        if (m_items.size() < kept)
+            m_items.push_back(std::move(problem));
+        ++m_total;
+    }
+    const std::vector<RunProblem>& items() const { return m_items; }
+    std::int64_t total() const { return m_total; }
+
+private:
+    std::vector<RunProblem> m_items;
+    std::int64_t m_total = 0;
 };
 
 // One side of a collision as the dialog shows it: size in bytes (-1 when unknown) and
 // last-write time in seconds since the epoch.
 struct FileFacts {
-    std::string path;
+    platform::Path path;
     std::int64_t size = -1;
     std::optional<std::int64_t> lastWrite;
 };
@@ -45,5 +76,12 @@ struct CollisionAnswer {
     std::string typedName;      // for Rename: already checked with typedNameAcceptable
     bool stopConfirmed = false; // the user confirmed a stop from the dialog
 };
+
+// A position and maximum for a progress bar that holds signed 32-bit steps: kilobytes as
+// they are while the list fits, otherwise scaled down alike.
+struct GaugeSteps {
+    int position = 0, maximum = 0;
+};
+GaugeSteps gaugeSteps(std::int64_t positionKB, std::int64_t maximumKB);
 
 } // namespace tw::copy

@@ -9,4 +9,8 @@ FileError::FileError(const std::string& what, std::string path, int errorNumber)
     , m_path(std::move(path))
     , m_errorNumber(errorNumber) {}
 
+std::string errorText(int errorNumber) {
+    return std::strerror(errorNumber);
+}
+
 } // namespace tw::platform

@@ -18,4 +18,7 @@ private:
     int m_errorNumber;
 };
 
+// The system's text for an error number.
+std::string errorText(int errorNumber);
+
 } // namespace tw::platform

@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/Path.h"
+
 #include <cerrno>
 #include <filesystem>
 #include <stdexcept>
@@ -19,12 +21,7 @@ bool statPath(const std::string& path, struct stat& st) {
 } // namespace
 
 std::string systemPath(const std::string& path) {
-    std::string result = path;
-    for (char& c : result) {
-        if (c == '\\')
-            c = '/';
-    }
-    return result;
+    return Path(path).str();
 }
 
 bool fileExists(const std::string& path) {

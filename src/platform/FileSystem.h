@@ -4,12 +4,12 @@
 #include <optional>
 #include <string>
 
-// Files and folders. Every path the program reads from data may use "\" or "/" as a
-// separator; each "\" becomes "/" right before the system call (systemPath), while path
-// texts are built and compared by the callers exactly as written.
+// Files and folders. Paths arrive in the program's one form (platform::Path, "/"-separated);
+// the system calls still see them through systemPath, which takes any text that has not
+// been through Path yet the same way.
 namespace tw::platform {
 
-// The path as the system sees it: every "\" turned into "/".
+// The path as the system sees it: the text as a Path.
 std::string systemPath(const std::string& path);
 
 // True when the path names a regular file (or a link to one), not a folder.

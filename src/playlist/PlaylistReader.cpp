@@ -41,7 +41,8 @@ std::optional<PlaylistEntry> PlaylistReader::next() {
             continue;
         PlaylistEntry entry;
         entry.text = entryText(removeFileKey(m_line, m_fileLines));
-        entry.relativePart = relativePartOf(entry.text);
+        // The rules above read the entry as written; from here on it is a path.
+        entry.relativePart = platform::Path(relativePartOf(entry.text));
         resolve(entry);
         return entry;
     }
@@ -74,7 +75,7 @@ void PlaylistReader::resolve(PlaylistEntry& result) const {
         if (repeated)
             continue;
         if (const std::int64_t size = platform::regularFileSize(located); size >= 0) {
-            result.sourcePath = located;
+            result.sourcePath = platform::Path(located);
             result.size = size;
             return;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Path.h"
 #include "text/LineReader.h"
 
 #include <cstdint>
@@ -11,10 +12,10 @@ namespace tw::playlist {
 
 // One entry of a playlist, in file order.
 struct PlaylistEntry {
-    std::string text;         // entry text after the PLS key removal (decoded UTF-8)
-    std::string relativePart; // begins with "\" or "/"; no "." / ".." components
-    std::string sourcePath;   // the candidate that exists; empty when missing
-    std::int64_t size = -1;   // byte size of the source, as found while resolving
+    std::string text;            // entry text after the PLS key removal (decoded UTF-8)
+    platform::Path relativePart; // begins with "/"; no "." / ".." components
+    platform::Path sourcePath;   // the candidate that exists; empty when missing
+    std::int64_t size = -1;      // byte size of the source, as found while resolving
     bool found() const { return !sourcePath.empty(); }
 };
 

@@ -26,11 +26,11 @@ namespace codes = errors::codes;
 using errors::guarded;
 using ui::q;
 
-TFormWait::TFormWait(std::string playlistPath, bool onlyMp3, QWidget* parent)
+TFormWait::TFormWait(std::string playlistPath, Scan scan, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint)
     , m_playlistPath(std::move(playlistPath))
-    , m_onlyMp3(onlyMp3) {
+    , m_scan(std::move(scan)) {
     setObjectName("FormWait");
     setModal(true);
 
@@ -102,21 +102,11 @@ void TFormWait::Timer1Timer() {
 }
 
 void TFormWait::scan() {
-    m_scanning = true;
     const std::int64_t size = platform::regularFileSize(m_playlistPath);
-    if (size < 0) {
-        // Not a file (gone, a folder, a pipe that would block the window): nothing to read.
-        m_result = ScanResult{};
-        m_result.outcome = ScanResult::Outcome::Failed;
-        m_result.reason = "\"" + m_playlistPath + "\" is not a file";
-        m_scanning = false;
-        accept();
-        return;
-    }
     m_ProgressBar1->setRange(
         0, static_cast<int>(std::clamp<std::int64_t>(size, 0, std::numeric_limits<int>::max())));
     try {
-        m_result = scanPlaylist(m_playlistPath, m_onlyMp3, [this](std::uint64_t consumed) {
+        m_result = m_scan([this](std::uint64_t consumed) {
             m_ProgressBar1->setValue(static_cast<int>(std::min<std::uint64_t>(
                 consumed, static_cast<unsigned>(m_ProgressBar1->maximum()))));
             QApplication::processEvents();
@@ -127,7 +117,7 @@ void TFormWait::scan() {
         m_result.outcome = ScanResult::Outcome::Failed;
         m_result.reason = e.what();
     }
-    m_scanning = false;
+    m_finished = true;
     accept();
 }
 
@@ -136,8 +126,9 @@ void TFormWait::Button1Click() {
 }
 
 void TFormWait::closeEvent(QCloseEvent* event) {
-    // The close box does not stop the scan: the window goes when the scan returns.
-    if (m_scanning) {
+    // Neither the close box nor Escape stops the scan: the window goes when the scan
+    // returns, and only Cancel ends it early.
+    if (!m_finished) {
         event->ignore();
         return;
     }
@@ -146,13 +137,8 @@ void TFormWait::closeEvent(QCloseEvent* event) {
 }
 
 void TFormWait::reject() {
-    if (m_scanning)
-        return;
-    FormClose();
-    // Closed before the scan began: nothing was counted.
-    m_result = ScanResult{};
-    m_result.outcome = ScanResult::Outcome::Cancelled;
-    QDialog::reject();
+    if (m_finished)
+        QDialog::reject();
 }
 
 void TFormWait::FormClose() {

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -20,7 +22,12 @@ class TFormWait : public QDialog {
     Q_OBJECT
 
 public:
-    TFormWait(std::string playlistPath, bool onlyMp3, QWidget* parent = nullptr);
+    // The scan itself: asks keepGoing every tenth line with the bytes read; false cancels.
+    using Scan =
+        std::function<ScanResult(const std::function<bool(std::uint64_t bytesRead)>& keepGoing)>;
+
+    // playlistPath: the playlist the scan reads (the bar's full scale is its size).
+    TFormWait(std::string playlistPath, Scan scan, QWidget* parent = nullptr);
 
     // What the scan found; valid once the window has closed.
     const ScanResult& result() const { return m_result; }
@@ -41,7 +48,7 @@ private:
     void scan();
 
     std::string m_playlistPath;
-    bool m_onlyMp3;
+    Scan m_scan;
 
     QLabel* m_Label1 = nullptr;
     QProgressBar* m_ProgressBar1 = nullptr;
@@ -50,7 +57,7 @@ private:
 
     bool m_firstShow = true;
     bool m_cancel = false;
-    bool m_scanning = false;
+    bool m_finished = false;
     ScanResult m_result;
 };
 

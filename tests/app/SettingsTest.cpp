@@ -22,10 +22,10 @@ Settings readFrom(const std::string& content) {
 void expectDefaults(const Settings& s) {
     EXPECT_EQ(s.Top, 0);
     EXPECT_EQ(s.Left, 0);
-    EXPECT_TRUE(s.structure);
-    EXPECT_FALSE(s.translit);
-    EXPECT_FALSE(s.onlymp3);
-    EXPECT_FALSE(s.max);
+    EXPECT_TRUE(s.options.keepStructure);
+    EXPECT_FALSE(s.options.transliterate);
+    EXPECT_FALSE(s.options.onlyMp3);
+    EXPECT_FALSE(s.options.asManyAsFit);
     EXPECT_FALSE(s.Freshpoll);
     EXPECT_EQ(s.Language, "Russian");
 }
@@ -38,10 +38,11 @@ TEST(Settings, MissingFileAndEmptySectionGiveTheDefaults) {
 }
 
 TEST(Settings, BooleansTakeNonZeroIntegersAndIgnoreWords) {
-    EXPECT_FALSE(readFrom("[Settings]\r\nstructure=0\r\n").structure);
-    EXPECT_TRUE(readFrom("[Settings]\r\nmax=2\r\n").max);
-    EXPECT_FALSE(readFrom("[Settings]\r\nmax=yes\r\n").max);
-    EXPECT_TRUE(readFrom("[Settings]\r\nstructure=yes\r\n").structure) << "word keeps default 1";
+    EXPECT_FALSE(readFrom("[Settings]\r\nstructure=0\r\n").options.keepStructure);
+    EXPECT_TRUE(readFrom("[Settings]\r\nmax=2\r\n").options.asManyAsFit);
+    EXPECT_FALSE(readFrom("[Settings]\r\nmax=yes\r\n").options.asManyAsFit);
+    EXPECT_TRUE(readFrom("[Settings]\r\nstructure=yes\r\n").options.keepStructure)
+        << "word keeps default 1";
 }
 
 TEST(Settings, ReadsEveryKeyWithoutRegardToCase) {
@@ -50,10 +51,10 @@ TEST(Settings, ReadsEveryKeyWithoutRegardToCase) {
                                 "language=English\r\n");
     EXPECT_EQ(s.Top, -20);
     EXPECT_EQ(s.Left, 300);
-    EXPECT_FALSE(s.structure);
-    EXPECT_TRUE(s.translit);
-    EXPECT_TRUE(s.onlymp3);
-    EXPECT_TRUE(s.max);
+    EXPECT_FALSE(s.options.keepStructure);
+    EXPECT_TRUE(s.options.transliterate);
+    EXPECT_TRUE(s.options.onlyMp3);
+    EXPECT_TRUE(s.options.asManyAsFit);
     EXPECT_TRUE(s.Freshpoll);
     EXPECT_EQ(s.Language, "English");
 }
@@ -64,7 +65,7 @@ TEST(Settings, NewFileHoldsTheEightKeysInOrder) {
     Settings s;
     s.Top = 10;
     s.Left = 20;
-    s.translit = true;
+    s.options.transliterate = true;
     s.Language = "English";
     s.write(ini);
     EXPECT_EQ(readFile(folder / "Settings.ini"), "[Settings]\r\n"
@@ -84,9 +85,9 @@ TEST(Settings, WriteReadRoundTripKeepsForeignKeysAndSections) {
     IniFile ini(folder / "Settings.ini");
     Settings s;
     s.Top = -5;
-    s.structure = false;
-    s.onlymp3 = true;
-    s.max = true;
+    s.options.keepStructure = false;
+    s.options.onlyMp3 = true;
+    s.options.asManyAsFit = true;
     s.Freshpoll = true;
     s.Language = "Deutsch";
     s.write(ini);
@@ -94,10 +95,10 @@ TEST(Settings, WriteReadRoundTripKeepsForeignKeysAndSections) {
     const Settings back = Settings::read(ini);
     EXPECT_EQ(back.Top, -5);
     EXPECT_EQ(back.Left, 0);
-    EXPECT_FALSE(back.structure);
-    EXPECT_FALSE(back.translit);
-    EXPECT_TRUE(back.onlymp3);
-    EXPECT_TRUE(back.max);
+    EXPECT_FALSE(back.options.keepStructure);
+    EXPECT_FALSE(back.options.transliterate);
+    EXPECT_TRUE(back.options.onlyMp3);
+    EXPECT_TRUE(back.options.asManyAsFit);
     EXPECT_TRUE(back.Freshpoll);
     EXPECT_EQ(back.Language, "Deutsch");
     EXPECT_EQ(ini.readString("Settings", "Width", ""), "640");

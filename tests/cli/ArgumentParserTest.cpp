@@ -13,10 +13,10 @@ TEST(ArgumentParser, PlainRunKeepsTheWindowDefaults) {
     ASSERT_EQ(p.action, Action::Run);
     EXPECT_EQ(p.options.playlist, "list.m3u");
     EXPECT_EQ(p.options.destination, "/out");
-    EXPECT_FALSE(p.options.flat);
-    EXPECT_FALSE(p.options.translit);
-    EXPECT_FALSE(p.options.onlyMp3);
-    EXPECT_FALSE(p.options.asManyAsFit);
+    EXPECT_TRUE(p.options.copy.keepStructure);
+    EXPECT_FALSE(p.options.copy.transliterate);
+    EXPECT_FALSE(p.options.copy.onlyMp3);
+    EXPECT_FALSE(p.options.copy.asManyAsFit);
     EXPECT_FALSE(p.options.quiet);
     EXPECT_FALSE(p.options.onCollision.has_value()) << "the default depends on the terminal";
     EXPECT_FALSE(p.options.language.has_value());
@@ -26,18 +26,18 @@ TEST(ArgumentParser, EveryOptionSetsOnlyItsOwnField) {
     const auto p = parseArguments({"--flat", "--translit", "--only-mp3", "--as-many-as-fit",
                                    "--quiet", "--language=English", "a.pls", "dest"});
     ASSERT_EQ(p.action, Action::Run);
-    EXPECT_TRUE(p.options.flat);
-    EXPECT_TRUE(p.options.translit);
-    EXPECT_TRUE(p.options.onlyMp3);
-    EXPECT_TRUE(p.options.asManyAsFit);
+    EXPECT_FALSE(p.options.copy.keepStructure);
+    EXPECT_TRUE(p.options.copy.transliterate);
+    EXPECT_TRUE(p.options.copy.onlyMp3);
+    EXPECT_TRUE(p.options.copy.asManyAsFit);
     EXPECT_TRUE(p.options.quiet);
     EXPECT_EQ(p.options.language, "English");
     EXPECT_EQ(p.options.playlist, "a.pls");
 
     const auto one = parseArguments({"a", "--only-mp3", "b"}); // options between operands
     ASSERT_EQ(one.action, Action::Run);
-    EXPECT_TRUE(one.options.onlyMp3);
-    EXPECT_FALSE(one.options.flat);
+    EXPECT_TRUE(one.options.copy.onlyMp3);
+    EXPECT_TRUE(one.options.copy.keepStructure);
     EXPECT_EQ(one.options.destination, "b");
 }
 
@@ -80,7 +80,7 @@ TEST(ArgumentParser, BadArgumentsAreErrorsWithAReason) {
 TEST(ArgumentParser, DoubleDashLetsOperandsStartWithADash) {
     const auto p = parseArguments({"--flat", "--", "-list.m3u", "--out"});
     ASSERT_EQ(p.action, Action::Run);
-    EXPECT_TRUE(p.options.flat);
+    EXPECT_FALSE(p.options.copy.keepStructure);
     EXPECT_EQ(p.options.playlist, "-list.m3u");
     EXPECT_EQ(p.options.destination, "--out");
     EXPECT_EQ(parseArguments({"-", "out"}).options.playlist, "-");

@@ -33,7 +33,7 @@ protected:
         writeFile(work / "out/.keep", "");
         options.playlist = "list.m3u";
         options.destination = "out";
-        options.flat = true;
+        options.copy.keepStructure = false;
         console.isInteractive = false;
     }
     void TearDown() override { tw::i18n::strings().resetToBuiltIn(); }
@@ -113,7 +113,7 @@ TEST_F(CopyCommand, OnlyMp3CountsWhenScanning) {
     writeFile(work / "music/b.MP3", "b");
     writeFile(work / "upper.m3u", "music/b.MP3\n");
     options.playlist = "upper.m3u";
-    options.onlyMp3 = true;
+    options.copy.onlyMp3 = true;
     EXPECT_EQ(run(), 2);
     EXPECT_EQ(console.written, t.StrNoFiles + "\n");
 }

@@ -17,10 +17,10 @@ using tw::test::FakeConsole;
 
 CollisionQuestion question(const std::string& target, bool sameSize = false) {
     CollisionQuestion q;
-    q.target.path = target;
+    q.target.path = tw::platform::Path(target);
     q.target.size = 4096;
     q.target.lastWrite = 0;
-    q.source.path = "/music/song.mp3";
+    q.source.path = tw::platform::Path("/music/song.mp3");
     q.source.size = 8192;
     q.sameSize = sameSize;
     return q;
@@ -126,17 +126,21 @@ TEST(TerminalHost, CtrlCIsTheCancelRequestAndASecondOneAbandonsTheFile) {
     const StringTable t;
     FakeConsole console;
     TerminalHost host(console, CollisionMode::Skip, false, t);
-    EXPECT_FALSE(host.cancelRequested());
-    EXPECT_TRUE(host.fileProgress(1, 10));
+    tw::copy::RunFlags flags;
+    host.processEvents(flags);
+    EXPECT_FALSE(flags.cancelRequested());
+    EXPECT_TRUE(host.continueFile());
     console.interruptCount = 1;
-    EXPECT_TRUE(host.cancelRequested());
-    EXPECT_TRUE(host.fileProgress(2, 10)) << "the current file finishes after one Ctrl-C";
+    host.processEvents(flags);
+    EXPECT_TRUE(flags.cancelRequested());
+    EXPECT_TRUE(host.continueFile()) << "the current file finishes after one Ctrl-C";
     console.answers = {"n"};
     EXPECT_FALSE(host.askStop());
-    host.clearCancelRequest();
-    EXPECT_FALSE(host.cancelRequested());
+    flags.withdrawCancel();
+    host.processEvents(flags);
+    EXPECT_FALSE(flags.cancelRequested()) << "the answer No is not a standing Ctrl-C";
     console.interruptCount = 2;
-    EXPECT_FALSE(host.fileProgress(3, 10));
+    EXPECT_FALSE(host.continueFile());
     console.answers = {"n"};
     EXPECT_TRUE(host.askStop()) << "a second Ctrl-C is not asked about";
 }

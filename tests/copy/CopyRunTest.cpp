@@ -35,9 +35,15 @@ protected:
     std::string src = tmp / "src";
     std::string dest = tmp / "dest";
     ScriptedHost host;
+    RunFlags flags;
+    i18n::StringTable table;
+    bool noticePending = true; // as at program start
     RecordingPresenter presenter;
 
+    RunContext context() { return RunContext{host, host, host, flags, table, noticePending}; }
+
     void SetUp() override {
+        host.flags = &flags;
         fs::create_directories(src);
         fs::create_directories(dest);
         fs::create_directories(tmp / "program/ErrorLog");
@@ -60,12 +66,12 @@ protected:
         const std::string list = tmp / "lists/list.m3u";
         writeFile(list, text);
         RunSetup s;
-        s.playlistPath = list;
+        s.playlistPath = platform::Path(list);
         s.playlistField = list;
-        s.destinationField = dest;
-        s.keepStructure = keepStructure;
-        s.transliterate = transliterate;
-        s.onlyMp3 = onlyMp3;
+        s.destination = platform::Path(dest);
+        s.options.keepStructure = keepStructure;
+        s.options.transliterate = transliterate;
+        s.options.onlyMp3 = onlyMp3;
         s.listSizeKB = 1000;
         return s;
     }
@@ -90,7 +96,7 @@ TEST_F(CopyRunTest, EveryOutcomeLandsInItsOwnCounter) {
                             source("ren.mp3", "r"), source("auto.mp3", "a"), source("bad.mp3", kb2),
                             src + "/missing.mp3", source("loud.MP3", kb2), dest + "//same.mp3"},
                            false, false, true),
-                     host, host.clock());
+                     context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
 
     const RunCounters& c = run.counters();
@@ -102,7 +108,15 @@ TEST_F(CopyRunTest, EveryOutcomeLandsInItsOwnCounter) {
     EXPECT_EQ(c.failed, 1);
     EXPECT_EQ(c.missing, 1);
     EXPECT_EQ(c.identical, 1);
-    EXPECT_FALSE(c.cancelled());
+    EXPECT_FALSE(run.flags().cancelled());
+    // The missing entry and the failed copy are named, with the copy's reason.
+    const auto& problems = run.problems().items();
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].kind, RunProblem::Kind::Failed);
+    EXPECT_EQ(problems[0].entry, src + "/bad.mp3");
+    EXPECT_FALSE(problems[0].reason.empty());
+    EXPECT_EQ(problems[1].kind, RunProblem::Kind::Missing);
+    EXPECT_EQ(problems[1].entry, src + "/missing.mp3");
 
     EXPECT_EQ(readFile(at("new.mp3")), kb2);
     EXPECT_EQ(readFile(at("old.mp3")), "new old");
@@ -124,7 +138,7 @@ TEST_F(CopyRunTest, EveryOutcomeLandsInItsOwnCounter) {
                                         "bad.mp3", "same.mp3"}));
     // The destination is flushed before the run reports its end.
     ASSERT_FALSE(host.statuses.empty());
-    EXPECT_EQ(host.statuses.back(), i18n::strings().StrCopyingCaption);
+    EXPECT_EQ(host.statuses.back(), table.StrCopyingCaption);
     EXPECT_TRUE(presenter.codes.empty());
 }
 
@@ -134,7 +148,7 @@ TEST_F(CopyRunTest, StructureKeptOrFlattenedAndDotDotNeverLeavesTheDestination) 
     // The playlist lives in tmp/lists: "../Music/up.mp3" is tmp/Music/up.mp3.
     const auto entries = {src + "/Music/Rock/a.mp3", std::string("../Music/up.mp3")};
 
-    CopyPlayList kept(setup(entries, true), host, host.clock());
+    CopyPlayList kept(setup(entries, true), context(), host.clock());
     EXPECT_EQ(kept.run(), CopyPlayList::End::Completed);
     EXPECT_EQ(kept.counters().created, 2);
     EXPECT_EQ(readFile(at(src.substr(1) + "/Music/Rock/a.mp3")), "a");
@@ -144,7 +158,7 @@ TEST_F(CopyRunTest, StructureKeptOrFlattenedAndDotDotNeverLeavesTheDestination) 
 
     fs::remove_all(dest);
     fs::create_directories(dest);
-    CopyPlayList flat(setup(entries, false), host, host.clock());
+    CopyPlayList flat(setup(entries, false), context(), host.clock());
     EXPECT_EQ(flat.run(), CopyPlayList::End::Completed);
     EXPECT_EQ(flat.counters().created, 2);
     EXPECT_EQ(readFile(at("a.mp3")), "a");
@@ -154,13 +168,13 @@ TEST_F(CopyRunTest, StructureKeptOrFlattenedAndDotDotNeverLeavesTheDestination) 
 TEST_F(CopyRunTest, TransliterationChangesOnlyTheFileNameWithStructureOnOrOff) {
     source("Музыка/Песня 1.mp3", "song");
 
-    CopyPlayList kept(setup({std::string("../src/Музыка/Песня 1.mp3")}, true, true), host,
+    CopyPlayList kept(setup({std::string("../src/Музыка/Песня 1.mp3")}, true, true), context(),
                       host.clock());
     EXPECT_EQ(kept.run(), CopyPlayList::End::Completed);
     EXPECT_EQ(readFile(at("src/Музыка/Pesnya_1.mp3")), "song");
     EXPECT_EQ(host.shownFiles, std::vector<std::string>{"Песня 1.mp3"});
 
-    CopyPlayList flat(setup({std::string("../src/Музыка/Песня 1.mp3")}, false, true), host,
+    CopyPlayList flat(setup({std::string("../src/Музыка/Песня 1.mp3")}, false, true), context(),
                       host.clock());
     EXPECT_EQ(flat.run(), CopyPlayList::End::Completed);
     EXPECT_EQ(flat.counters().created, 1);
@@ -172,12 +186,12 @@ TEST_F(CopyRunTest, SecondEntryWithTheSameNameMeetsTheFirstAsACollision) {
     source("two/a.mp3", "second!");
     host.collisionAnswers = {answer(CollisionAction::Skip)};
 
-    CopyPlayList run(setup({src + "/one/a.mp3", src + "/two/a.mp3"}), host, host.clock());
+    CopyPlayList run(setup({src + "/one/a.mp3", src + "/two/a.mp3"}), context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
 
     ASSERT_EQ(host.questions.size(), 1u);
     const CollisionQuestion& q = host.questions[0];
-    EXPECT_EQ(q.target.path, dest + "\\a.mp3");
+    EXPECT_EQ(q.target.path, dest + "/a.mp3");
     EXPECT_EQ(q.target.size, 5);
     EXPECT_TRUE(q.target.lastWrite.has_value());
     EXPECT_EQ(q.source.path, src + "/two/a.mp3");
@@ -196,7 +210,7 @@ TEST_F(CopyRunTest, RememberedReplaceAppliesWithoutAskingAndIsForgottenByTheNext
     const RunSetup s = setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3"});
     host.collisionAnswers = {answer(CollisionAction::Replace, true)};
 
-    CopyPlayList run(s, host, host.clock());
+    CopyPlayList run(s, context(), host.clock());
     run.run();
     EXPECT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(run.counters().replaced, 3);
@@ -218,7 +232,7 @@ TEST_F(CopyRunTest, RenameByHandIsAskedAgainEvenWithTheBoxTicked) {
     host.collisionAnswers = {answer(CollisionAction::Rename, true, "a2.mp3"),
                              answer(CollisionAction::Rename, true, "b2.mp3")};
 
-    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3"}), host, host.clock());
+    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3"}), context(), host.clock());
     run.run();
     EXPECT_EQ(host.questions.size(), 2u);
     EXPECT_EQ(run.counters().renamed, 2);
@@ -233,7 +247,7 @@ TEST_F(CopyRunTest, TypedNameTakenSinceTheDialogIsNotOverwritten) {
     writeFile(at("taken.mp3"), "taken");
     host.collisionAnswers = {answer(CollisionAction::Rename, false, "taken.mp3")};
 
-    CopyPlayList run(setup({src + "/a.mp3"}), host, host.clock());
+    CopyPlayList run(setup({src + "/a.mp3"}), context(), host.clock());
     run.run();
     EXPECT_EQ(run.counters().renamed, 0);
     EXPECT_EQ(run.counters().failed, 1);
@@ -248,8 +262,8 @@ TEST_F(CopyRunTest, DialogClosedWithoutActionPassesOverThisAndWithTheBoxEveryLat
     source("d.mp3", "fresh");
     host.collisionAnswers = {answer(CollisionAction::None), answer(CollisionAction::None, true)};
 
-    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3", src + "/d.mp3"}), host,
-                     host.clock());
+    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3", src + "/d.mp3"}),
+                     context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
     EXPECT_EQ(host.questions.size(), 2u);
     const RunCounters& c = run.counters();
@@ -259,7 +273,6 @@ TEST_F(CopyRunTest, DialogClosedWithoutActionPassesOverThisAndWithTheBoxEveryLat
 }
 
 TEST_F(CopyRunTest, SameSizeOverridesRememberedAutoRenamingWithTheNoticeOncePerProgram) {
-    autoRenameNoticePending() = true; // as at program start
     writeFile(at("a.mp3"), "1234");
     source("x/a.mp3", "1234");
     source("x/b.mp3", "1234");
@@ -270,7 +283,7 @@ TEST_F(CopyRunTest, SameSizeOverridesRememberedAutoRenamingWithTheNoticeOncePerP
     host.collisionAnswers = {answer(CollisionAction::AutoRename, true),
                              answer(CollisionAction::Skip, true), answer(CollisionAction::Replace)};
 
-    CopyPlayList first(setup(entries), host, host.clock());
+    CopyPlayList first(setup(entries), context(), host.clock());
     first.run();
     EXPECT_EQ(host.notices, 1);
     ASSERT_EQ(host.questions.size(), 3u);
@@ -282,12 +295,12 @@ TEST_F(CopyRunTest, SameSizeOverridesRememberedAutoRenamingWithTheNoticeOncePerP
     EXPECT_EQ(first.counters().replaced, 1);
     EXPECT_EQ(readFile(at("a_001.mp3")), "1234");
     EXPECT_EQ(readFile(at("a_002.mp3")), "123456789");
-    EXPECT_FALSE(autoRenameNoticePending());
+    EXPECT_FALSE(noticePending);
 
     // The next run of the same program meets the same case without the notice.
     host.collisionAnswers = {answer(CollisionAction::AutoRename, true),
                              answer(CollisionAction::Skip)};
-    CopyPlayList second(setup({src + "/x/b.mp3", src + "/x/b.mp3", src + "/x/b.mp3"}), host,
+    CopyPlayList second(setup({src + "/x/b.mp3", src + "/x/b.mp3", src + "/x/b.mp3"}), context(),
                         host.clock());
     second.run();
     EXPECT_EQ(host.notices, 1);
@@ -304,17 +317,18 @@ TEST_F(CopyRunTest, CancelAnsweredNoGoesOnAndYesEndsAfterTheCurrentFile) {
         source(name, name);
     host.onFile = [](ScriptedHost& h, const std::string& name) {
         if (name == "1.mp3" || name == "3.mp3")
-            h.cancel = true;
+            h.pressCancel();
     };
     host.stopAnswers = {false, true};
 
-    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3", src + "/4.mp3"}), host,
-                     host.clock());
+    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3", src + "/4.mp3"}),
+                     context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Cancelled);
     EXPECT_EQ(host.stopQuestions, 2);
     EXPECT_EQ(run.counters().created, 3);
     EXPECT_FALSE(fs::exists(at("4.mp3")));
-    EXPECT_TRUE(run.counters().cancelled());
+    // Both roads to a stop leave the same mark.
+    EXPECT_TRUE(run.flags().stopped());
     // The flush happens however the run ended.
     EXPECT_EQ(host.statuses.size(), 1u);
 }
@@ -325,15 +339,15 @@ TEST_F(CopyRunTest, CancelWhilePausedAnsweredNoKeepsThePauseAndYesSetsTheStopFla
     source("3.mp3");
     // Pause and Cancel pressed during each file; the pause lasts five 100 ms steps.
     host.onFile = [](ScriptedHost& h, const std::string&) {
-        h.pause = true;
-        h.pauseStepsLeft = 5;
-        h.cancel = true;
+        h.pressPause(5);
+        h.pressCancel();
     };
     host.stopAnswers = {false, true};
 
-    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3"}), host, host.clock());
+    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3"}), context(),
+                     host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Cancelled);
-    EXPECT_TRUE(run.counters().stop);
+    EXPECT_TRUE(run.flags().stopped());
     EXPECT_EQ(host.stopQuestions, 2);
     EXPECT_EQ(run.counters().created, 2);
     EXPECT_FALSE(fs::exists(at("3.mp3")));
@@ -349,9 +363,9 @@ TEST_F(CopyRunTest, StopConfirmedInTheCollisionDialogEndsTheRunAfterThisEntry) {
     stop.stopConfirmed = true;
     host.collisionAnswers = {stop};
 
-    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3"}), host, host.clock());
+    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3"}), context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Cancelled);
-    EXPECT_TRUE(run.counters().stop);
+    EXPECT_TRUE(run.flags().stopped());
     EXPECT_EQ(readFile(at("a.mp3")), "old");
     EXPECT_FALSE(fs::exists(at("b.mp3")));
     EXPECT_TRUE(host.elapsedTexts.empty());
@@ -364,15 +378,14 @@ TEST_F(CopyRunTest, PausedTimeIsLeftOutOfTheElapsedTimeAcrossATickWrap) {
     host.onFile = [](ScriptedHost& h, const std::string& name) {
         h.now += 2000; // each file takes two seconds
         if (name == "1.mp3") {
-            h.pause = true;
-            h.pauseStepsLeft = 100; // ten seconds
+            h.pressPause(100); // ten seconds
         }
     };
 
-    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3"}), host, host.clock());
+    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3"}), context(), host.clock());
     run.run();
     EXPECT_EQ(run.pausedMs(), 10000u);
-    const std::string prefix = i18n::strings().StrElapsed + " ";
+    const std::string prefix = table.StrElapsed + " ";
     EXPECT_EQ(host.elapsedTexts,
               (std::vector<std::string>{prefix + "00:00:02", prefix + "00:00:04"}));
 }
@@ -383,7 +396,7 @@ TEST_F(CopyRunTest, SameFileUnderAnotherSpellingIsIdenticalAndNeverCopiedOntoIts
     fs::create_symlink(src + "/linked.mp3", at("linked.mp3"));
     host.collisionAnswers = {}; // no dialog may appear: "replace" would destroy the file
 
-    CopyPlayList run(setup({dest + "/in.mp3", dest + "//in.mp3", src + "/linked.mp3"}), host,
+    CopyPlayList run(setup({dest + "/in.mp3", dest + "//in.mp3", src + "/linked.mp3"}), context(),
                      host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
     EXPECT_EQ(run.counters().identical, 3);
@@ -400,7 +413,7 @@ TEST_F(CopyRunTest, FileCancelledThroughProgressCountsAsFailedAndLeavesNothing) 
         h.cancelFiles = name == "big.mp3";
     };
 
-    CopyPlayList run(setup({src + "/big.mp3", src + "/small.mp3"}), host, host.clock());
+    CopyPlayList run(setup({src + "/big.mp3", src + "/small.mp3"}), context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
     EXPECT_GT(host.fileProgressCalls, 0);
     EXPECT_EQ(run.counters().failed, 1);
@@ -411,8 +424,8 @@ TEST_F(CopyRunTest, FileCancelledThroughProgressCountsAsFailedAndLeavesNothing) 
 
 TEST_F(CopyRunTest, UnreadablePlaylistFailsTheRunUnderItsCode) {
     RunSetup s = setup({});
-    s.playlistPath = tmp / "no such list.m3u";
-    CopyPlayList run(s, host, host.clock());
+    s.playlistPath = platform::Path(tmp / "no such list.m3u");
+    CopyPlayList run(s, context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Failed);
     EXPECT_EQ(presenter.codes, std::vector<std::string>{"2.002 - 002.0"});
     EXPECT_FALSE(run.failureReason().empty());
@@ -429,7 +442,7 @@ TEST_F(CopyRunTest, FailureInTheMiddleKeepsWhatWasCounted) {
     };
 
     CopyPlayList run(setup({src + "/1.mp3", src + "/missing.mp3", src + "/2.mp3", src + "/3.mp3"}),
-                     host, host.clock());
+                     context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Failed);
     EXPECT_EQ(run.counters().created, 2);
     EXPECT_EQ(run.counters().missing, 1);
@@ -437,18 +450,35 @@ TEST_F(CopyRunTest, FailureInTheMiddleKeepsWhatWasCounted) {
     EXPECT_EQ(presenter.codes, std::vector<std::string>{"2.002 - 002.0"});
 }
 
-TEST_F(CopyRunTest, ListSizeBeyondTheGaugeRangeFailsBeforeCopying) {
+TEST_F(CopyRunTest, ListOfTwoTebibytesOrMoreIsCopiedAndItsGaugeScales) {
     source("1.mp3");
     RunSetup s = setup({src + "/1.mp3"});
-    s.listSizeKB = std::int64_t{1} << 31;
-    CopyPlayList run(s, host, host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Failed);
-    EXPECT_FALSE(fs::exists(at("1.mp3")));
-    EXPECT_EQ(presenter.codes.size(), 1u);
+    s.listSizeKB = std::int64_t{1} << 31; // 2 TiB: "as many as fit" may start it
+    CopyPlayList run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    EXPECT_TRUE(fs::exists(at("1.mp3")));
+    EXPECT_TRUE(presenter.codes.empty());
 
-    s.listSizeKB = (std::int64_t{1} << 31) - 1;
-    CopyPlayList fits(s, host, host.clock());
-    EXPECT_EQ(fits.run(), CopyPlayList::End::Completed);
+    // A 32-bit bar gets steps in proportion, whatever the size.
+    const GaugeSteps half = gaugeSteps(std::int64_t{1} << 61, std::int64_t{1} << 62);
+    EXPECT_GT(half.maximum, 0);
+    EXPECT_EQ(half.position, half.maximum / 2);
+    const GaugeSteps small = gaugeSteps(5, 10);
+    EXPECT_EQ(small.position, 5);
+    EXPECT_EQ(small.maximum, 10);
+}
+
+TEST_F(CopyRunTest, ProblemListIsBoundedButCountsEveryProblem) {
+    std::string list;
+    for (std::size_t i = 0; i < RunProblems::kept + 5; ++i)
+        list += "gone" + std::to_string(i) + ".mp3\n";
+    RunSetup s = setup({});
+    writeFile(tmp / "lists/list.m3u", list);
+    CopyPlayList run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    EXPECT_EQ(run.counters().missing, static_cast<std::int32_t>(RunProblems::kept + 5));
+    EXPECT_EQ(run.problems().items().size(), RunProblems::kept);
+    EXPECT_EQ(run.problems().total(), static_cast<std::int64_t>(RunProblems::kept + 5));
 }
 
 TEST_F(CopyRunTest, FilesThatDoNotFitFailWholeAndTheRestIsStillCopied) {
@@ -464,9 +494,9 @@ TEST_F(CopyRunTest, FilesThatDoNotFitFailWholeAndTheRestIsStillCopied) {
     source("small.mp3", std::string(10 * 1024, 's'));
     RunSetup s =
         setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3", src + "/4.mp3", src + "/small.mp3"});
-    s.destinationField = stick;
+    s.destination = platform::Path(stick);
 
-    CopyPlayList run(s, host, host.clock());
+    CopyPlayList run(s, context(), host.clock());
     EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
     EXPECT_EQ(run.counters().created, 3);
     EXPECT_EQ(run.counters().failed, 2);

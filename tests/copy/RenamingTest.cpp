@@ -10,39 +10,40 @@
 namespace tw::copy {
 namespace {
 
+using platform::Path;
 using tw::test::TempFolder;
 using tw::test::writeFile;
 
 TEST(AutomaticName, CountsFromTheOriginalNameAndFillsGaps) {
     TempFolder tmp;
     writeFile(tmp / "song.mp3", "x");
-    EXPECT_EQ(automaticName(tmp / "song.mp3"), tmp.path() + "\\song_001.mp3");
+    EXPECT_EQ(automaticName(Path(tmp / "song.mp3")), tmp.path() + "/song_001.mp3");
 
     writeFile(tmp / "song_002.mp3", "x");
-    EXPECT_EQ(automaticName(tmp / "song.mp3"), tmp.path() + "\\song_001.mp3");
+    EXPECT_EQ(automaticName(Path(tmp / "song.mp3")), tmp.path() + "/song_001.mp3");
 
     writeFile(tmp / "song_001.mp3", "x");
-    EXPECT_EQ(automaticName(tmp / "song.mp3"), tmp.path() + "\\song_003.mp3");
+    EXPECT_EQ(automaticName(Path(tmp / "song.mp3")), tmp.path() + "/song_003.mp3");
 }
 
 TEST(AutomaticName, FreeTargetIsKeptAndAFolderDoesNotTakeAName) {
     TempFolder tmp;
-    EXPECT_EQ(automaticName(tmp / "free.mp3"), tmp / "free.mp3");
+    EXPECT_EQ(automaticName(Path(tmp / "free.mp3")), tmp / "free.mp3");
     writeFile(tmp / "song.mp3", "x");
     std::filesystem::create_directory(tmp / "song_001.mp3");
-    EXPECT_EQ(automaticName(tmp / "song.mp3"), tmp.path() + "\\song_001.mp3");
+    EXPECT_EQ(automaticName(Path(tmp / "song.mp3")), tmp.path() + "/song_001.mp3");
 }
 
 TEST(AutomaticName, ExtensionIsTheTextFromTheLastDot) {
     TempFolder tmp;
     writeFile(tmp / "README", "x");
     writeFile(tmp / "a.b.mp3", "x");
-    EXPECT_EQ(automaticName(tmp / "README"), tmp.path() + "\\README_001");
-    EXPECT_EQ(automaticName(tmp / "a.b.mp3"), tmp.path() + "\\a.b_001.mp3");
+    EXPECT_EQ(automaticName(Path(tmp / "README")), tmp.path() + "/README_001");
+    EXPECT_EQ(automaticName(Path(tmp / "a.b.mp3")), tmp.path() + "/a.b_001.mp3");
     writeFile(tmp / "Artist: Song.mp3", "x");
-    EXPECT_EQ(automaticName(tmp / "Artist: Song.mp3"), tmp.path() + "\\Artist: Song_001.mp3");
-    // Backslash paths are joined with the same separator rule.
-    EXPECT_EQ(automaticName(tmp.path() + "\\a.b.mp3"), tmp.path() + "\\a.b_001.mp3");
+    EXPECT_EQ(automaticName(Path(tmp / "Artist: Song.mp3")), tmp.path() + "/Artist: Song_001.mp3");
+    // A "\\" that entered as a separator is one.
+    EXPECT_EQ(automaticName(Path(tmp.path() + "\\a.b.mp3")), tmp.path() + "/a.b_001.mp3");
 }
 
 TEST(AutomaticName, CounterGrowsPastThreeDigits) {
@@ -53,18 +54,21 @@ TEST(AutomaticName, CounterGrowsPastThreeDigits) {
         number.insert(0, 3 - number.size(), '0');
         writeFile(tmp / ("s_" + number + ".mp3"), "");
     }
-    EXPECT_EQ(automaticName(tmp / "s.mp3"), tmp.path() + "\\s_1000.mp3");
+    EXPECT_EQ(automaticName(Path(tmp / "s.mp3")), tmp.path() + "/s_1000.mp3");
 }
 
-TEST(TypedNameAcceptable, RefusesTakenAndEmptyNamesOnly) {
+TEST(TypedNameAcceptable, RefusesTakenEmptyAndPathLikeNames) {
     TempFolder tmp;
     writeFile(tmp / "song.mp3", "x");
     std::filesystem::create_directory(tmp / "folder");
-    EXPECT_FALSE(typedNameAcceptable(tmp.path(), "song.mp3"));
-    EXPECT_FALSE(typedNameAcceptable(tmp.path(), ""));
-    EXPECT_TRUE(typedNameAcceptable(tmp.path(), "other.mp3"));
-    EXPECT_TRUE(typedNameAcceptable(tmp.path(), " song.mp3"));
-    EXPECT_TRUE(typedNameAcceptable(tmp.path(), "folder"));
+    EXPECT_FALSE(typedNameAcceptable(Path(tmp.path()), "song.mp3"));
+    EXPECT_FALSE(typedNameAcceptable(Path(tmp.path()), ""));
+    EXPECT_TRUE(typedNameAcceptable(Path(tmp.path()), "other.mp3"));
+    EXPECT_TRUE(typedNameAcceptable(Path(tmp.path()), " song.mp3"));
+    EXPECT_TRUE(typedNameAcceptable(Path(tmp.path()), "folder"));
+    // A typed name never leaves the target's folder.
+    for (const char* path : {"..", ".", "../x.mp3", "sub/x.mp3", "sub\\x.mp3", "/"})
+        EXPECT_FALSE(typedNameAcceptable(Path(tmp.path()), path)) << path;
 }
 
 TEST(ElapsedText, TwoDigitPartsAndUnboundedHours) {

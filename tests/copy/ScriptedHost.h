@@ -1,6 +1,8 @@
 #pragma once
 
-#include "copy/CopyHost.h"
+#include "copy/ProgressDisplay.h"
+#include "copy/RunControl.h"
+#include "copy/RunQuestions.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +15,10 @@
 
 namespace tw::copy::test {
 
-// A copy host that records what the run shows and answers from a script. Collision answers
-// and stop answers are taken in order; an unscripted question fails the test.
-class ScriptedHost : public CopyHost {
+// A front end that records what the run shows and answers from a script. Collision answers
+// and stop answers are taken in order; an unscripted question fails the test. Cancel and
+// pause write the run's flags, as a window's buttons do.
+class ScriptedHost : public ProgressDisplay, public RunControl, public RunQuestions {
 public:
     // The run's clock: sleepMs moves it on, and so may the hooks.
     std::uint32_t now = 0;
@@ -28,10 +31,15 @@ public:
     int stopQuestions = 0;
     int notices = 0;
     int fileProgressCalls = 0;
-    bool cancel = false;
-    bool pause = false;
-    int pauseStepsLeft = 0; // pause ends after this many 100 ms steps
     bool cancelFiles = false;
+    RunFlags* flags = nullptr; // the run's flags, which the buttons write
+    int pauseStepsLeft = 0;    // a pause ends after this many 100 ms steps
+
+    void pressCancel() { flags->requestCancel(); }
+    void pressPause(int steps) {
+        flags->setPaused(true);
+        pauseStepsLeft = steps;
+    }
 
     // Called when the run shows a file name: lets a test press buttons "during" that file.
     std::function<void(ScriptedHost&, const std::string&)> onFile;
@@ -51,15 +59,13 @@ public:
     }
     void setAnimation(bool) override {}
     void setStatus(const std::string& text) override { statuses.push_back(text); }
-    void processEvents() override {}
-    bool paused() const override { return pause; }
-    bool cancelRequested() const override { return cancel; }
-    void clearCancelRequest() override { cancel = false; }
+    void processEvents(RunFlags&) override {}
     void sleepMs(int ms) override {
         now += static_cast<std::uint32_t>(ms);
-        if (pause && --pauseStepsLeft <= 0)
-            pause = false;
+        if (flags->paused() && --pauseStepsLeft <= 0)
+            flags->setPaused(false);
     }
+    bool continueFile() override { return !cancelFiles; }
     bool askStop() override {
         ++stopQuestions;
         if (stopAnswers.empty()) {
@@ -81,10 +87,7 @@ public:
         return answer;
     }
     void showAutoRenameNotice() override { ++notices; }
-    bool fileProgress(std::uint64_t, std::uint64_t) override {
-        ++fileProgressCalls;
-        return !cancelFiles;
-    }
+    void fileProgress(std::uint64_t, std::uint64_t) override { ++fileProgressCalls; }
 };
 
 inline CollisionAnswer answer(CollisionAction action, bool sameForRest = false,

@@ -1,0 +1,112 @@
+#include "app/CopyJob.h"
+
+#include "app/CopyReport.h"
+#include "platform/Drives.h"
+#include "platform/FileSystem.h"
+
+#include <exception>
+
+namespace tw::app {
+
+CopyJob::CopyJob(const i18n::StringTable& table)
+    : m_table(table) {}
+
+CopyJob::Destination CopyJob::chooseDestination(const platform::Path& folder) {
+    m_setup.destinationReady = false;
+    if (folder.empty() || !platform::folderExists(folder))
+        return Destination::NoFolder;
+    if (!platform::isLocalDrive(folder))
+        return Destination::NotLocal;
+    m_setup.destinationField = folder.str();
+    const std::int64_t free = platform::freeBytes(folder);
+    m_setup.freeKB = free < 0 ? 0 : free / 1024;
+    m_setup.destinationReady = true;
+    return Destination::Ready;
+}
+
+std::string CopyJob::destinationMessage(Destination outcome) const {
+    switch (outcome) {
+    case Destination::NoFolder:
+        return m_table.StrBadFolder;
+    case Destination::NotLocal:
+        return m_table.StrLocalOnly;
+    case Destination::Ready:
+        break;
+    }
+    return {};
+}
+
+playlist::ScanResult
+CopyJob::scanPlaylist(const platform::Path& playlist,
+                      const std::function<bool(std::uint64_t bytesRead)>& keepGoing) {
+    m_setup.playlistPath = playlist;
+    m_setup.playlistField = playlist.str();
+    m_setup.listReady = false;
+    m_setup.listCount = 0;
+    m_setup.listSizeKB = 0;
+    const playlist::ScanResult scan =
+        playlist::scanPlaylist(playlist, m_setup.options.onlyMp3, keepGoing);
+    switch (scan.outcome) {
+    case playlist::ScanResult::Outcome::Completed:
+        m_setup.listCount = scan.count;
+        m_setup.listSizeKB = scan.sizeKB;
+        m_setup.countText = std::to_string(scan.count);
+        m_setup.listReady = scan.count > 0;
+        break;
+    case playlist::ScanResult::Outcome::Cancelled:
+        // The partial counts stay; the list is not ready and the field is empty.
+        m_setup.listCount = scan.count;
+        m_setup.listSizeKB = scan.sizeKB;
+        m_setup.playlistField.clear();
+        break;
+    case playlist::ScanResult::Outcome::Failed:
+        break;
+    }
+    return scan;
+}
+
+LaunchDecision CopyJob::launchRule() const {
+    return CheckLaunch(m_setup.destinationReady, m_setup.listReady, m_setup.options.asManyAsFit,
+                       m_setup.listCount, m_setup.listSizeKB, m_setup.freeKB, m_table);
+}
+
+copy::CopyPlayList::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl& control,
+                                     copy::RunQuestions& questions, copy::TickClock clock) {
+    copy::RunSetup setup;
+    setup.playlistPath = m_setup.playlistPath;
+    setup.playlistField = m_setup.playlistField;
+    setup.destination = platform::Path(m_setup.destinationField);
+    setup.options = m_setup.options;
+    setup.listSizeKB = m_setup.listSizeKB;
+
+    const copy::RunContext context{display, control, questions,
+                                   m_flags, m_table, m_renameNoticePending};
+    copy::CopyPlayList run(setup, context, std::move(clock));
+    copy::CopyPlayList::End end = copy::CopyPlayList::End::Failed;
+    m_failure.clear();
+    try {
+        end = run.run();
+        if (end == copy::CopyPlayList::End::Failed)
+            m_failure = run.failureReason();
+    } catch (const std::exception& e) {
+        // The run's own failure could not even be written to the debug log; the counters
+        // still tell what was done.
+        m_failure = e.what();
+    }
+    m_counters = run.counters();
+    m_problems = run.problems();
+
+    if (end == copy::CopyPlayList::End::Completed) {
+        // The whole playlist was read: the set-up starts afresh, options aside.
+        const copy::CopyOptions options = m_setup.options;
+        m_setup = CopySetup{};
+        m_setup.options = options;
+    }
+    return end;
+}
+
+std::string CopyJob::report(std::string_view lineBreak) const {
+    return buildCopyReport(m_counters, cancelled(), m_table, lineBreak);
+}
+
+} // namespace tw::app
