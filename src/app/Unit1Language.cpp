@@ -90,13 +90,14 @@ void TForm1::LoadLanguage(const std::string& name) {
 }
 
 std::string TForm1::informationValue(i18n::MainCaption label, const i18n::StringTable& table) {
+    const CopySetup& setup = m_state.setup();
     switch (label) {
     case i18n::MainCaption::Label1:
-        return m_setup.countText;
+        return setup.countText;
     case i18n::MainCaption::Label2:
-        return app::CalSize(true, m_setup.listSizeKB, table);
+        return app::CalSize(true, setup.listSizeKB, table);
     case i18n::MainCaption::Label3:
-        return app::CalSize(true, m_setup.destinationFreeKB, table);
+        return app::CalSize(true, setup.freeKB, table);
     default:
         return {};
     }
@@ -141,17 +142,18 @@ void TForm1::setCaption(i18n::MainCaption control, const std::string& text) {
     case MainCaption::CheckBox5:
         m_CheckBox5->setText(q(text));
         return;
-    // The set-up keeps the label texts, so later changes start from what shows.
+    // The window's state composes the label texts from the same table, so what it keeps
+    // for later showings is what shows now.
     case MainCaption::Label1:
-        m_setup.label1 = text;
+        m_state.relabel();
         m_Label1->setText(q(text));
         return;
     case MainCaption::Label2:
-        m_setup.label2 = text;
+        m_state.relabel();
         m_Label2->setText(q(text));
         return;
     case MainCaption::Label3:
-        m_setup.label3 = text;
+        m_state.relabel();
         m_Label3->setText(q(text));
         return;
     case MainCaption::OpenDialogFilter: {
