@@ -18,6 +18,8 @@
 #include "ui/DrawnIcons.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowParts.h"
+#include "update/MainWindowCheckHost.h"
+#include "update/NewVersionCheck.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,6 +32,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdint>
@@ -70,6 +73,11 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
     createLanguageMenu();
+    m_checkHost = std::make_unique<update::MainWindowCheckHost>(
+        this, m_Timer1, m_Timer2, m_paths.freshpollFolder(), [this] { return m_state.busy(); },
+        [this] { m_state.setBusy(false); });
+    m_newVersionCheck = std::make_unique<update::NewVersionCheck>(
+        m_paths.freshpollFolder(), m_paths.freshpollProgram(), *m_checkHost);
     applyCaptions(i18n::StringTable{});
     fitToContents();
     try {
@@ -79,6 +87,8 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
         TunewagonApplication::showCurrentException();
     }
 }
+
+TForm1::~TForm1() = default;
 
 void TForm1::createControls() {
     m_LabeledEdit1Label = named<QLabel>("LabeledEdit1Label", this);
@@ -125,6 +135,15 @@ void TForm1::createControls() {
     m_OpenDialogBU->setFileMode(QFileDialog::ExistingFile);
     m_OpenDialogBU->setAcceptMode(QFileDialog::AcceptOpen);
     m_OpenDialogBU->setDefaultSuffix("m3u");
+
+    m_Timer1 = new QTimer(this);
+    m_Timer1->setObjectName("Timer1");
+    m_Timer2 = new QTimer(this);
+    m_Timer2->setObjectName("Timer2");
+    for (QTimer* timer : {m_Timer1, m_Timer2})
+        timer->setInterval(1000);
+    connect(m_Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(m_Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
 
     // Layout, top to bottom.
     auto* playlistRow = new QHBoxLayout;
@@ -197,6 +216,8 @@ void TForm1::createControls() {
     connect(m_Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     connect(m_BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(m_Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    // Every change of the option runs its handler, a change made while loading too.
+    connect(m_CheckBox5, &QCheckBox::toggled, this, &TForm1::CheckBox5Click);
 }
 
 // Single border: the designed size unless the captions need more room.
@@ -274,7 +295,8 @@ void TForm1::FormShow() {
             return;
         languageFirstShow();
         m_firstShow = true;
-        // The new-version check starts here when CheckBox5 is ticked.
+        if (m_CheckBox5->isChecked())
+            startNewVersionCheck();
     });
 }
 
@@ -434,6 +456,27 @@ void TForm1::Button3Click() {
 
 void TForm1::Button6Click() {
     close();
+}
+
+void TForm1::startNewVersionCheck() {
+    guarded(codes::NewVersionCheckStart, [this] { m_newVersionCheck->start(); });
+}
+
+void TForm1::CheckBox5Click() {
+    if (m_CheckBox5->isChecked()) {
+        if (m_firstShow)
+            startNewVersionCheck();
+    } else {
+        m_newVersionCheck->forgetAcknowledgement();
+    }
+}
+
+void TForm1::Timer1Timer() {
+    m_newVersionCheck->timer1Tick();
+}
+
+void TForm1::Timer2Timer() {
+    m_newVersionCheck->timer2Tick();
 }
 
 } // namespace tw::app

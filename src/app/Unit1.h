@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -19,10 +20,16 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QTimer;
 
 namespace tw::i18n {
 struct StringTable;
 }
+
+namespace tw::update {
+class NewVersionCheck;
+class MainWindowCheckHost;
+} // namespace tw::update
 
 namespace tw::app {
 
@@ -35,6 +42,7 @@ class TForm1 : public QWidget, private i18n::MainWindowCaptions {
 public:
     // paths: the program folder that every data file lives below.
     explicit TForm1(ProgramPaths paths, QWidget* parent = nullptr);
+    ~TForm1() override;
 
     const ProgramPaths& paths() const { return m_paths; }
 
@@ -65,6 +73,9 @@ public:
     void BitBtn1Click();
     void CheckBox4Click();
     void CheckLaunchEnabled();
+    void CheckBox5Click();
+    void Timer1Timer();
+    void Timer2Timer();
 
     // Loads a language into the string table and re-captions this window.
     void LoadLanguage(const std::string& name);
@@ -122,6 +133,13 @@ private:
     QFileDialog* m_OpenDialogBU = nullptr;
     QMenu* m_PopupMenu1 = nullptr;
     QActionGroup* m_languageItems = nullptr; // radio group of the menu's items
+    QTimer* m_Timer1 = nullptr;              // polls for the checker's answer
+    QTimer* m_Timer2 = nullptr; // retries the announcement while a modal window is open
+
+    // The new-version check.
+    std::unique_ptr<update::MainWindowCheckHost> m_checkHost;
+    std::unique_ptr<update::NewVersionCheck> m_newVersionCheck;
+    void startNewVersionCheck();
 
     // Start-up state.
     bool m_firstShow = false;
