@@ -27,6 +27,9 @@ PlainCopyWindow::PlainCopyWindow(QWidget* mainWindow)
     setWindowTitle(q(t.StrCopyingCaption));
     m_Label1 = ui::label("Label1", this);
     m_Label1->setMinimumWidth(360);
+    // A long file name does not stretch the window.
+    m_Label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_Label1->setText(q(t.StrCopyingCaption));
     m_Label2 = ui::label("Label2", this);
     m_Gauge = ui::named<QProgressBar>("Gauge1", this);
     m_Button1 = ui::button("Button1", this);

@@ -450,7 +450,7 @@ void TForm1::BitBtn1Click() {
 
 void TForm1::Button3Click() {
     m_state.setBusy(true);
-    m_services.showAbout(this);
+    m_services.showAbout(this, m_paths.folder());
     m_state.setBusy(false);
 }
 

@@ -5,6 +5,7 @@
 #include "i18n/StringTable.h"
 #include "platform/DesktopMail.h"
 #include "ui/DrawnIcons.h"
+#include "ui/MessageBoxes.h"
 #include "ui/WindowParts.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -177,12 +177,7 @@ void TForm5::setMailHandOver(platform::MailHandOver* mail) {
 
 void TForm5::Button4Click() {
     const auto& t = i18n::strings();
-    QApplication::beep();
-    QMessageBox note(QMessageBox::Warning, q(t.StrWarningCaption), q(t.StrMailNote),
-                     QMessageBox::Ok, this);
-    note.setWindowModality(Qt::ApplicationModal);
-    note.setWindowFlag(Qt::WindowStaysOnTopHint);
-    note.exec();
+    ui::showMessage(ui::MessageKind::Warning, t.StrMailNote, t.StrWarningCaption, this);
 
     hide();
     // The log is moved aside before the mail client sees it: a client reads its attachment
