@@ -199,8 +199,8 @@ void TForm1::createControls() {
     setTabOrder(m_Button3, m_Button6);
     setTabOrder(m_Button6, m_CheckBox5);
 
-    // The options live in the copy set-up; the check boxes show them. CheckBox5 belongs to
-    // the new-version check, Button4 to the language menu.
+    // The options live in the copy set-up; the check boxes show them. Button4 belongs to
+    // the language menu.
     connect(m_CheckBox1, &QCheckBox::toggled, this,
             [this](bool on) { m_state.job().options().keepStructure = on; });
     connect(m_CheckBox2, &QCheckBox::toggled, this,

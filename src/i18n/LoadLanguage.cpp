@@ -93,13 +93,8 @@ std::string captionText(MainCaption control, const StringTable& table, MainWindo
     return {};
 }
 
-bool isSingleFolderName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
-}
-
 bool hasHelp(const std::string& programFolder, const std::string& language) {
-    return isSingleFolderName(language) &&
+    return isLanguageFolderName(language) &&
            platform::fileExists(programFolder + "/Language/" + language + "/Help/index.htm");
 }
 
