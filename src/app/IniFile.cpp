@@ -3,12 +3,14 @@
 #include "platform/File.h"
 #include "platform/FileError.h"
 #include "platform/FileSystem.h"
+#include "platform/TemporaryFile.h"
 #include "text/Encoding.h"
-#include "text/LineReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -104,24 +106,45 @@ struct SectionSpan {
     std::size_t end;
 };
 
-std::optional<SectionSpan> findSection(const std::vector<std::string>& lines,
-                                       std::string_view section) {
+// The text of a line as the reader sees it: a UTF-8 mark before the first line is not part
+// of it.
+template <class Lines>
+std::string_view textAt(const Lines& lines, std::size_t i) {
+    std::string_view text = lines[i].text;
+    if (i == 0 && text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    return text;
+}
+
+// A line cut for its length is neither a header nor a key.
+template <class Lines>
+std::optional<std::string_view> sectionAt(const Lines& lines, std::size_t i) {
+    return lines[i].cut ? std::nullopt : sectionOf(textAt(lines, i));
+}
+
+template <class Lines>
+std::optional<KeyLine> keyAt(const Lines& lines, std::size_t i) {
+    return lines[i].cut ? std::nullopt : keyOf(textAt(lines, i));
+}
+
+template <class Lines>
+std::optional<SectionSpan> findSection(const Lines& lines, std::string_view section) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto name = sectionOf(lines[i]);
+        const auto name = sectionAt(lines, i);
         if (!name || !sameName(*name, section))
             continue;
         std::size_t end = i + 1;
-        while (end < lines.size() && !sectionOf(lines[end]))
+        while (end < lines.size() && !sectionAt(lines, end))
             ++end;
         return SectionSpan{i, end};
     }
     return std::nullopt;
 }
 
-std::optional<std::size_t> findKey(const std::vector<std::string>& lines, SectionSpan span,
-                                   std::string_view key) {
+template <class Lines>
+std::optional<std::size_t> findKey(const Lines& lines, SectionSpan span, std::string_view key) {
     for (std::size_t i = span.header + 1; i < span.end; ++i) {
-        const auto entry = keyOf(lines[i]);
+        const auto entry = keyAt(lines, i);
         if (entry && sameName(entry->key, key))
             return i;
     }
@@ -137,63 +160,210 @@ std::string oneLine(std::string value) {
     return value;
 }
 
+constexpr std::size_t kChunkBytes = 64 * 1024;
+
+// Writes to the temporary file or throws.
+void put(platform::TemporaryFile& temp, std::string_view bytes, const std::string& path) {
+    if (const int error = temp.write(bytes))
+        throw platform::FileError("cannot save the settings to", path, error);
+}
+
+// Copies a stretch of the file read into the temporary file; to the end when bytes is 0.
+void copyStretch(platform::InputFile& from, std::uint64_t offset, std::uint64_t bytes,
+                 platform::TemporaryFile& to, const std::string& path) {
+    std::vector<char> buffer(kChunkBytes);
+    const bool toEnd = bytes == 0;
+    while (toEnd || bytes > 0) {
+        const std::size_t want =
+            toEnd ? buffer.size()
+                  : static_cast<std::size_t>(std::min<std::uint64_t>(bytes, buffer.size()));
+        const std::size_t got = from.readAt(buffer.data(), want, offset);
+        if (got == 0) {
+            if (toEnd)
+                return;
+            throw platform::FileError("cannot save the settings: the file shrank while read", path,
+                                      EIO);
+        }
+        put(to, std::string_view(buffer.data(), got), path);
+        offset += got;
+        if (!toEnd)
+            bytes -= got;
+    }
+}
+
 } // namespace
 
 IniFile::IniFile(std::string path)
-    : m_path(std::move(path)) {}
-
-std::vector<std::string> IniFile::readLines(bool forWriting) const {
-    std::vector<std::string> lines;
-    if (!platform::fileExists(m_path))
-        return lines;
-    try {
-        text::LineReader reader(m_path);
-        std::string line;
-        while (reader.next(line))
-            lines.push_back(line);
-    } catch (const platform::FileError&) {
-        // Reading, an unreadable file is an empty one; writing over it would lose its
-        // other lines, so a write fails instead.
-        if (forWriting)
-            throw;
-        lines.clear();
-    }
-    return lines;
+    : m_path(std::move(path)) {
+    load();
 }
 
-void IniFile::replaceWith(const std::vector<std::string>& lines) const {
-    std::string content;
-    for (const std::string& line : lines) {
-        content += line;
-        content += "\r\n";
-    }
-    const std::string temporary = m_path + ".tmp";
+void IniFile::load() {
     try {
-        platform::OutputFile out(temporary, platform::OutputFile::Mode::Truncate);
-        out.write(content);
-        out.sync();
-        out.close();
-    } catch (...) {
-        platform::deleteFile(temporary);
-        throw;
+        m_source.emplace(m_path, platform::OpenRules{false, true});
+    } catch (const platform::FileError& e) {
+        // Missing, the file reads as empty. Unreadable, it reads as empty too, but saving over
+        // it would lose its other lines, so a save fails instead.
+        if (!e.notFound())
+            m_readError = e.errorNumber() != 0 ? e.errorNumber() : -1;
+        return;
     }
-    if (!platform::moveFile(temporary, m_path)) {
-        const int error = errno;
-        platform::deleteFile(temporary);
-        throw platform::FileError("cannot replace the settings file", m_path, error);
+    try {
+        std::vector<char> buffer(kChunkBytes);
+        Line current;
+        std::uint64_t at = 0; // file offset of buffer[0]
+        bool pendingCr = false;
+        auto finish = [&](const char* end, std::uint64_t next) {
+            current.end = end;
+            current.rawBytes = next - current.offset;
+            current.fromFile = true;
+            m_lines.push_back(std::move(current));
+            current = Line{};
+            current.offset = next;
+            if (m_lines.size() < maxLines)
+                return false;
+            m_restOffset = next;
+            m_hasRest = true;
+            return true;
+        };
+        auto take = [&](const char* from, std::size_t n) {
+            const std::size_t room = maxLineBytes - std::min(maxLineBytes, current.text.size());
+            if (n > room)
+                current.cut = true;
+            current.text.append(from, std::min(n, room));
+        };
+        for (;;) {
+            const std::size_t got = m_source->read(buffer.data(), buffer.size());
+            if (got == 0)
+                break;
+            const char* data = buffer.data();
+            std::size_t i = 0;
+            if (pendingCr) {
+                pendingCr = false;
+                const bool crLf = data[0] == '\n';
+                if (finish(crLf ? "\r\n" : "\r", at + (crLf ? 1 : 0)))
+                    return;
+                i = crLf ? 1 : 0;
+            }
+            while (i < got) {
+                const char* lf = static_cast<const char*>(std::memchr(data + i, '\n', got - i));
+                const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - data) : got;
+                const char* cr = static_cast<const char*>(std::memchr(data + i, '\r', lfAt - i));
+                const std::size_t stop = cr ? static_cast<std::size_t>(cr - data) : lfAt;
+                take(data + i, stop - i);
+                if (stop == got) {
+                    i = got;
+                    break;
+                }
+                if (data[stop] == '\n') {
+                    if (finish("\n", at + stop + 1))
+                        return;
+                    i = stop + 1;
+                } else if (stop + 1 == got) {
+                    pendingCr = true; // is an LF next, in the following read?
+                    i = got;
+                } else {
+                    const bool crLf = data[stop + 1] == '\n';
+                    if (finish(crLf ? "\r\n" : "\r", at + stop + (crLf ? 2 : 1)))
+                        return;
+                    i = stop + (crLf ? 2 : 1);
+                }
+            }
+            at += got;
+        }
+        if (pendingCr)
+            finish("\r", at);
+        else if (at > current.offset)
+            finish("", at);
+    } catch (const platform::FileError& e) {
+        m_lines.clear();
+        m_hasRest = false;
+        m_readError = e.errorNumber() != 0 ? e.errorNumber() : -1;
     }
+}
+
+IniFile::Line& IniFile::insertLine(std::size_t at, std::string text) {
+    // The file's last line may have had no line end; the new line needs one before it.
+    if (at > 0 && m_lines[at - 1].end.empty()) {
+        m_lines[at - 1].end = "\r\n";
+        m_lines[at - 1].endAdded = true;
+    }
+    Line line;
+    line.text = std::move(text);
+    line.end = "\r\n";
+    return *m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+}
+
+void IniFile::save() {
+    if (m_readError != 0)
+        throw platform::FileError("cannot save the settings: cannot read", m_path,
+                                  m_readError > 0 ? m_readError : 0);
+    const std::string target = platform::systemPath(m_path);
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+
+    platform::TemporaryFile temp;
+    if (const int error = temp.create(folder.empty() ? "/" : folder, name))
+        throw platform::FileError("cannot save the settings to", m_path, error);
+    const unsigned mode = m_source ? m_source->permissions() : platform::newFilePermissions();
+    if (const int error = temp.setPermissions(mode))
+        throw platform::FileError("cannot save the settings to", m_path, error);
+
+    std::string pending;
+    auto flush = [&] {
+        put(temp, pending, m_path);
+        pending.clear();
+    };
+    auto writeLine = [&](const Line& line) {
+        if (line.fromFile && line.cut) {
+            flush();
+            copyStretch(*m_source, line.offset, line.rawBytes, temp, m_path);
+            if (line.endAdded)
+                pending += line.end;
+        } else {
+            pending += line.text;
+            pending += line.end;
+        }
+        if (pending.size() >= kChunkBytes)
+            flush();
+    };
+    for (const Line& line : m_lines) {
+        if (!line.afterRest)
+            writeLine(line);
+    }
+    if (m_hasRest) {
+        flush();
+        copyStretch(*m_source, m_restOffset, 0, temp, m_path);
+        const auto size = static_cast<std::uint64_t>(m_source->size());
+        char last = '\n';
+        if (size > m_restOffset)
+            m_source->readAt(&last, 1, size - 1);
+        const bool anyAfter = std::any_of(m_lines.begin(), m_lines.end(),
+                                          [](const Line& line) { return line.afterRest; });
+        if (anyAfter && last != '\n' && last != '\r')
+            pending += "\r\n";
+        for (const Line& line : m_lines) {
+            if (line.afterRest)
+                writeLine(line);
+        }
+    }
+    flush();
+    if (const int error = temp.sync())
+        throw platform::FileError("cannot save the settings to", m_path, error);
+    if (const int error = temp.commitAs(target))
+        throw platform::FileError("cannot save the settings to", m_path, error);
 }
 
 std::string IniFile::readString(const std::string& section, const std::string& key,
                                 const std::string& def) const {
-    const std::vector<std::string> lines = readLines(false);
-    const auto span = findSection(lines, section);
+    const auto span = findSection(m_lines, section);
     if (!span)
         return def;
-    const auto index = findKey(lines, *span, key);
+    const auto index = findKey(m_lines, *span, key);
     if (!index)
         return def;
-    return text::decodeLine(unquote(keyOf(lines[*index])->value));
+    return text::decodeLine(unquote(keyAt(m_lines, *index)->value));
 }
 
 int IniFile::readInteger(const std::string& section, const std::string& key, int def) const {
@@ -206,28 +376,28 @@ bool IniFile::readBool(const std::string& section, const std::string& key, bool 
 
 void IniFile::writeString(const std::string& section, const std::string& key,
                           const std::string& value) {
-    std::vector<std::string> lines = readLines(true);
-    const std::string newLine = key + "=" + oneLine(value);
-    if (const auto span = findSection(lines, section)) {
-        if (const auto index = findKey(lines, *span, key)) {
-            // Keep the key as the file spells it.
-            const std::string_view existing = keyOf(lines[*index])->key;
-            lines[*index] = std::string(existing) + "=" + oneLine(value);
+    if (const auto span = findSection(m_lines, section)) {
+        if (const auto index = findKey(m_lines, *span, key)) {
+            // Keep the key as the file spells it, and the line's own line end.
+            Line& line = m_lines[*index];
+            line.text = std::string(keyAt(m_lines, *index)->key) + "=" + oneLine(value);
+            line.fromFile = false;
         } else {
             // After the section's last non-blank line, before the blank lines that part it
             // from the next section.
             std::size_t at = span->end;
-            while (at > span->header + 1 && trim(lines[at - 1]).empty())
+            while (at > span->header + 1 && !m_lines[at - 1].cut &&
+                   trim(m_lines[at - 1].text).empty())
                 --at;
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), newLine);
+            insertLine(at, key + "=" + oneLine(value)).afterRest = m_lines[span->header].afterRest;
         }
     } else {
-        if (!lines.empty() && !trim(lines.back()).empty())
-            lines.emplace_back();
-        lines.push_back("[" + section + "]");
-        lines.push_back(newLine);
+        const bool afterRest = m_hasRest;
+        if (!m_lines.empty() && (afterRest || !trim(m_lines.back().text).empty()))
+            insertLine(m_lines.size(), "").afterRest = afterRest;
+        insertLine(m_lines.size(), "[" + section + "]").afterRest = afterRest;
+        insertLine(m_lines.size(), key + "=" + oneLine(value)).afterRest = afterRest;
     }
-    replaceWith(lines);
 }
 
 void IniFile::writeInteger(const std::string& section, const std::string& key, int value) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/File.h"
+
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,15 +11,24 @@ namespace tw::app {
 
 // A profile (INI) file with the semantics of the Windows profile services: section and key
 // names compare without regard to case, a missing or unreadable file reads as empty, a value
-// is read trimmed (and without one pair of surrounding quotes), and writing a key changes
-// only that key's line. The file is read afresh for every call; nothing is cached.
+// is read trimmed (and without one pair of surrounding quotes).
 //
-// A write keeps every other line of the file; a missing key is added at the end of its
-// section, a missing section at the end of the file. The new content goes to a temporary
-// file in the same folder that then replaces the file, so an interrupted write never leaves
-// a half-written file behind. Lines are written with CR LF.
+// The file is read once, when the object is made: LF, CR LF and a lone CR end a line, and a
+// line is held up to maxLineBytes (a longer one reads as no key, so its key keeps its
+// default). Only the first maxLines lines are looked at; the rest is carried along as it is.
+// The file is opened without following a link, and only a regular file is read.
+//
+// The writes change the lines held; save() puts them on disk in one go. Every line that no
+// write changed goes back byte for byte, line end included; a missing key is added at the end
+// of its section, a missing section at the end of the file, both with CR LF. The new content
+// goes to a temporary file of a unique name in the same folder that then replaces the file
+// with the permission bits of the file it replaces, so an interrupted or concurrent save never
+// leaves a half-written or mixed file behind.
 class IniFile {
 public:
+    static constexpr std::size_t maxLineBytes = 4096;
+    static constexpr std::size_t maxLines = 4096;
+
     explicit IniFile(std::string path);
 
     const std::string& path() const { return m_path; }
@@ -29,17 +42,36 @@ public:
     // True when the value is a non-zero integer; def when readInteger would give its default.
     bool readBool(const std::string& section, const std::string& key, bool def) const;
 
-    // Each write throws platform::FileError when the file cannot be read or replaced; the
-    // file is then left as it was.
     void writeString(const std::string& section, const std::string& key, const std::string& value);
     void writeInteger(const std::string& section, const std::string& key, int value);
     void writeBool(const std::string& section, const std::string& key, bool value);
 
+    // Replaces the file with the lines held. Throws platform::FileError when the file could
+    // not be read when it was loaded (its other lines would be lost) or cannot be replaced;
+    // the file is then left as it was.
+    void save();
+
 private:
-    std::vector<std::string> readLines(bool forWriting) const;
-    void replaceWith(const std::vector<std::string>& lines) const;
+    struct Line {
+        std::string text;           // without its line end, at most maxLineBytes
+        std::string end;            // "\r\n", "\n", "\r" or "" (the last line of the file)
+        std::uint64_t offset = 0;   // where the line starts in the file read
+        std::uint64_t rawBytes = 0; // its length there, line end included
+        bool cut = false;           // longer than maxLineBytes: only its start is held
+        bool fromFile = false;      // unchanged since it was read
+        bool endAdded = false;      // the file's last line, given a line end for a new line
+        bool afterRest = false;     // a new section that goes after the lines not looked at
+    };
+
+    void load();
+    Line& insertLine(std::size_t at, std::string text);
 
     std::string m_path;
+    std::vector<Line> m_lines;
+    std::optional<platform::InputFile> m_source; // the file read, for cut lines and the rest
+    std::uint64_t m_restOffset = 0;              // bytes past the lines held
+    bool m_hasRest = false;
+    int m_readError = 0;
 };
 
 } // namespace tw::app

@@ -30,6 +30,7 @@ void Settings::write(IniFile& ini) const {
     ini.writeBool(kSection, "max", options.asManyAsFit);
     ini.writeBool(kSection, "Freshpoll", Freshpoll);
     ini.writeString(kSection, "Language", Language);
+    ini.save();
 }
 
 } // namespace tw::app

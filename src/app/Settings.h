@@ -18,7 +18,8 @@ struct Settings {
 
     // Reads the eight keys in their order; a missing file gives all defaults.
     static Settings read(const IniFile& ini);
-    // Writes the eight keys in the same order; throws platform::FileError.
+    // Writes the eight keys in the same order and saves the file once; throws
+    // platform::FileError.
     void write(IniFile& ini) const;
 };
 

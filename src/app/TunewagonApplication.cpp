@@ -4,6 +4,8 @@
 #include "errors/ProgramIdentity.h"
 #include "ui/MessageBoxes.h"
 
+#include <QSettings>
+
 #include <exception>
 #include <string>
 
@@ -21,6 +23,11 @@ bool TunewagonApplication::notify(QObject* receiver, QEvent* event) {
         showCurrentException();
     }
     return false;
+}
+
+void TunewagonApplication::keepUserSettingsIn(const QString& folder) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 void TunewagonApplication::showCurrentException() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QString>
 
 namespace tw::app {
 
@@ -13,6 +14,10 @@ public:
     TunewagonApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // Points Qt's per-user settings (QSettings, user scope: the file dialogs' history in
+    // QtProject.conf) at the folder, so nothing is written below the home folder.
+    static void keepUserSettingsIn(const QString& folder);
 
     // The general exception display for the exception being handled; call only inside a
     // catch block.

@@ -5,6 +5,7 @@
 #include "app/HelpLanguage.h"
 #include "app/IniFile.h"
 #include "app/ReportDetails.h"
+#include "app/ScreenPlacement.h"
 #include "app/Settings.h"
 #include "app/TunewagonApplication.h"
 #include "errors/ErrorCodes.h"
@@ -261,7 +262,7 @@ void TForm1::FormCreate() {
 
         if (platform::fileExists(m_paths.settingsIni())) {
             const Settings settings = Settings::read(IniFile(m_paths.settingsIni()));
-            move(settings.Left, settings.Top);
+            move(onScreenPosition(*this, settings.Left, settings.Top));
             m_CheckBox1->setChecked(settings.options.keepStructure);
             m_CheckBox2->setChecked(settings.options.transliterate);
             m_CheckBox3->setChecked(settings.options.onlyMp3);

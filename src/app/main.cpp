@@ -5,6 +5,9 @@
 #include "errors/ErrorWindowPresenter.h"
 #include "i18n/Unit10.h"
 #include "platform/FileSystem.h"
+#include "platform/TerminationSignal.h"
+
+#include <QSocketNotifier>
 
 // The program reads no command-line arguments: the application object sees only the
 // program's own name.
@@ -14,6 +17,8 @@ int main(int /*argc*/, char** argv) {
     tw::app::TunewagonApplication application(qtArgc, qtArgv);
 
     const tw::app::ProgramPaths paths(tw::platform::programFolder());
+    // Qt's own remembered state (the file dialogs' history) stays in the program folder too.
+    tw::app::TunewagonApplication::keepUserSettingsIn(QString::fromStdString(paths.folder()));
     tw::errors::ErrorWindowPresenter presenter;
     auto& reporter = tw::errors::ErrorReporter::instance();
     reporter.setProgramFolder(paths.folder());
@@ -28,6 +33,21 @@ int main(int /*argc*/, char** argv) {
         tw::i18n::TForm10 languageWindow(paths.folder());
         languageWindow.showIfFirstStart();
     }
+
+    // The session ending (SIGTERM) closes the program as Exit does, without the question:
+    // the settings are saved, then every loop ends.
+    const int terminationFd = tw::platform::terminationDescriptor();
+    QSocketNotifier termination(terminationFd, QSocketNotifier::Read);
+    bool terminating = false;
+    QObject::connect(&termination, &QSocketNotifier::activated, [&] {
+        tw::platform::drainTermination(terminationFd);
+        if (terminating)
+            return;
+        terminating = true;
+        if (!reporter.terminateRequested())
+            mainWindow.FormClose();
+        QApplication::exit(0);
+    });
 
     // "Close the program" in an error window during start-up ends it before the loop.
     int result = 0;

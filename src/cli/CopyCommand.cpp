@@ -54,6 +54,12 @@ bool loadLanguage(const CliOptions& options, const std::string& programFolder,
         messages.say("tunewagon-copy: " + std::string(e.what()));
         return !options.language;
     }
+    if (options.language && load == i18n::LanguageLoad::NotMarked) {
+        messages.say(
+            "tunewagon-copy: not a language file (its second line is not \"Tunewagon\"): " +
+            i18n::languageFilePath(programFolder, name));
+        return false;
+    }
     if (options.language && load != i18n::LanguageLoad::Loaded && name != "Russian") {
         messages.say("tunewagon-copy: no language file " +
                      i18n::languageFilePath(programFolder, name));

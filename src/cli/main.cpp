@@ -7,6 +7,7 @@
 #include "errors/ErrorReporter.h"
 #include "platform/FileSystem.h"
 #include "platform/Terminal.h"
+#include "text/ControlEscape.h"
 
 #include <exception>
 #include <filesystem>
@@ -15,8 +16,9 @@
 
 namespace {
 
+// Texts from files and names are shown, not obeyed: control characters go out escaped.
 void write(tw::platform::StdStream stream, const std::string& text) {
-    tw::platform::writeStream(stream, text);
+    tw::platform::writeStream(stream, tw::text::escapeControls(text, true));
 }
 
 } // namespace

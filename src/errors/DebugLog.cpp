@@ -5,9 +5,9 @@
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemInfo.h"
+#include "text/ControlEscape.h"
 
 #include <cstdio>
-#include <ctime>
 #include <string_view>
 #include <utility>
 
@@ -36,12 +36,19 @@ std::string fourDigits(int value) {
 } // namespace
 
 LocalTime localNow() {
-    const std::time_t now = std::time(nullptr);
-    // The program runs its user interface on one thread; nothing else calls localtime.
-    const std::tm* tm = std::localtime(&now);
-    if (tm == nullptr)
-        return {};
-    return {tm->tm_year + 1900, tm->tm_mon + 1, tm->tm_mday, tm->tm_hour, tm->tm_min, tm->tm_sec};
+    const platform::LocalDateTime t = platform::localDateTimeNow();
+    return {t.year, t.month, t.day, t.hour, t.minute, t.second};
+}
+
+std::string dumpText(std::string_view message) {
+    std::string quoted;
+    quoted.reserve(message.size());
+    for (const char c : message) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return text::escapeControls(quoted, false);
 }
 
 SystemFacts currentSystemFacts() {
@@ -66,14 +73,16 @@ std::string formatRecord(const LocalTime& time, const SystemFacts& facts, const 
     line("PC = ", orNotAvailable(facts.computer));
     line("Adress = ", code);
     line("Type = ", typeName);
-    line("Dump = \"" + dump + "\"");
+    line("Dump = \"" + dumpText(dump) + "\"");
     return record;
 }
 
 DebugLog::DebugLog(std::string programFolder, Clock clock, std::function<SystemFacts()> facts)
     : m_programFolder(std::move(programFolder))
     , m_clock(std::move(clock))
-    , m_facts(std::move(facts)) {}
+    , m_facts(std::move(facts)) {
+    platform::keepFolderExact(m_programFolder);
+}
 
 std::string DebugLog::folder() const {
     return m_programFolder + "/ErrorLog";
@@ -90,8 +99,9 @@ void DebugLog::append(const std::string& code, const std::string& typeName,
     if (!platform::folderExists(folder()))
         platform::createFolder(folder());
     const std::string record = formatRecord(m_clock(), m_facts(), code, typeName, dump);
-    platform::OutputFile log(path(), platform::OutputFile::Mode::Append);
-    log.write(record);
+    // Never through a link, never into a FIFO or device, and a whole record or nothing.
+    platform::RecordLog log(folder(), "Debug.Log");
+    log.append(record);
     log.close();
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tw::errors {
 
@@ -30,6 +31,10 @@ struct SystemFacts {
 // The facts of this machine and user.
 SystemFacts currentSystemFacts();
 
+// The dump text as the log's Dump line holds it: one line, with quotes, backslashes and
+// control characters escaped (\", \\, \xNN).
+std::string dumpText(std::string_view message);
+
 // The ten lines of one record, each ended by CR LF.
 std::string formatRecord(const LocalTime& time, const SystemFacts& facts, const std::string& code,
                          const std::string& typeName, const std::string& dump);
@@ -42,7 +47,8 @@ public:
                       std::function<SystemFacts()> facts = currentSystemFacts);
 
     // Creates ErrorLog when missing and appends one record. Throws platform::FileError when
-    // the log cannot be opened or written.
+    // the log cannot be opened or written: ErrorLog or Debug.Log is a link or Debug.Log is
+    // no regular file, or the record does not fit (the log is then left as it was).
     void append(const std::string& code, const std::string& typeName, const std::string& dump);
 
     std::string folder() const;

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <exception>
 #include <utility>
 
 namespace tw::errors {
@@ -33,7 +34,16 @@ void ErrorReporter::report(const std::string& code, const std::string& typeName,
         return;
     if (m_programFolder.empty())
         m_programFolder = platform::programFolder();
-    DebugLog(m_programFolder, m_clock).append(code, typeName, dump);
+    try {
+        DebugLog(m_programFolder, m_clock).append(code, typeName, dump);
+    } catch (const std::exception& logFailure) {
+        std::string text = "Error " + code + " (" + typeName + ")";
+        if (!dump.empty())
+            text += ": " + dump;
+        text += "\nThe error could not be written to the debug log: ";
+        text += logFailure.what();
+        throw LogWriteError(text);
+    }
     if (m_presenter != nullptr)
         m_presenter->showError(code);
 }

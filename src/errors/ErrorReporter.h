@@ -2,9 +2,17 @@
 
 #include "errors/DebugLog.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace tw::errors {
+
+// A failure could not be written to the debug log. Its text names the failure that was
+// being reported first, then why the log could not take it.
+class LogWriteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Shows the error window for a code; returns when the user has dealt with it.
 class ErrorPresenter {
@@ -35,8 +43,9 @@ public:
     void setClock(Clock clock);
 
     // Does nothing while the error window is open. Otherwise appends a record to the debug
-    // log and shows the error window. A failure of the logging is not caught here: it
-    // leaves the reporter and nothing is shown.
+    // log and shows the error window. When the log cannot be written, LogWriteError leaves
+    // the reporter and nothing is shown; its text tells the failure reported (code, type,
+    // dump) and, second, that the log could not be written.
     void report(const std::string& code, const std::string& typeName, const std::string& dump);
 
     // Set while the error window is open.

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cxxabi.h>
+#include <exception>
 #include <memory>
 #include <typeinfo>
 
@@ -25,8 +26,19 @@ std::string currentExceptionTypeName() {
     return type->name();
 }
 
+std::string currentExceptionMessage() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+    }
+    return {};
+}
+
 void reportCurrentException(std::string_view code) {
-    ErrorReporter::instance().report(std::string(code), currentExceptionTypeName(), "");
+    ErrorReporter::instance().report(std::string(code), currentExceptionTypeName(),
+                                     currentExceptionMessage());
 }
 
 } // namespace tw::errors

@@ -13,7 +13,12 @@ int& stepNumber();
 // inside a catch block. "unknown" when there is none.
 std::string currentExceptionTypeName();
 
-// Hands the exception being handled to the error reporter under the code. Call only inside
+// The text of the exception being handled (what() of a standard exception), else empty. Call
+// only inside a catch block.
+std::string currentExceptionMessage();
+
+// Hands the exception being handled, with its text as the dump, to the error reporter under
+// the code. Call only inside
 // a catch block. Lets a failure of the logging itself propagate.
 void reportCurrentException(std::string_view code);
 

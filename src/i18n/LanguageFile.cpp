@@ -1,8 +1,11 @@
 #include "i18n/LanguageFile.h"
 
+#include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "text/Encoding.h"
 #include "text/LineReader.h"
+
+#include <cstddef>
 
 namespace tw::i18n {
 namespace {
@@ -10,6 +13,31 @@ namespace {
 constexpr const char* kMarker = "Tunewagon";
 constexpr int kFirstEntryLine = 3;
 constexpr int kLastEntryLine = 99;
+
+// A line longer than this is not a text of the program: it is cut when read and its entry
+// keeps its built-in text.
+constexpr std::size_t kMaxLineBytes = 4096;
+// Captions of controls and the open dialog's filter stay short enough for the window to fit
+// on a screen; other texts (messages) are kept within a size a message box can show.
+constexpr std::size_t kMaxCaptionCharacters = 60;
+constexpr std::size_t kMaxMessageCharacters = 1000;
+
+bool isCaptionLine(int number) {
+    return (number >= 6 && number <= 22) || number == 93 || number == 77;
+}
+
+// The first maxCharacters characters of a UTF-8 text.
+std::string firstCharacters(const std::string& text, std::size_t maxCharacters) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            continue;
+        if (characters == maxCharacters)
+            return text.substr(0, i);
+        ++characters;
+    }
+    return text;
+}
 
 } // namespace
 
@@ -38,13 +66,20 @@ LanguageLoad loadLanguageFile(StringTable& table, const std::string& programFold
     if (!platform::fileExists(path))
         return LanguageLoad::NoFile;
 
-    text::LineReader reader(path);
+    // Opened as a regular file only: a FIFO put there in the meantime must not hang the load.
+    text::LineReader::Options options;
+    options.maxLineBytes = kMaxLineBytes;
+    text::LineReader reader(platform::InputFile(path, platform::OpenRules{true, true}), options);
     std::string line;
     reader.next(line); // the language's own name, shown only in the language lists
     if (!reader.next(line) || line != kMarker)
         return LanguageLoad::NotMarked;
     for (int number = kFirstEntryLine; number <= kLastEntryLine && reader.next(line); ++number) {
-        table.applyLine(number, text::decodeLine(line));
+        if (reader.lastLineCut())
+            continue;
+        table.applyLine(number, firstCharacters(text::decodeLine(line),
+                                                isCaptionLine(number) ? kMaxCaptionCharacters
+                                                                      : kMaxMessageCharacters));
         tell(number);
     }
     table.padReportEntries();

@@ -24,8 +24,10 @@ std::string languageFilePath(const std::string& programFolder, const std::string
 // (line 2 must be "Tunewagon"), applies lines 3..99, pads the report entries.
 // A name that is empty, "." or "..", or holds a path separator names no language folder
 // and loads no file.
-// Throws platform::FileError when the file exists but cannot be read; the entries applied
-// until then stay.
+// A line longer than 4096 bytes leaves its entry at the built-in text; captions are cut to
+// 60 characters and other texts to 1000, so that every window stays on a screen.
+// Throws platform::FileError when the file exists but cannot be read (or is no regular file);
+// the entries applied until then stay.
 // applied, when given, is called with 0 once the table holds its built-in texts and then
 // with the number of each line right after that line has been applied.
 LanguageLoad loadLanguageFile(StringTable& table, const std::string& programFolder,

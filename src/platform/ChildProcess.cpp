@@ -113,6 +113,11 @@ void ChildProcess::interrupt() {
     }
 }
 
+void ChildProcess::terminate() {
+    if (m_pid > 0)
+        ::kill(m_pid, SIGTERM);
+}
+
 ChildOutcome ChildProcess::wait() {
     ChildOutcome outcome;
     if (m_pid <= 0) {

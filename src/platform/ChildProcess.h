@@ -34,6 +34,10 @@ public:
 
     // Sends Ctrl-C (SIGINT).
     void interrupt();
+    // Asks the child to end (SIGTERM), as a session ending does.
+    void terminate();
+    // The child's process id.
+    int pid() const { return m_pid; }
     // Waits for the end; call once.
     ChildOutcome wait();
 

@@ -1,5 +1,7 @@
 #include "platform/ChunkedCopy.h"
 
+#include "platform/FaultInjection.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -59,7 +61,9 @@ std::optional<std::uint64_t> ChunkedCopy::kernelChunk() {
     std::uint64_t moved = 0;
     while (moved < copyChunkBytes && m_done + moved < m_total) {
         const std::uint64_t want = std::min(copyChunkBytes - moved, m_total - m_done - moved);
-        const ssize_t n = ::copy_file_range(m_in, nullptr, m_out, nullptr, want, 0);
+        const int injected = takeFileFault(FileOperation::Write, m_out);
+        const ssize_t n = injected != 0 ? (errno = injected, -1)
+                                        : ::copy_file_range(m_in, nullptr, m_out, nullptr, want, 0);
         if (n > 0) {
             moved += static_cast<std::uint64_t>(n);
             continue;
@@ -105,7 +109,8 @@ std::optional<std::uint64_t> ChunkedCopy::bufferedChunk() {
 
 bool ChunkedCopy::writeAll(const char* data, std::size_t size) {
     while (size > 0) {
-        const ssize_t n = ::write(m_out, data, size);
+        const int injected = takeFileFault(FileOperation::Write, m_out);
+        const ssize_t n = injected != 0 ? (errno = injected, -1) : ::write(m_out, data, size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;

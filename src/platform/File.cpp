@@ -1,5 +1,6 @@
 #include "platform/File.h"
 
+#include "platform/FaultInjection.h"
 #include "platform/FileError.h"
 #include "platform/FileSystem.h"
 
@@ -38,27 +39,46 @@ int FileHandle::release() {
     return std::exchange(m_fd, -1);
 }
 
-InputFile::InputFile(const std::string& path)
-    : m_path(path) {
-    // Not blocking in the open: a named pipe with no writer would hang the program there.
-    const int fd = ::open(systemPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw FileError("cannot open", path, errno);
-    m_handle = FileHandle(fd);
+namespace {
+
+// Opens under the rules; a FIFO or device is opened without blocking so that it can be
+// refused at once. Returns the descriptor; throws FileError.
+FileHandle openUnderRules(int dirFd, const std::string& name, const std::string& shownPath,
+                          int flags, const OpenRules& rules) {
+    if (const int error = takeFileFault(FileOperation::Open, shownPath))
+        throw FileError("cannot open", shownPath, error);
+    flags |= O_CLOEXEC | O_NOCTTY;
+    if (!rules.followLink)
+        flags |= O_NOFOLLOW;
+    if (rules.regularOnly)
+        flags |= O_NONBLOCK;
+    FileHandle handle(::openat(dirFd, name.c_str(), flags, 0666));
+    if (!handle.isOpen())
+        throw FileError("cannot open", shownPath, errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        throw FileError("cannot read", path, errno);
-    // Playlists and language files are read twice or in full: only a regular file will do.
+    if (::fstat(handle.get(), &st) != 0)
+        throw FileError("cannot open", shownPath, errno);
     if (S_ISDIR(st.st_mode))
-        throw FileError("cannot read", path, EISDIR);
-    if (!S_ISREG(st.st_mode))
-        throw FileError("not a regular file, cannot read", path, EINVAL);
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        throw FileError("cannot read", shownPath, EISDIR);
+    if (rules.regularOnly) {
+        if (!S_ISREG(st.st_mode))
+            throw FileError("not a regular file:", shownPath, EINVAL);
+        const int status = ::fcntl(handle.get(), F_GETFL);
+        if (status < 0 || ::fcntl(handle.get(), F_SETFL, status & ~O_NONBLOCK) != 0)
+            throw FileError("cannot open", shownPath, errno);
+    }
+    return handle;
 }
 
+} // namespace
+
+InputFile::InputFile(const std::string& path, const OpenRules& rules)
+    : m_path(path)
+    , m_handle(openUnderRules(AT_FDCWD, systemPath(path), path, O_RDONLY, rules)) {}
+
 std::size_t InputFile::read(char* buffer, std::size_t size) {
+    if (const int error = takeFileFault(FileOperation::Read, m_path))
+        throw FileError("cannot read", m_path, error);
     for (;;) {
         const ssize_t n = ::read(m_handle.get(), buffer, size);
         if (n >= 0)
@@ -66,6 +86,25 @@ std::size_t InputFile::read(char* buffer, std::size_t size) {
         if (errno != EINTR)
             throw FileError("cannot read", m_path, errno);
     }
+}
+
+std::size_t InputFile::readAt(char* buffer, std::size_t size, std::uint64_t offset) {
+    if (const int error = takeFileFault(FileOperation::Read, m_path))
+        throw FileError("cannot read", m_path, error);
+    for (;;) {
+        const ssize_t n = ::pread(m_handle.get(), buffer, size, static_cast<off_t>(offset));
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            throw FileError("cannot read", m_path, errno);
+    }
+}
+
+unsigned InputFile::permissions() const {
+    struct stat st {};
+    if (::fstat(m_handle.get(), &st) != 0)
+        throw FileError("cannot read", m_path, errno);
+    return static_cast<unsigned>(st.st_mode) & 07777u;
 }
 
 std::int64_t InputFile::size() const {
@@ -77,6 +116,8 @@ std::int64_t InputFile::size() const {
 
 OutputFile::OutputFile(const std::string& path, Mode mode)
     : m_path(path) {
+    if (const int error = takeFileFault(FileOperation::Open, path))
+        throw FileError("cannot open", path, error);
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == Mode::Append ? O_APPEND : O_TRUNC);
     const int fd = ::open(systemPath(path).c_str(), flags, 0666);
     if (fd < 0)
@@ -85,6 +126,8 @@ OutputFile::OutputFile(const std::string& path, Mode mode)
 }
 
 void OutputFile::write(std::string_view bytes) {
+    if (const int error = takeFileFault(FileOperation::Write, m_path))
+        throw FileError("cannot write", m_path, error);
     while (!bytes.empty()) {
         const ssize_t n = ::write(m_handle.get(), bytes.data(), bytes.size());
         if (n < 0) {
@@ -102,6 +145,50 @@ void OutputFile::sync() {
 }
 
 void OutputFile::close() {
+    if (!m_handle.close())
+        throw FileError("cannot close", m_path, errno);
+}
+
+} // namespace tw::platform
+
+namespace tw::platform {
+
+RecordLog::RecordLog(const std::string& folder, const std::string& name)
+    : m_path(folder + "/" + name) {
+    // The folder itself must not be a link: a linked folder would move the log elsewhere.
+    const FileHandle dir(
+        ::open(systemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!dir.isOpen())
+        throw FileError("cannot open", folder, errno);
+    m_handle = openUnderRules(dir.get(), name, m_path, O_WRONLY | O_APPEND | O_CREAT,
+                              OpenRules{false, true});
+}
+
+void RecordLog::append(std::string_view record) {
+    struct stat st {};
+    if (::fstat(m_handle.get(), &st) != 0)
+        throw FileError("cannot write", m_path, errno);
+    const off_t before = st.st_size;
+    int error = takeFileFault(FileOperation::Write, m_path);
+    std::string_view rest = record;
+    while (error == 0 && !rest.empty()) {
+        const ssize_t n = ::write(m_handle.get(), rest.data(), rest.size());
+        if (n < 0) {
+            if (errno != EINTR)
+                error = errno;
+            continue;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(n));
+    }
+    if (error == 0)
+        return;
+    // A part of a record (a full disk, a file-size limit) is taken back.
+    if (rest.size() != record.size())
+        static_cast<void>(::ftruncate(m_handle.get(), before));
+    throw FileError("cannot write", m_path, error);
+}
+
+void RecordLog::close() {
     if (!m_handle.close())
         throw FileError("cannot close", m_path, errno);
 }

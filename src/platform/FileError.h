@@ -12,6 +12,8 @@ public:
 
     const std::string& path() const { return m_path; }
     int errorNumber() const { return m_errorNumber; }
+    // The path (or a folder on it) does not exist.
+    bool notFound() const;
 
 private:
     std::string m_path;

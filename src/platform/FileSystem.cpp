@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <mutex>
 #include <stdexcept>
 #include <system_error>
 
@@ -20,8 +21,36 @@ bool statPath(const std::string& path, struct stat& st) {
 
 } // namespace
 
+namespace {
+
+std::mutex g_exactMutex;
+std::string g_exactFolder;
+
+// How many leading bytes of the path name the program folder and so stay as they are.
+std::size_t exactPrefixOf(const std::string& path) {
+    const std::lock_guard lock(g_exactMutex);
+    const std::string& folder = g_exactFolder;
+    if (folder.empty() || path.size() < folder.size() ||
+        path.compare(0, folder.size(), folder) != 0)
+        return 0;
+    if (path.size() == folder.size() || path[folder.size()] == '/')
+        return folder.size();
+    return 0;
+}
+
+} // namespace
+
+void keepFolderExact(const std::string& folder) {
+    const std::lock_guard lock(g_exactMutex);
+    g_exactFolder = folder;
+}
+
 std::string systemPath(const std::string& path) {
-    return Path(path).str();
+    // The program folder's own text stays as it is; what follows it is taken as a Path.
+    const std::size_t exact = exactPrefixOf(path);
+    if (exact == 0)
+        return Path(path).str();
+    return path.substr(0, exact) + Path(path.substr(exact)).str();
 }
 
 bool fileExists(const std::string& path) {
@@ -85,6 +114,14 @@ bool sameFile(const std::string& a, const std::string& b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+unsigned newFilePermissions() {
+    // The umask can only be read by setting it; the program sets it nowhere else, and this
+    // runs on the user-interface thread.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return 0666u & ~static_cast<unsigned>(mask);
+}
+
 std::string programFolder() {
     std::error_code ec;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -93,6 +130,7 @@ std::string programFolder() {
     std::string folder = exe.parent_path().string();
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
+    keepFolderExact(folder);
     return folder;
 }
 

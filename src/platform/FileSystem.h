@@ -9,8 +9,14 @@
 // been through Path yet the same way.
 namespace tw::platform {
 
-// The path as the system sees it: the text as a Path.
+// The path as the system sees it: every "\" turned into "/", except in the program folder
+// (see keepFolderExact), whose name is taken exactly as it is.
 std::string systemPath(const std::string& path);
+
+// Paths that start with this folder keep the folder's own text byte for byte: a "\" in the
+// program folder's name is part of a name, not a separator. programFolder() sets it; a
+// program (or test) that puts its data files below another folder sets that one.
+void keepFolderExact(const std::string& folder);
 
 // True when the path names a regular file (or a link to one), not a folder.
 bool fileExists(const std::string& path);
@@ -43,6 +49,9 @@ bool moveFile(const std::string& from, const std::string& to);
 
 // True when both paths name one and the same existing file (same device and inode).
 bool sameFile(const std::string& a, const std::string& b);
+
+// The permission bits a newly created file gets: 0666 less the process's umask.
+unsigned newFilePermissions();
 
 // The folder of the running executable, links followed, without a trailing separator.
 std::string programFolder();

@@ -7,7 +7,17 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <ctime>
+
 namespace tw::platform {
+
+LocalDateTime localDateTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    if (::localtime_r(&now, &tm) == nullptr)
+        return {};
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
 
 std::string userName() {
     const uid_t uid = ::geteuid();

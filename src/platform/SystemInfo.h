@@ -10,6 +10,19 @@ std::string userName();
 // Name of this host; empty when it cannot be found.
 std::string hostName();
 
+// A moment of the local calendar.
+struct LocalDateTime {
+    int year = 0;
+    int month = 0; // 1..12
+    int day = 0;   // 1..31
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// The current local date and time; all zero when the system cannot tell it.
+LocalDateTime localDateTimeNow();
+
 // The kernel release's first three numbers, "major.minor.patch" (missing numbers are 0).
 std::string kernelVersion();
 

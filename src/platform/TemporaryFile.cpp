@@ -1,5 +1,7 @@
 #include "platform/TemporaryFile.h"
 
+#include "platform/FaultInjection.h"
+
 #include <cerrno>
 #include <cstddef>
 #include <string_view>
@@ -7,6 +9,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tw::platform {
@@ -40,12 +43,37 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
     // The real name stays recognisable, cut so that the whole name is still accepted.
     const std::string stem = cutUtf8(name, maxNameBytes - uniqueSuffix.size() - 1);
     std::string pattern = folder + "/." + stem + std::string(uniqueSuffix);
+    if (const int error = takeFileFault(FileOperation::Open, folder + "/" + name))
+        return error;
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
         return errno;
     m_path = std::move(pattern);
     m_handle = FileHandle(fd);
     return 0;
+}
+
+int TemporaryFile::write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        if (const int error = takeFileFault(FileOperation::Write, m_path))
+            return error;
+        const ssize_t n = ::write(m_handle.get(), bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+int TemporaryFile::sync() {
+    return ::fsync(m_handle.get()) == 0 ? 0 : errno;
+}
+
+int TemporaryFile::setPermissions(unsigned mode) {
+    return ::fchmod(m_handle.get(), static_cast<mode_t>(mode & 07777u)) == 0 ? 0 : errno;
 }
 
 int TemporaryFile::commitAs(const std::string& target) {

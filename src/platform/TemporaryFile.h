@@ -3,6 +3,7 @@
 #include "platform/File.h"
 
 #include <string>
+#include <string_view>
 
 namespace tw::platform {
 
@@ -19,6 +20,13 @@ public:
     int create(const std::string& folder, const std::string& name);
 
     int fd() const { return m_handle.get(); }
+
+    // Writes all bytes. Returns 0 or the errno.
+    int write(std::string_view bytes);
+    // Flushes the data to the device. Returns 0 or the errno.
+    int sync();
+    // Sets the permission bits (07777). Returns 0 or the errno.
+    int setPermissions(unsigned mode);
     const std::string& path() const { return m_path; }
 
     // Closes the file, so that late write errors show, and renames it to target, replacing

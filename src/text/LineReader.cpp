@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace tw::text {
 
@@ -11,8 +12,15 @@ constexpr char kBom[] = "\xEF\xBB\xBF";
 } // namespace
 
 LineReader::LineReader(const std::string& path, std::size_t bufferSize)
-    : m_file(path)
-    , m_buffer(std::max<std::size_t>(bufferSize, 4)) {}
+    : LineReader(path, Options{bufferSize, 0, false}) {}
+
+LineReader::LineReader(const std::string& path, const Options& options)
+    : LineReader(platform::InputFile(path), options) {}
+
+LineReader::LineReader(platform::InputFile file, const Options& options)
+    : m_file(std::move(file))
+    , m_options(options)
+    , m_buffer(std::max<std::size_t>(options.bufferSize, 4)) {}
 
 bool LineReader::fill() {
     if (m_eof)
@@ -51,6 +59,7 @@ bool LineReader::atEnd() {
 
 bool LineReader::next(std::string& line) {
     line.clear();
+    m_lastLineCut = false;
     if (atEnd()) {
         m_eof = true;
         return false;
@@ -63,7 +72,12 @@ bool LineReader::next(std::string& line) {
         const char* stop = begin;
         while (stop != end && *stop != '\n' && *stop != '\r' && *stop != kEndOfFile)
             ++stop;
-        line.append(begin, stop);
+        std::size_t keep = static_cast<std::size_t>(stop - begin);
+        if (m_options.maxLineBytes != 0 && line.size() + keep > m_options.maxLineBytes) {
+            keep = m_options.maxLineBytes - std::min(line.size(), m_options.maxLineBytes);
+            m_lastLineCut = true;
+        }
+        line.append(begin, keep);
         const std::size_t taken = static_cast<std::size_t>(stop - begin);
         m_pos += taken;
         m_consumed += taken;
@@ -77,6 +91,14 @@ bool LineReader::next(std::string& line) {
         ++m_consumed;
         if (*stop == '\n')
             return true;
+        if (m_options.loneCrEndsLine) {
+            // CR LF is one line end: an LF right after it (perhaps in the next buffer) goes.
+            if (fill() && m_buffer[m_pos] == '\n') {
+                ++m_pos;
+                ++m_consumed;
+            }
+            return true;
+        }
         // A CR is dropped; a following LF (perhaps in the next buffer) ends the line.
     }
     return true;

@@ -1,6 +1,7 @@
 #include "errors/ErrorCodes.h"
 #include "errors/ErrorReporter.h"
 #include "errors/Guard.h"
+#include "platform/FaultInjection.h"
 #include "platform/FileError.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemInfo.h"
@@ -9,10 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <regex>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace tw::errors {
 namespace {
@@ -88,7 +96,7 @@ TEST_F(ReporterTest, FirstFailureCreatesLogWithOneExactRecordAndShowsWindow) {
         "PC = " + expectedHost(),
         "Adress = 2.004 - 003.0",
         "Type = std::runtime_error",
-        "Dump = \"\"",
+        "Dump = \"disk gone\"",
     };
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(m_presenter.shown, std::vector<std::string>{"2.004 - 003.0"});
@@ -133,18 +141,78 @@ TEST_F(ReporterTest, FailureWhileErrorWindowIsOpenIsDroppedSilently) {
     EXPECT_EQ(m_presenter.shown.size(), 1u);
 }
 
-TEST_F(ReporterTest, UnwritableLogPropagatesAndShowsNoWindow) {
-    // A folder where the log should be: it cannot be opened for writing (even by root).
-    platform::createFolders(m_folder / "ErrorLog/Debug.Log");
-    EXPECT_THROW(guarded(codes::MainFormCreate, [] { throw std::runtime_error("x"); }),
-                 platform::FileError);
+// The failure being reported comes first in what the user reads, the log's own failure second.
+TEST_F(ReporterTest, UnwritableLogTellsTheOriginalFailureFirstAndShowsNoWindow) {
+    platform::injectFileFault(platform::FileOperation::Open, m_folder / "ErrorLog/Debug.Log",
+                              EROFS);
+    std::string shown;
+    try {
+        guarded(codes::MainFormClose, [] { throw std::runtime_error("settings not saved"); });
+    } catch (const LogWriteError& e) {
+        shown = e.what();
+    }
+    platform::clearFileFaults();
+    const auto original = shown.find("2.001 - 014.0");
+    const auto reason = shown.find("settings not saved");
+    const auto logFailure = shown.find("Read-only file system");
+    ASSERT_NE(original, std::string::npos) << shown;
+    ASSERT_NE(reason, std::string::npos) << shown;
+    ASSERT_NE(logFailure, std::string::npos) << shown;
+    EXPECT_LT(reason, logFailure);
+    EXPECT_TRUE(m_presenter.shown.empty());
+
+    std::filesystem::remove_all(m_folder / "ErrorLog");
+    test::writeFile(m_folder / "ErrorLog", "not a folder");
+    EXPECT_THROW(ErrorReporter::instance().report("2.001 - 003.0", "T", ""), LogWriteError);
     EXPECT_TRUE(m_presenter.shown.empty());
 }
 
-TEST_F(ReporterTest, ErrorLogThatIsAFileStopsTheReport) {
-    test::writeFile(m_folder / "ErrorLog", "not a folder");
-    EXPECT_THROW(ErrorReporter::instance().report("2.001 - 003.0", "T", ""), platform::FileError);
+// A link or FIFO planted as the log or its folder never receives a record nor stalls one.
+TEST_F(ReporterTest, LogIsNeverWrittenThroughLinksOrIntoFifos) {
+    const TempFolder elsewhere;
+    const std::string target = elsewhere / "target.txt";
+    test::writeFile(target, "mine\n");
+    std::filesystem::create_directory(m_folder / "ErrorLog");
+    std::filesystem::create_symlink(target, m_folder / "ErrorLog/Debug.Log");
+    EXPECT_THROW(ErrorReporter::instance().report("2.001 - 003.0", "T", ""), LogWriteError);
+    EXPECT_EQ(test::readFile(target), "mine\n");
+
+    std::filesystem::remove(m_folder / "ErrorLog/Debug.Log");
+    std::filesystem::create_symlink(elsewhere / "created.txt", m_folder / "ErrorLog/Debug.Log");
+    EXPECT_THROW(ErrorReporter::instance().report("2.001 - 003.0", "T", ""), LogWriteError);
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "created.txt"));
+
+    std::filesystem::remove(m_folder / "ErrorLog/Debug.Log");
+    ASSERT_EQ(::mkfifo((m_folder / "ErrorLog/Debug.Log").c_str(), 0600), 0);
+    EXPECT_THROW(ErrorReporter::instance().report("2.001 - 003.0", "T", ""), LogWriteError);
+
+    std::filesystem::remove_all(m_folder / "ErrorLog");
+    std::filesystem::create_symlink(elsewhere.path(), m_folder / "ErrorLog");
+    EXPECT_THROW(ErrorReporter::instance().report("2.001 - 003.0", "T", ""), LogWriteError);
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "Debug.Log"));
     EXPECT_TRUE(m_presenter.shown.empty());
+}
+
+// A record that does not fit under the file-size limit leaves the log as it was.
+TEST_F(ReporterTest, RecordCutShortByTheSizeLimitIsTakenBackWhole) {
+    test::writeFile(m_folder / "ErrorLog/Debug.Log", "old record\r\n");
+    const std::string before = log();
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = before.size() + 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    try {
+        ErrorReporter::instance().report("2.001 - 003.0", "T", "");
+    } catch (const LogWriteError&) {
+        threw = true;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(log(), before);
 }
 
 TEST_F(ReporterTest, EveryGuardStartsAtStepZeroAndTheHandlerGoesOnAfterAFailure) {
@@ -163,16 +231,16 @@ TEST_F(ReporterTest, EveryGuardStartsAtStepZeroAndTheHandlerGoesOnAfterAFailure)
     EXPECT_EQ(m_presenter.shown, (std::vector<std::string>{"2.001 - 005.0", "2.001 - 009.0"}));
 }
 
-TEST(DebugLogFormat, EmptyUserAndComputerReadNotAvailableAndDumpIsQuoted) {
-    const std::string record =
-        formatRecord({2024, 12, 31, 23, 59, 58}, {"6.1.0", "", ""}, "2.001 - 014.0", "E", "dump");
+TEST(DebugLogFormat, EmptyUserAndComputerReadNotAvailableAndDumpIsOneEscapedLine) {
+    const std::string record = formatRecord({2024, 12, 31, 23, 59, 58}, {"6.1.0", "", ""},
+                                            "2.001 - 014.0", "E", "say \"x\"\r\nC:\\d\x1b[2J");
     const auto lines = splitCrLf(record);
     ASSERT_EQ(lines.size(), 10u);
     EXPECT_EQ(lines[1], "23:59:58 [12/31/2024]");
     EXPECT_EQ(lines[4], "WinV = 6.1.0");
     EXPECT_EQ(lines[5], "User = n/a");
     EXPECT_EQ(lines[6], "PC = n/a");
-    EXPECT_EQ(lines[9], "Dump = \"dump\"");
+    EXPECT_EQ(lines[9], "Dump = \"say \\\"x\\\"\\x0d\\x0aC:\\\\d\\x1b[2J\"");
 }
 
 // Each handler with the code it reports under. Button1Click chooses the playlist and

@@ -1,6 +1,7 @@
 #include "i18n/LanguageFile.h"
 
 #include "TableData.h"
+#include "platform/FaultInjection.h"
 #include "platform/FileError.h"
 #include "support/TempFolder.h"
 #include "text/Encoding.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -132,7 +134,7 @@ TEST(LanguageFile, FileEndingAfterLine20LeavesFilterAsThatLine) {
 TEST(LanguageFile, EmptyLineGivesEmptyEntryAndLongLineIsTakenWhole) {
     tw::test::TempFolder folder;
     Lines lines = numberedFile(99);
-    const std::string longLine = "  " + std::string(5000, 'x') + " end  ";
+    const std::string longLine = "  " + std::string(300, 'x') + " end  ";
     lines[23] = "";       // line 24: StrAskExit
     lines[29] = "";       // line 30: StrReportTitle
     lines[74] = longLine; // line 75: StrMailNote
@@ -223,13 +225,34 @@ TEST(LanguageFile, NameCannotReachOutsideTheLanguageFolder) {
 
 TEST(LanguageFile, UnreadableFileThrowsFileError) {
     tw::test::TempFolder folder;
-    // A file that opens but whose first read fails, whatever the rights of the reader.
-    std::filesystem::create_directories(folder / "Language/Locked");
-    std::filesystem::create_symlink("/proc/self/mem", folder / "Language/Locked/Locked.txt");
-    StringTable table = usedTable();
-    EXPECT_THROW(loadLanguageFile(table, folder.path(), "Locked"), platform::FileError);
-    EXPECT_EQ(table.CurrentLanguage, "Locked");
-    EXPECT_EQ(differingFields(StringTable{}, table), Lines{});
+    writeLanguage(folder, "Locked", numberedFile(10));
+    const std::string path = folder / "Language/Locked/Locked.txt";
+    for (const auto operation : {platform::FileOperation::Open, platform::FileOperation::Read}) {
+        platform::injectFileFault(operation, path, EACCES);
+        StringTable table;
+        EXPECT_THROW(loadLanguageFile(table, folder.path(), "Locked"), platform::FileError);
+        platform::clearFileFaults();
+        EXPECT_EQ(table.CurrentLanguage, "Locked");
+    }
+}
+
+// A line too long to be a text keeps the built-in text; captions are cut so that windows
+// stay on the screen, messages at a size a message box can show.
+TEST(LanguageFile, OverlongLinesKeepBuiltInTextsAndCaptionsAreCapped) {
+    tw::test::TempFolder folder;
+    Lines lines = numberedFile(99);
+    lines[5] = std::string(100000, 'W'); // line 6: a caption beyond any line
+    lines[7] = std::string(300, 'b');    // line 8: a caption too wide for a screen
+    lines[8] = std::string(150, '\xD0'); // line 9: Windows-1251 letters, decoded
+    lines[74] = std::string(2000, 'm');  // line 75: a message
+    writeLanguage(folder, "Wide", lines);
+    StringTable table;
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Wide"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.LabeledEdit1Label, StringTable{}.LabeledEdit1Label);
+    EXPECT_EQ(table.Button1Caption, std::string(60, 'b'));
+    EXPECT_EQ(table.Button2Caption.size(), 120u) << "60 two-byte letters, none split";
+    EXPECT_EQ(table.StrMailNote, std::string(1000, 'm'));
+    EXPECT_EQ(table.Button3Caption, lines[9]) << "the lines after a long one still count";
 }
 
 TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tw::text {
@@ -100,6 +101,23 @@ TEST(LineReader, BytesConsumedFollowsEachLine) {
     ASSERT_TRUE(reader.next(line));
     EXPECT_EQ(reader.bytesConsumed(), 8u);
     EXPECT_TRUE(reader.atEnd());
+}
+
+// With lone CRs as line ends and a length limit, a CR LF split across reads is still one
+// line end and a long line is cut without losing the lines after it.
+TEST(LineReader, LoneCrEndsLinesAndLongLinesAreCutWhenAsked) {
+    test::TempFolder tmp;
+    test::writeFile(tmp / "f", "a\rbb\r\n" + std::string(30, 'x') + "\rlast");
+    for (const std::size_t size : {4u, 5u, 7u, 65536u}) {
+        LineReader reader(tmp / "f", LineReader::Options{size, 10, true});
+        std::vector<std::pair<std::string, bool>> seen;
+        std::string line;
+        while (reader.next(line))
+            seen.emplace_back(line, reader.lastLineCut());
+        const std::vector<std::pair<std::string, bool>> expected = {
+            {"a", false}, {"bb", false}, {std::string(10, 'x'), true}, {"last", false}};
+        EXPECT_EQ(seen, expected) << "buffer size " << size;
+    }
 }
 
 TEST(LineReader, MissingFileThrows) {

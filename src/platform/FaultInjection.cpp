@@ -1,0 +1,74 @@
+#include "platform/FaultInjection.h"
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace tw::platform {
+
+namespace {
+
+struct Fault {
+    FileOperation operation;
+    std::string path;
+    int error;
+    int count;
+};
+
+std::atomic<bool> g_armed{false};
+std::mutex g_mutex;
+std::vector<Fault> g_faults;
+
+bool covers(const std::string& faultPath, const std::string& path) {
+    if (path.size() < faultPath.size() || path.compare(0, faultPath.size(), faultPath) != 0)
+        return false;
+    return path.size() == faultPath.size() || path[faultPath.size()] == '/' ||
+           faultPath.back() == '/';
+}
+
+} // namespace
+
+void injectFileFault(FileOperation operation, const std::string& path, int error, int count) {
+    const std::lock_guard lock(g_mutex);
+    g_faults.push_back({operation, path, error, count});
+    g_armed = true;
+}
+
+void clearFileFaults() {
+    const std::lock_guard lock(g_mutex);
+    g_faults.clear();
+    g_armed = false;
+}
+
+int takeFileFault(FileOperation operation, const std::string& path) {
+    if (!g_armed)
+        return 0;
+    const std::lock_guard lock(g_mutex);
+    for (auto it = g_faults.begin(); it != g_faults.end(); ++it) {
+        if (it->operation != operation || !covers(it->path, path))
+            continue;
+        const int error = it->error;
+        if (--it->count <= 0)
+            g_faults.erase(it);
+        g_armed = !g_faults.empty();
+        return error;
+    }
+    return 0;
+}
+
+int takeFileFault(FileOperation operation, int fd) {
+    if (!g_armed)
+        return 0;
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    std::string target(4096, '\0');
+    const ssize_t n = ::readlink(link.c_str(), target.data(), target.size());
+    if (n <= 0)
+        return 0;
+    target.resize(static_cast<std::size_t>(n));
+    return takeFileFault(operation, target);
+}
+
+} // namespace tw::platform

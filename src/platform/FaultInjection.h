@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// A seam for tests: makes chosen file operations fail with a chosen system error, so that
+// failures that need another user, a full disk or a read-only mount can be reached by any
+// user, root included. Nothing is armed in a running program, and an unarmed check costs one
+// atomic load.
+namespace tw::platform {
+
+enum class FileOperation { Open, Read, Write };
+
+// The next `count` operations of that kind on the path, or on any file below it when it is a
+// folder, fail with the error number.
+void injectFileFault(FileOperation operation, const std::string& path, int error, int count = 1);
+
+// Disarms every fault.
+void clearFileFaults();
+
+// The error an armed fault gives this operation on the path (and uses it up), or 0.
+int takeFileFault(FileOperation operation, const std::string& path);
+
+// As above for an open descriptor; its path is looked up only while a fault is armed.
+int takeFileFault(FileOperation operation, int fd);
+
+} // namespace tw::platform

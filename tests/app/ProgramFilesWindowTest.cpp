@@ -1,0 +1,158 @@
+// The window program and the files of its program folder: where the window goes, how wide
+// long captions make it, where Qt keeps its own state, and how a session's end closes it.
+#include "app/IniFile.h"
+#include "app/ProgramPaths.h"
+#include "app/TunewagonApplication.h"
+#include "app/Unit1.h"
+#include "errors/ErrorReporter.h"
+#include "i18n/StringTable.h"
+#include "platform/ChildProcess.h"
+#include "platform/FaultInjection.h"
+
+#include "support/TempFolder.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTimer>
+#include <QtTest>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+using tw::app::ProgramPaths;
+using tw::app::TForm1;
+using tw::test::TempFolder;
+
+namespace {
+
+// True once the process runs the program and has its own handler for SIGTERM (before the
+// exec, the child is still a copy of this test, with the test's handlers).
+bool catchesTerminate(int pid, const std::string& program) {
+    std::error_code ec;
+    if (std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec) != program)
+        return false;
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(line.substr(7), nullptr, 16) >> (15 - 1)) & 1u;
+    }
+    return false;
+}
+
+} // namespace
+
+class ProgramFilesWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        tw::i18n::strings().resetToBuiltIn();
+        tw::i18n::strings().CurrentLanguage.clear();
+    }
+
+    void savedPlaceNoScreenShowsMovesOntoThePrimaryScreen() {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        for (const char* place : {"Top=2147483647\r\nLeft=2147483647", "Top=-30000\r\nLeft=5",
+                                  "Top=40\r\nLeft=-2147483648"}) {
+            TempFolder folder;
+            tw::test::writeFile(folder / "Settings.ini",
+                                std::string("[Settings]\r\n") + place + "\r\n");
+            TForm1 form(ProgramPaths(folder.path()));
+            QVERIFY2(screen.contains(form.pos()), place);
+        }
+    }
+
+    void overlongCaptionsKeepTheWindowWithinAScreen() {
+        TempFolder folder;
+        std::string file = "Wide\r\nTunewagon\r\nkB\r\nMB\r\nGB\r\n";
+        for (int line = 6; line <= 99; ++line)
+            file += std::string(line % 2 == 0 ? 100000 : 300, 'W') + "\r\n";
+        tw::test::writeFile(folder / "Language/Wide/Wide.txt", file);
+        tw::test::writeFile(folder / "Settings.ini", "[Settings]\r\nLanguage=Wide\r\n");
+        TForm1 form(ProgramPaths(folder.path()));
+        form.show();
+        QVERIFY(form.findChild<QWidget*>("Button1") != nullptr);
+        QVERIFY2(form.width() <= 1280, qPrintable(QString::number(form.width())));
+    }
+
+    void qtKeepsItsOwnStateInTheProgramFolder() {
+        TempFolder folder;
+        tw::app::TunewagonApplication::keepUserSettingsIn(QString::fromStdString(folder.path()));
+        {
+            QSettings dialogs(QSettings::UserScope, "QtProject");
+            dialogs.setValue("FileDialog/history", "x");
+            dialogs.sync();
+        }
+        QVERIFY(std::filesystem::exists(folder / "QtProject.conf"));
+    }
+
+    // With the program folder read-only, the reader learns that the settings were not saved,
+    // first, and that the log could not take the error, second: in one message.
+    void unsavableSettingsAndUnwritableLogGiveOneMessageLeadingWithTheSettings() {
+        TempFolder folder;
+        tw::errors::ErrorReporter::instance().setProgramFolder(folder.path());
+        tw::platform::injectFileFault(tw::platform::FileOperation::Open, folder / "Settings.ini",
+                                      EROFS);
+        tw::platform::injectFileFault(tw::platform::FileOperation::Open,
+                                      folder / "ErrorLog/Debug.Log", EROFS);
+        QStringList shown;
+        {
+            TForm1 form(ProgramPaths(folder.path()));
+            form.show();
+            QTimer::singleShot(0, [&] { form.close(); });
+            auto dismiss = [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    shown << box->text();
+                    box->button(QMessageBox::Ok)->click();
+                }
+            };
+            QTimer::singleShot(100, dismiss);
+            QTimer::singleShot(400, dismiss);
+            QTest::qWait(700);
+        }
+        tw::platform::clearFileFaults();
+        QCOMPARE(shown.size(), 1);
+        const QString text = shown.front();
+        QVERIFY2(text.indexOf("Settings.ini") >= 0 &&
+                     text.indexOf("Settings.ini") < text.indexOf("Debug.Log"),
+                 qPrintable(text));
+        QVERIFY(!std::filesystem::exists(folder / "Settings.ini"));
+    }
+
+    // A session's end (SIGTERM) closes the program as Exit does: no question, settings saved.
+    void terminateSignalSavesTheSettingsAndEndsCleanly() {
+        TempFolder folder;
+        const std::string program = folder / "tunewagon";
+        std::filesystem::copy_file(TW_WINDOW_PROGRAM, program);
+        tw::test::writeFile(folder / "Settings.ini", "[Settings]\r\nmax=1\r\n[Mine]\r\nk=v\r\n");
+        tw::platform::ChildProcess child({program});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!catchesTerminate(child.pid(), program) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        child.terminate();
+        const auto outcome = child.wait();
+        QVERIFY2(outcome.exited, outcome.err.c_str());
+        QCOMPARE(outcome.exitCode, 0);
+        const tw::app::IniFile ini(folder / "Settings.ini");
+        QCOMPARE(ini.readString("Settings", "Language", ""), std::string("Russian"));
+        QVERIFY(ini.readBool("Settings", "max", false));
+        QCOMPARE(ini.readString("Mine", "k", ""), std::string("v"));
+    }
+};
+
+// The program's own application object: failures that leave a handler reach its display.
+int main(int argc, char** argv) {
+    tw::app::TunewagonApplication application(argc, argv);
+    ProgramFilesWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "ProgramFilesWindowTest.moc"
