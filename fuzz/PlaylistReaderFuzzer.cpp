@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a playlist with the reader and the list scan, next to a few real
-// files, and checks what every entry promises; also feeds each line to the path helpers
-// and the transliteration.
+// files, from the file and from a copy in memory, and checks what every entry promises and
+// that the scan counts what the reader finds; also feeds each line to the path helpers and
+// the transliteration.
 #include "FuzzFolder.h"
 
 #include "copy/Translit.h"
@@ -75,28 +76,42 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto lineEnds = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
 
     playlist::PlaylistReader reader(path, path);
+    playlist::PlaylistReader copy(playlist::PlaylistSource::fromBytes(path, std::string(bytes)),
+                                  path);
     std::size_t entries = 0;
-    std::size_t found = 0;
+    std::int32_t found = 0;
+    std::int32_t foundMp3 = 0;
+    std::int64_t foundKB = 0;
     while (auto entry = reader.next()) {
+        const auto same = copy.next();
+        TW_FUZZ_CHECK(same && same->text == entry->text && same->sourcePath == entry->sourcePath);
         ++entries;
         TW_FUZZ_CHECK(text::isValidUtf8(entry->text));
         TW_FUZZ_CHECK(staysBelowItsFolder(entry->relativePart));
+        TW_FUZZ_CHECK(entry->text.size() <= 3 * playlist::PlaylistReader::kLongestEntryLine);
         if (entry->found()) {
             ++found;
+            foundKB += playlist::kilobytesOf(entry->size);
+            if (playlist::hasMp3Extension(entry->sourcePath.str()))
+                ++foundMp3;
             TW_FUZZ_CHECK(entry->sourcePath.str().find('\0') == std::string::npos);
             TW_FUZZ_CHECK(platform::fileExists(entry->sourcePath));
+            TW_FUZZ_CHECK(entry->size >= 0 &&
+                          playlist::kilobytesOf(entry->size) * 1024 >= entry->size);
         }
         checkPathText(entry->text);
     }
+    TW_FUZZ_CHECK(!copy.next());
     TW_FUZZ_CHECK(entries <= lineEnds + 1);
     TW_FUZZ_CHECK(reader.bytesConsumed() <= size);
+    TW_FUZZ_CHECK(copy.bytesConsumed() == reader.bytesConsumed());
     TW_FUZZ_CHECK(!reader.next());
 
     const playlist::ScanResult all = playlist::scanPlaylist(path, false);
     const playlist::ScanResult mp3 = playlist::scanPlaylist(path, true);
     TW_FUZZ_CHECK(all.outcome == playlist::ScanResult::Outcome::Completed);
     TW_FUZZ_CHECK(mp3.outcome == playlist::ScanResult::Outcome::Completed);
-    TW_FUZZ_CHECK(static_cast<std::size_t>(all.count) <= lineEnds + 1);
-    TW_FUZZ_CHECK(mp3.count <= all.count && mp3.sizeKB <= all.sizeKB);
+    TW_FUZZ_CHECK(all.count == found && all.sizeKB == foundKB);
+    TW_FUZZ_CHECK(mp3.count == foundMp3 && mp3.sizeKB <= all.sizeKB);
     return 0;
 }

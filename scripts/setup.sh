@@ -9,6 +9,7 @@ packages=(
     libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xdg-utils
+    exfatprogs exfat-fuse e2fsprogs dosfstools fusefat
     dbus-daemon
 )
 # The sanitizer and fuzzing builds use clang's runtime when asked for.

@@ -39,13 +39,20 @@ std::string CopyJob::destinationMessage(Destination outcome) const {
 playlist::ScanResult
 CopyJob::scanPlaylist(const platform::Path& playlist,
                       const std::function<bool(std::uint64_t bytesRead)>& keepGoing) {
-    m_setup.playlistPath = playlist;
-    m_setup.playlistField = playlist.str();
+    return scanPlaylist(playlist::PlaylistSource(playlist.str()), playlist.str(), keepGoing);
+}
+
+playlist::ScanResult
+CopyJob::scanPlaylist(const playlist::PlaylistSource& source, const std::string& fieldText,
+                      const std::function<bool(std::uint64_t bytesRead)>& keepGoing) {
+    m_setup.playlistPath = platform::Path(source.path());
+    m_setup.playlist = source;
+    m_setup.playlistField = fieldText;
     m_setup.listReady = false;
     m_setup.listCount = 0;
     m_setup.listSizeKB = 0;
     const playlist::ScanResult scan =
-        playlist::scanPlaylist(playlist, m_setup.options.onlyMp3, keepGoing);
+        playlist::scanPlaylist(source, fieldText, m_setup.options.onlyMp3, keepGoing);
     switch (scan.outcome) {
     case playlist::ScanResult::Outcome::Completed:
         m_setup.listCount = scan.count;
@@ -73,7 +80,7 @@ LaunchDecision CopyJob::launchRule() const {
 copy::CopyPlayList::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl& control,
                                      copy::RunQuestions& questions, copy::TickClock clock) {
     copy::RunSetup setup;
-    setup.playlistPath = m_setup.playlistPath;
+    setup.playlist = m_setup.playlist;
     setup.playlistField = m_setup.playlistField;
     setup.destination = platform::Path(m_setup.destinationField);
     setup.options = m_setup.options;

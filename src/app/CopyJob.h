@@ -19,6 +19,7 @@ namespace tw::app {
 // The copy set-up that the main window owns and writes and that the scan and the run read.
 struct CopySetup {
     platform::Path playlistPath;
+    playlist::PlaylistSource playlist{std::string()}; // the scanned one, which the run reads
     std::string playlistField;    // the playlist as shown; cleared by a cancelled scan
     std::string destinationField; // the destination as shown
     copy::CopyOptions options;
@@ -54,6 +55,11 @@ public:
     // playlist field.
     playlist::ScanResult
     scanPlaylist(const platform::Path& playlist,
+                 const std::function<bool(std::uint64_t bytesRead)>& keepGoing = {});
+    // The same for a playlist already opened (a pipe read into memory); fieldText gives the
+    // folder and drive its relative entries are found in.
+    playlist::ScanResult
+    scanPlaylist(const playlist::PlaylistSource& source, const std::string& fieldText,
                  const std::function<bool(std::uint64_t bytesRead)>& keepGoing = {});
 
     // The launch rule over the set-up.

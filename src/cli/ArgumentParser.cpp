@@ -122,8 +122,12 @@ std::string usageText() {
            "Language key of the\n"
            "                         program folder's Settings.ini; built-in Russian when there "
            "is none)\n"
-           "  --quiet                no progress bar\n"
-           "  --help, --version\n";
+           "  --quiet                no progress bar, and no line for each missing entry or "
+           "failed copy\n"
+           "  --help, --version\n"
+           "A playlist may be \"-\" (standard input) or a pipe; it is read once.\n"
+           "Exit status: 0 all copied, 1 some copies failed or entries were missing, 2 refused,\n"
+           "130 cancelled with Ctrl-C or stopped at a question (also by the end of the input).\n";
 }
 
 std::string versionText() {

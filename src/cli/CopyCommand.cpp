@@ -8,8 +8,13 @@
 #include "cli/TerminalHost.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
+#include "platform/Drives.h"
 #include "platform/FileError.h"
+#include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "platform/SystemInfo.h"
+#include "playlist/PlaylistSource.h"
+#include "text/ControlEscape.h"
 
 namespace tw::cli {
 
@@ -29,22 +34,46 @@ class Messages {
 public:
     explicit Messages(Console& console)
         : m_console(console) {}
-    void say(const std::string& text) { m_console.writeError(withoutCr(text) + "\n"); }
+    // Names in the text reach the terminal with their control characters escaped.
+    void say(const std::string& text) {
+        m_console.writeError(text::escapeControls(withoutCr(text), true) + "\n");
+    }
 
 private:
     Console& m_console;
 };
 
-// Loads the language named on the command line, or else the one Settings.ini names.
-// Returns false (after saying why) when a language named on the command line has no file.
+// The language of the user's locale: Russian for "ru*", otherwise English where its file is
+// present, otherwise the built-in Russian.
+std::string localeLanguage(const std::string& programFolder) {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const std::string value = platform::environmentValue(variable);
+        if (value.empty()) {
+            continue;
+        }
+        if (value.starts_with("ru")) {
+            return "Russian";
+        }
+        break;
+    }
+    return platform::fileExists(i18n::languageFilePath(programFolder, "English")) ? "English"
+                                                                                  : "Russian";
+}
+
+// Loads the language named on the command line, or else the one Settings.ini names, or else
+// the locale's. Returns false (after saying why) when a language named on the command line
+// has no file.
 bool loadLanguage(const CliOptions& options, const std::string& programFolder,
                   i18n::StringTable& table, Messages& messages) {
     const app::ProgramPaths paths(programFolder);
     std::string name;
     if (options.language) {
         name = *options.language;
+    } else if (app::IniFile ini(paths.settingsIni());
+               !ini.readString("Settings", "Language", "").empty()) {
+        name = app::Settings::read(ini).Language;
     } else {
-        name = app::Settings::read(app::IniFile(paths.settingsIni())).Language;
+        name = localeLanguage(programFolder);
     }
     i18n::LanguageLoad load = i18n::LanguageLoad::NoFile;
     try {
@@ -79,7 +108,9 @@ int runCopyCommand(const CliOptions& options, const std::string& programFolder,
     }
 
     const platform::Path here(currentFolder);
-    const platform::Path playlistPath = absolutePath(platform::Path(options.playlist), here);
+    const bool standardInput = options.playlist == "-";
+    const platform::Path playlistPath =
+        standardInput ? platform::Path("-") : absolutePath(platform::Path(options.playlist), here);
     const platform::Path destination = absolutePath(platform::Path(options.destination), here);
 
     app::CopyJob job(table);
@@ -88,11 +119,37 @@ int runCopyCommand(const CliOptions& options, const std::string& programFolder,
     const app::CopyJob::Destination chosen = job.chooseDestination(destination);
     if (chosen != app::CopyJob::Destination::Ready) {
         messages.say(job.destinationMessage(chosen));
+        if (chosen == app::CopyJob::Destination::NotLocal) {
+            const std::string type = platform::fileSystemTypeOf(destination);
+            messages.say("tunewagon-copy: " + destination.str() + ": not on a local drive" +
+                         (type.empty() ? "" : " (" + type + ")"));
+        } else {
+            messages.say(
+                "tunewagon-copy: " + destination.str() +
+                (platform::fileExists(destination) ? ": not a folder" : ": no such folder"));
+        }
         return exitRefused;
     }
 
+    // A pipe, a FIFO or standard input gives its bytes once: they are read into memory here,
+    // and the scan and the run both read that copy. Relative entries of standard input (and
+    // of /dev/stdin and the like) are found in the current folder.
+    playlist::PlaylistSource source{std::string()};
+    try {
+        source = playlist::PlaylistSource::load(playlistPath.str());
+    } catch (const playlist::PlaylistTooLarge& e) {
+        messages.say("tunewagon-copy: " + std::string(e.what()));
+        return exitRefused;
+    } catch (const platform::FileError& e) {
+        messages.say(table.StrFileError + " " + playlistPath.str() + ": " + e.what());
+        return exitRefused;
+    }
+    const bool nameless = standardInput || playlistPath.str().starts_with("/dev/") ||
+                          playlistPath.str().starts_with("/proc/");
+    const std::string fieldText = nameless ? (here / "-").str() : playlistPath.str();
+
     const playlist::ScanResult scan = job.scanPlaylist(
-        playlistPath, [&console](std::uint64_t) { return console.interrupts() == 0; });
+        source, fieldText, [&console](std::uint64_t) { return console.interrupts() == 0; });
     switch (scan.outcome) {
     case playlist::ScanResult::Outcome::Failed:
         messages.say(table.StrFileError + " " + playlistPath.str() +

@@ -2,6 +2,7 @@
 
 #include "cli/ProgressLine.h"
 #include "copy/Renaming.h"
+#include "text/ControlEscape.h"
 
 #include <ctime>
 #include <thread>
@@ -39,21 +40,27 @@ std::string localTimeText(std::int64_t seconds) {
     return buffer;
 }
 
+// A name from a playlist or the file system, harmless on a terminal.
+std::string shown(const std::string& name) {
+    return text::escapeControls(name, false);
+}
+
 bool isYes(const std::string& answer) {
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes" || answer == "YES";
 }
 
 } // namespace
 
-TerminalHost::TerminalHost(Console& console, CollisionMode mode, bool showProgress,
+TerminalHost::TerminalHost(Console& console, CollisionMode mode, bool verbose,
                            const i18n::StringTable& table)
     : m_console(console)
     , m_mode(mode)
-    , m_progress(showProgress && console.canShowProgress())
+    , m_progress(verbose && console.canShowProgress())
+    , m_nameProblems(verbose)
     , m_table(table) {}
 
 void TerminalHost::showCurrentFile(const std::string& fileName) {
-    m_current = fileName;
+    m_current = shown(fileName);
     m_fileKB = 0;
     redraw(true);
 }
@@ -87,24 +94,32 @@ void TerminalHost::sleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+std::optional<std::string> TerminalHost::answer() {
+    auto line = m_console.readLine();
+    if (!line) {
+        m_console.writeError("\n");
+        if (m_console.interrupts() == 0)
+            m_inputEnded = true;
+    }
+    return line;
+}
+
 bool TerminalHost::askStop() {
-    // Without a person to ask, and after a second Ctrl-C, the answer is Yes.
-    if (!m_console.interactive() || m_console.interrupts() > 1) {
+    // Without a person to ask, after a second Ctrl-C, and once the input has ended, the
+    // answer is Yes.
+    if (!m_console.interactive() || m_console.interrupts() > 1 || m_inputEnded) {
         return true;
     }
     clearLine();
     m_console.writeError(terminalText(m_table.StrAskStopCopy) + " [y/n] ");
-    const auto answer = m_console.readLine();
-    if (!answer) {
-        m_console.writeError("\n");
+    const auto reply = answer();
+    if (!reply || isYes(*reply)) {
         return true;
     }
-    if (!isYes(*answer)) {
-        // The copy goes on: a later Ctrl-C asks again.
-        m_console.clearInterrupts();
-        return false;
-    }
-    return true;
+    // The copy goes on, and every Ctrl-C so far has had its answer: the next one asks
+    // again and lets its file finish.
+    m_console.clearInterrupts();
+    return false;
 }
 
 copy::CollisionAnswer TerminalHost::askCollision(const copy::CollisionQuestion& q) {
@@ -139,8 +154,8 @@ std::string TerminalHost::factsLine(const std::string& caption, const copy::File
 copy::CollisionAnswer TerminalHost::askOnTerminal(const copy::CollisionQuestion& q) {
     clearLine();
     const auto& t = m_table;
-    std::string text = terminalText(t.StrFileExists) + "\n" + q.target.path.fileName() + "\n" +
-                       factsLine(terminalText(t.StrReplaceExisting), q.target) +
+    std::string text = terminalText(t.StrFileExists) + "\n" + shown(q.target.path.fileName()) +
+                       "\n" + factsLine(terminalText(t.StrReplaceExisting), q.target) +
                        factsLine(terminalText(t.StrWithFile), q.source);
     text += "  r: " + t.StrReplace + "   s: " + t.StrSkip + "   m: " + t.StrRenameManual +
             "   a: " + t.StrRenameAuto + "   c: " + t.StrCancel + "\n";
@@ -150,13 +165,15 @@ copy::CollisionAnswer TerminalHost::askOnTerminal(const copy::CollisionQuestion&
     m_console.writeError(text);
 
     for (;;) {
-        m_console.writeError("> ");
-        const auto line = m_console.readLine();
         copy::CollisionAnswer a;
-        std::string choice = line.value_or("c");
-        if (!line) {
-            m_console.writeError("\n");
+        if (m_inputEnded) {
+            a.stopConfirmed = true;
+            return a;
         }
+        m_console.writeError("> ");
+        const auto line = answer();
+        // A Ctrl-C here is the Cancel choice: the stop question, once.
+        std::string choice = line.value_or("c");
         if (!q.sameSize && choice.size() == 2 && choice[1] == '+') {
             a.sameForRest = true;
             choice.pop_back();
@@ -188,7 +205,11 @@ copy::CollisionAnswer TerminalHost::askOnTerminal(const copy::CollisionQuestion&
             }
             continue;
         }
-        // Anything else: ask again.
+        // Anything else: ask again; answers piped in get no second chance, so that an
+        // endless stream of them cannot hold the run.
+        if (!m_console.interactive()) {
+            m_inputEnded = true;
+        }
     }
 }
 
@@ -196,15 +217,12 @@ bool TerminalHost::askName(const copy::CollisionQuestion& q, std::string& typed)
     const platform::Path folder = q.target.path.folder();
     for (;;) {
         m_console.writeError(terminalText(m_table.StrEnterNewName) + " (" +
-                             q.target.path.fileName() + ")\n  ");
-        const auto name = m_console.readLine();
+                             shown(q.target.path.fileName()) + ")\n  ");
+        const auto name = answer();
         if (!name || name->empty()) {
-            if (!name) {
-                m_console.writeError("\n");
-            }
             return false; // as the rename dialog's Cancel
         }
-        if (copy::typedNameAcceptable(folder, *name)) {
+        if (copy::typedNameAcceptable(folder, *name, q.targetNames)) {
             typed = *name;
             return true;
         }
@@ -220,6 +238,19 @@ void TerminalHost::showAutoRenameNotice() {
 void TerminalHost::fileProgress(std::uint64_t bytesDone, std::uint64_t /*bytesTotal*/) {
     m_fileKB = static_cast<std::int64_t>(bytesDone / 1024);
     redraw(false);
+}
+
+void TerminalHost::problem(const copy::RunProblem& problem) {
+    if (!m_nameProblems) {
+        return;
+    }
+    clearLine();
+    if (problem.kind == copy::RunProblem::Kind::Missing) {
+        m_console.writeError("missing: " + shown(problem.entry) + "\n");
+    } else {
+        m_console.writeError("failed: " + shown(problem.entry) + ": " + shown(problem.reason) +
+                             "\n");
+    }
 }
 
 void TerminalHost::message(const std::string& text) {

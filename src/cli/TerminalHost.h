@@ -9,18 +9,24 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tw::cli {
 
-// The copy run's window on a terminal: the progress line on standard error, questions asked
-// on the terminal, Ctrl-C as the cancel request. A first Ctrl-C lets the current file
-// finish; a second one also abandons the file being copied and stops without asking.
+// The copy run's window on a terminal: the progress line and every missing entry and failed
+// copy on standard error, questions asked on the terminal, Ctrl-C as the cancel request. A
+// Ctrl-C asks the stop question once and lets the current file finish; a second one before
+// the answer also abandons the file being copied and stops without asking; one answered No
+// is forgotten. The end of the input at a question is a stop. Names are printed with their
+// control characters escaped.
 class TerminalHost : public copy::ProgressDisplay,
                      public copy::RunControl,
                      public copy::RunQuestions {
 public:
-    TerminalHost(Console& console, CollisionMode mode, bool showProgress,
+    // verbose: the progress line (where the terminal can redraw it) and the naming of each
+    // missing entry and failed copy; off with --quiet.
+    TerminalHost(Console& console, CollisionMode mode, bool verbose,
                  const i18n::StringTable& table);
 
     void showCurrentFile(const std::string& fileName) override;
@@ -29,6 +35,7 @@ public:
     void setAnimation(bool) override {}
     void setStatus(const std::string& text) override;
     void fileProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal) override;
+    void problem(const copy::RunProblem& problem) override;
 
     // Ctrl-C is the cancel request.
     void processEvents(copy::RunFlags& flags) override;
@@ -46,6 +53,8 @@ public:
 
 private:
     copy::CollisionAnswer askOnTerminal(const copy::CollisionQuestion& q);
+    // One answer; nothing at a Ctrl-C or at the end of the input, which is remembered.
+    std::optional<std::string> answer();
     bool askName(const copy::CollisionQuestion& q, std::string& typed);
     std::string factsLine(const std::string& caption, const copy::FileFacts& f) const;
     void redraw(bool force);
@@ -54,6 +63,8 @@ private:
     Console& m_console;
     CollisionMode m_mode;
     bool m_progress;
+    bool m_nameProblems;
+    bool m_inputEnded = false;
     const i18n::StringTable& m_table;
     std::string m_current;
     std::string m_elapsed;

@@ -22,8 +22,9 @@ void CollisionPolicy::reset() {
 }
 
 CollisionPolicy::Decision CollisionPolicy::decide(const platform::Path& source,
-                                                  const platform::Path& target) {
-    CollisionQuestion question{factsOf(target), factsOf(source), false};
+                                                  const platform::Path& target,
+                                                  const platform::NameRules& targetNames) {
+    CollisionQuestion question{factsOf(target), factsOf(source), false, targetNames};
     question.sameSize = m_remembered && m_current == CollisionAction::AutoRename &&
                         question.target.size == question.source.size;
 

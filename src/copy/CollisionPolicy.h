@@ -21,8 +21,9 @@ public:
     CollisionPolicy(RunQuestions& questions, bool& noticePending);
 
     // For source and an existing target that is not the source: asks the user through the
-    // host, or applies the remembered answer.
-    Decision decide(const platform::Path& source, const platform::Path& target);
+    // host, or applies the remembered answer. targetNames: what the target's device refuses.
+    Decision decide(const platform::Path& source, const platform::Path& target,
+                    const platform::NameRules& targetNames = {});
 
     // Back to the state of a run's start: nothing remembered.
     void reset();

@@ -1,5 +1,6 @@
 #include "copy/CopyRun.h"
 
+#include "copy/DeviceNames.h"
 #include "copy/ElapsedText.h"
 #include "copy/Renaming.h"
 #include "copy/Translit.h"
@@ -8,6 +9,7 @@
 #include "platform/FileCopy.h"
 #include "platform/FileError.h"
 #include "platform/FileSystem.h"
+#include "platform/NameRules.h"
 #include "playlist/PlaylistReader.h"
 
 #include <algorithm>
@@ -69,24 +71,27 @@ CopyPlayList::End CopyPlayList::run() {
 void CopyPlayList::finish() {
     // The report must mean that the files are on the device, not only in the page cache.
     m_context.display.setStatus(m_context.table.StrCopyingCaption);
+    m_batch.commit();
     platform::syncFileSystem(m_setup.destination);
 }
 
 void CopyPlayList::walk(End& end) {
     end = End::Failed;
     m_context.display.setGauge(0, m_setup.listSizeKB);
+    // Learnt once per run: what names the destination takes, and whether it folds case.
+    m_names = platform::probeNameRules(m_setup.destination);
 
-    playlist::PlaylistReader reader(m_setup.playlistPath, m_setup.playlistField);
+    playlist::PlaylistReader reader(m_setup.playlist, m_setup.playlistField);
     while (const auto entry = reader.next()) {
         if (!entry->found()) {
             ++m_counters.missing;
-            m_problems.add({RunProblem::Kind::Missing, platform::Path(entry->text).str(), {}});
+            noteProblem({RunProblem::Kind::Missing, platform::Path(entry->text).str(), {}});
             continue;
         }
         const platform::Path& source = entry->sourcePath;
         if (m_setup.options.onlyMp3 && !playlist::hasMp3Extension(source.str()))
             continue;
-        m_processedKB += entry->size / 1024;
+        m_processedKB += playlist::kilobytesOf(entry->size);
         m_context.display.showCurrentFile(source.fileName());
 
         copyEntry(source, entry->relativePart);
@@ -98,17 +103,45 @@ void CopyPlayList::walk(End& end) {
     end = End::Completed;
 }
 
+std::string CopyPlayList::safeName(const std::string& name) const {
+    return m_names.refusesWindowsCharacters ? deviceSafeName(name) : name;
+}
+
 platform::Path CopyPlayList::targetFor(const platform::Path& relativePart) const {
     const platform::Path& destination = m_setup.destination;
     const std::string name = relativePart.fileName();
-    const std::string newName = m_setup.options.transliterate ? TranslitName(name) : name;
+    const std::string newName = safeName(m_setup.options.transliterate ? TranslitName(name) : name);
     if (!m_setup.options.keepStructure)
         return destination / newName;
-    if (!m_setup.options.transliterate)
-        return destination / relativePart;
-    // Both options: the folders of the relative part as they are, the file name
-    // transliterated, all below the destination.
-    return destination / relativePart.folder() / newName;
+    // The folders of the relative part as they are (but for what the device refuses), the
+    // file name transliterated when asked, all below the destination.
+    std::string folders;
+    const std::string parts = relativePart.folder().str();
+    for (std::size_t begin = 0; begin < parts.size();) {
+        std::size_t end = parts.find('/', begin);
+        if (end == std::string::npos)
+            end = parts.size();
+        if (end > begin)
+            folders += "/" + safeName(parts.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return destination / folders / newName;
+}
+
+bool CopyPlayList::isSource(const platform::Path& source, const platform::Path& target,
+                            bool targetExists) const {
+    if (source == target)
+        return true;
+    if (!targetExists)
+        return false;
+    if (platform::sameFile(source, target))
+        return true;
+    // A case-folding device may give two spellings of one file different inode numbers.
+    if (!m_names.foldsCase || !platform::sameDevice(source, target))
+        return false;
+    const std::string resolvedSource = platform::resolvedPath(source);
+    return !resolvedSource.empty() &&
+           sameIgnoringCase(resolvedSource, platform::resolvedPath(target));
 }
 
 void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path& relativePart) {
@@ -116,8 +149,11 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
     const platform::Path target = targetFor(relativePart);
     // The same file under another spelling (doubled separators, a link) is as identical as
     // the same text: copying it onto itself would destroy it.
+    // A file still waiting in the batch takes its name first, so that the name shows taken.
+    if (m_batch.holds(target))
+        m_batch.commit();
     const bool targetExists = platform::fileExists(target);
-    if (source == target || (targetExists && platform::sameFile(source, target))) {
+    if (isSource(source, target, targetExists)) {
         ++m_counters.identical;
         return;
     }
@@ -126,7 +162,7 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
         return;
     }
 
-    const CollisionPolicy::Decision decision = m_policy.decide(source, target);
+    const CollisionPolicy::Decision decision = m_policy.decide(source, target, m_names);
     if (decision.stop)
         m_context.flags.confirmStop();
     switch (decision.action) {
@@ -137,15 +173,17 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
         ++m_counters.skipped;
         break;
     case CollisionAction::Rename: {
+        m_batch.commit();
         const platform::Path folder = target.folder();
         // Checked by the dialog already; a name taken since then is not overwritten.
-        if (typedNameAcceptable(folder, decision.typedName))
+        if (typedNameAcceptable(folder, decision.typedName, m_names))
             copyCounted(source, folder / decision.typedName, m_counters.renamed);
         else
             failed(source, "the name " + decision.typedName + " cannot be used");
         break;
     }
     case CollisionAction::AutoRename:
+        m_batch.commit(); // the free name is chosen among every file copied so far
         copyCounted(source, automaticName(target), m_counters.autoRenamed);
         break;
     case CollisionAction::None:
@@ -157,20 +195,30 @@ void CopyPlayList::copyCounted(const platform::Path& source, const platform::Pat
                                std::int32_t& counter) {
     // A file abandoned by the front end is not on the destination, so it counts as failed;
     // the stop question follows at its usual point after this entry.
-    const platform::CopyResult result =
-        platform::copyFile(source, target, [this](std::uint64_t done, std::uint64_t total) {
+    // Counted when the file has its real name, after its group is on the device.
+    m_batch.copy(
+        source, target,
+        [this](std::uint64_t done, std::uint64_t total) {
             m_context.display.fileProgress(done, total);
             return m_context.control.continueFile();
+        },
+        [this, &counter, source](const platform::CopyResult& result) {
+            if (result.ok)
+                ++counter;
+            else
+                failed(source,
+                       result.cancelled ? "cancelled" : platform::errorText(result.errorNumber));
         });
-    if (result.ok)
-        ++counter;
-    else
-        failed(source, result.cancelled ? "cancelled" : platform::errorText(result.errorNumber));
 }
 
 void CopyPlayList::failed(const platform::Path& source, std::string reason) {
     ++m_counters.failed;
-    m_problems.add({RunProblem::Kind::Failed, source.str(), std::move(reason)});
+    noteProblem({RunProblem::Kind::Failed, source.str(), std::move(reason)});
+}
+
+void CopyPlayList::noteProblem(RunProblem problem) {
+    m_context.display.problem(problem);
+    m_problems.add(std::move(problem));
 }
 
 void CopyPlayList::showElapsed() {

@@ -7,6 +7,8 @@
 #include "copy/RunFlags.h"
 #include "copy/RunQuestions.h"
 #include "i18n/StringTable.h"
+#include "platform/FileCopy.h"
+#include "platform/NameRules.h"
 
 #include <cstdint>
 #include <functional>
@@ -59,9 +61,15 @@ private:
     void finish();
     void copyEntry(const platform::Path& source, const platform::Path& relativePart);
     platform::Path targetFor(const platform::Path& relativePart) const;
+    // The name as the destination takes it.
+    std::string safeName(const std::string& name) const;
+    // True when the target is the source itself, under any spelling the destination takes.
+    bool isSource(const platform::Path& source, const platform::Path& target,
+                  bool targetExists) const;
     void copyCounted(const platform::Path& source, const platform::Path& target,
                      std::int32_t& counter);
     void failed(const platform::Path& source, std::string reason);
+    void noteProblem(RunProblem problem);
     bool askStop();
     Step afterEntry();
     void showElapsed();
@@ -76,6 +84,8 @@ private:
     RunProblems m_problems;
     CollisionPolicy m_policy;
     std::string m_failureReason;
+    platform::CopyBatch m_batch;
+    platform::NameRules m_names;
 };
 
 } // namespace tw::copy

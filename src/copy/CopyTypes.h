@@ -1,7 +1,9 @@
 #pragma once
 
 #include "copy/CopyOptions.h"
+#include "platform/NameRules.h"
 #include "platform/Path.h"
+#include "playlist/PlaylistSource.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,8 +20,8 @@ enum class CollisionAction { None = -1, Replace = 1, Skip = 2, Rename = 3, AutoR
 
 // What the run reads from the copy set-up.
 struct RunSetup {
-    platform::Path playlistPath;
-    std::string playlistField; // as shown: gives the playlist's folder
+    playlist::PlaylistSource playlist{std::string()}; // read once more, or its bytes again
+    std::string playlistField;                        // as shown: gives the playlist's folder
     platform::Path destination;
     CopyOptions options;
     std::int64_t listSizeKB = 0;
@@ -66,6 +68,8 @@ struct FileFacts {
 struct CollisionQuestion {
     FileFacts target, source;
     bool sameSize = false; // the "same action for the rest" box is disabled
+    // What the target's device refuses in a name; a typed name is checked against it.
+    platform::NameRules targetNames;
 };
 
 struct CollisionAnswer {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "copy/CopyTypes.h"
+
 #include <cstdint>
 #include <string>
 
@@ -17,6 +19,8 @@ public:
     virtual void setStatus(const std::string& text) = 0; // e.g. while flushing
     // After each chunk of the file being copied.
     virtual void fileProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal) = 0;
+    // An entry found missing or a copy that failed, as it happens (the run keeps the list).
+    virtual void problem(const RunProblem& /*problem*/) {}
 };
 
 } // namespace tw::copy

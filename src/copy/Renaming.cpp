@@ -1,5 +1,6 @@
 #include "copy/Renaming.h"
 
+#include "copy/DeviceNames.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>
@@ -23,10 +24,13 @@ platform::Path automaticName(const platform::Path& target) {
     return candidate;
 }
 
-bool typedNameAcceptable(const platform::Path& targetFolder, const std::string& typedName) {
+bool typedNameAcceptable(const platform::Path& targetFolder, const std::string& typedName,
+                         const platform::NameRules& rules) {
     // A name, not a path: nothing that leaves the target's folder or names a folder.
     if (typedName.empty() || typedName == "." || typedName == ".." ||
         typedName.find_first_of("/\\") != std::string::npos)
+        return false;
+    if (rules.refusesWindowsCharacters && deviceSafeName(typedName) != typedName)
         return false;
     return !platform::fileExists(targetFolder / typedName);
 }

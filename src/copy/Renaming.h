@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/NameRules.h"
 #include "platform/Path.h"
 
 #include <string>
@@ -11,8 +12,10 @@ namespace tw::copy {
 // always built from the target itself. A folder under a candidate name does not take it.
 platform::Path automaticName(const platform::Path& target);
 
-// Whether a name typed in the rename dialog may be used in the target folder: a file name
-// (not empty, not "." or "..", no "/" or "\") under which no file exists yet.
-bool typedNameAcceptable(const platform::Path& targetFolder, const std::string& typedName);
+// Whether a name typed in the rename dialog may be used in the target folder: a plain file
+// name (not empty, not "." or "..", no "/" or "\"), which the folder's device takes as it is
+// (see deviceSafeName), under which no file exists yet.
+bool typedNameAcceptable(const platform::Path& targetFolder, const std::string& typedName,
+                         const platform::NameRules& rules = {});
 
 } // namespace tw::copy

@@ -114,8 +114,15 @@ void ChildProcess::interrupt() {
 }
 
 void ChildProcess::terminate() {
-    if (m_pid > 0)
+    if (m_pid > 0) {
         ::kill(m_pid, SIGTERM);
+    }
+}
+
+void ChildProcess::hangUp() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGHUP);
+    }
 }
 
 ChildOutcome ChildProcess::wait() {

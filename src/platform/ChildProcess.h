@@ -34,8 +34,9 @@ public:
 
     // Sends Ctrl-C (SIGINT).
     void interrupt();
-    // Asks the child to end (SIGTERM), as a session ending does.
+    // Asks the process to end, as `kill` does (SIGTERM), or as a closed terminal does (SIGHUP).
     void terminate();
+    void hangUp();
     // The child's process id.
     int pid() const { return m_pid; }
     // Waits for the end; call once.

@@ -45,8 +45,15 @@ ChunkedCopy::Outcome ChunkedCopy::run() {
         }
         if (!moved)
             return Outcome::Failed;
-        if (*moved == 0)
+        // The source was cut while it was read: a copy short of the size it had when opened
+        // is no copy.
+        if (*moved == 0) {
+            if (m_done < m_total) {
+                fail(sourceShrankError);
+                return Outcome::Failed;
+            }
             return Outcome::Done;
+        }
         m_done += *moved;
         if (m_progress && !m_progress(m_done, m_total))
             return Outcome::Cancelled;

@@ -16,8 +16,8 @@ class ChunkedCopy {
 public:
     enum class Outcome { Done, Cancelled, Failed };
 
-    // total: the source's size as known before the copy (for progress only; the copy runs
-    // to the real end of the file).
+    // total: the source's size when it was opened; the copy stops there, and fails with
+    // sourceShrankError when the file ends before.
     ChunkedCopy(int in, int out, std::uint64_t total, const CopyProgress& progress);
 
     // Exceptions from the progress callback pass through.

@@ -4,12 +4,14 @@
 #include "platform/FileSystem.h"
 #include "platform/MountInfo.h"
 
+#include <array>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string_view>
 #include <system_error>
 
 #include <sys/stat.h>
@@ -126,6 +128,23 @@ private:
     std::vector<MountEntry> m_mounts;
 };
 
+constexpr long fatMagic = 0x4d44;
+constexpr long fuseMagic = 0x65735546;
+
+// FUSE drivers that give a FAT file system: the type after "fuse." / "fuseblk.".
+bool isFuseFat(const std::string& fsType) {
+    static constexpr std::array<std::string_view, 5> fatDrivers = {"fusefat", "vfat", "fat",
+                                                                   "msdos", "fat32"};
+    const std::size_t dot = fsType.find('.');
+    if (dot == std::string::npos)
+        return false;
+    const std::string_view driver = std::string_view(fsType).substr(dot + 1);
+    for (const std::string_view fat : fatDrivers)
+        if (driver == fat)
+            return true;
+    return false;
+}
+
 } // namespace
 
 DriveType driveType(const std::string& path) {
@@ -135,6 +154,51 @@ DriveType driveType(const std::string& path) {
 bool isLocalDrive(const std::string& path) {
     const DriveType type = driveType(path);
     return type == DriveType::Fixed || type == DriveType::Removable;
+}
+
+std::string mountPointOf(const std::string& path) {
+    const std::string canonical = canonicalPath(systemPath(path));
+    struct stat st {};
+    if (canonical.empty() || ::stat(canonical.c_str(), &st) != 0)
+        return {};
+    const std::vector<MountEntry> mounts = parseMountInfo(readText("/proc/self/mountinfo"));
+    const MountEntry* mount = findMount(mounts, canonical,
+                                        std::make_pair(static_cast<unsigned>(major(st.st_dev)),
+                                                       static_cast<unsigned>(minor(st.st_dev))));
+    return mount ? mount->mountPoint : std::string();
+}
+
+std::string fileSystemTypeOf(const std::string& path) {
+    const std::string canonical = canonicalPath(systemPath(path));
+    struct stat st {};
+    if (canonical.empty() || ::stat(canonical.c_str(), &st) != 0)
+        return {};
+    const std::vector<MountEntry> mounts = parseMountInfo(readText("/proc/self/mountinfo"));
+    const MountEntry* mount = findMount(mounts, canonical,
+                                        std::make_pair(static_cast<unsigned>(major(st.st_dev)),
+                                                       static_cast<unsigned>(minor(st.st_dev))));
+    return mount ? mount->fsType : std::string();
+}
+
+std::uint64_t largestFileBytes(const std::string& folder) {
+    constexpr std::uint64_t fatLimit = 0xFFFFFFFFull;
+    const std::string path = systemPath(folder);
+    struct statfs fs {};
+    if (path.empty() || ::statfs(path.c_str(), &fs) != 0)
+        return UINT64_MAX;
+    if (static_cast<long>(fs.f_type) == fatMagic)
+        return fatLimit;
+    if (static_cast<long>(fs.f_type) != fuseMagic)
+        return UINT64_MAX;
+    struct stat st {};
+    const std::string canonical = canonicalPath(path);
+    if (canonical.empty() || ::stat(path.c_str(), &st) != 0)
+        return UINT64_MAX;
+    const std::vector<MountEntry> mounts = parseMountInfo(readText("/proc/self/mountinfo"));
+    const MountEntry* mount = findMount(mounts, canonical,
+                                        std::make_pair(static_cast<unsigned>(major(st.st_dev)),
+                                                       static_cast<unsigned>(minor(st.st_dev))));
+    return mount && isFuseFat(mount->fsType) ? fatLimit : UINT64_MAX;
 }
 
 std::int64_t freeBytes(const std::string& folder) {

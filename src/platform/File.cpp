@@ -76,6 +76,23 @@ InputFile::InputFile(const std::string& path, const OpenRules& rules)
     : m_path(path)
     , m_handle(openUnderRules(AT_FDCWD, systemPath(path), path, O_RDONLY, rules)) {}
 
+InputFile InputFile::anyKind(const std::string& path) {
+    OpenRules rules;
+    rules.regularOnly = false;
+    return InputFile(path, rules);
+}
+
+InputFile::InputFile(std::string path, FileHandle handle)
+    : m_path(std::move(path))
+    , m_handle(std::move(handle)) {}
+
+InputFile InputFile::standardInput() {
+    const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        throw FileError("cannot open", "-", errno);
+    return InputFile("-", FileHandle(fd));
+}
+
 std::size_t InputFile::read(char* buffer, std::size_t size) {
     if (const int error = takeFileFault(FileOperation::Read, m_path))
         throw FileError("cannot read", m_path, error);
@@ -112,6 +129,13 @@ std::int64_t InputFile::size() const {
     if (::fstat(m_handle.get(), &st) != 0)
         throw FileError("cannot read", m_path, errno);
     return static_cast<std::int64_t>(st.st_size);
+}
+
+bool InputFile::isRegular() const {
+    struct stat st {};
+    if (::fstat(m_handle.get(), &st) != 0)
+        throw FileError("cannot read", m_path, errno);
+    return S_ISREG(st.st_mode);
 }
 
 OutputFile::OutputFile(const std::string& path, Mode mode)

@@ -45,6 +45,13 @@ public:
     // Throws FileError when the file cannot be opened.
     explicit InputFile(const std::string& path, const OpenRules& rules = {});
 
+    // Any file that can be read once: a regular file, a pipe, a FIFO (the open waits for its
+    // writer; a Ctrl-C ends the wait with a FileError) or a device. A folder is refused.
+    static InputFile anyKind(const std::string& path);
+
+    // The process's standard input, under the name "-". Closing it leaves standard input open.
+    static InputFile standardInput();
+
     // Reads up to size bytes; returns 0 at the end of the file. Throws FileError.
     std::size_t read(char* buffer, std::size_t size);
 
@@ -58,9 +65,15 @@ public:
     // Size of the open file in bytes.
     std::int64_t size() const;
 
+    // True for a regular file; false for a pipe, a FIFO, a terminal or a device, which can
+    // be read only once.
+    bool isRegular() const;
+
     const std::string& path() const { return m_path; }
 
 private:
+    InputFile(std::string path, FileHandle handle);
+
     std::string m_path;
     FileHandle m_handle;
 };

@@ -1,30 +1,38 @@
 #include "platform/FileCopy.h"
 
 #include "platform/ChunkedCopy.h"
+#include "platform/Drives.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/TemporaryFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <system_error>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace tw::platform {
 
 namespace {
 
+constexpr long fuseMagic = 0x65735546;
+
 CopyResult failure(int errorNumber) {
     return CopyResult{false, false, errorNumber};
 }
 
-// File systems without Unix permissions (vfat, exfat) refuse some attribute changes; the
-// copied data are complete all the same.
+// File systems without Unix permissions (vfat, exfat, FUSE drivers of them) refuse some
+// attribute changes; the copied data are complete all the same.
 bool attributeNotSupported(int error) {
-    return error == EPERM || error == EOPNOTSUPP || error == ENOTSUP;
+    return error == EPERM || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS;
 }
 
 // Gives the open copy the source's permission bits and access and last-write times.
@@ -50,13 +58,33 @@ int ensureFolder(const std::string& folder) {
     return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
-} // namespace
+// The folder itself, or the nearest one above it that exists.
+std::string nearestExistingFolder(std::string folder) {
+    struct stat st {};
+    while (::stat(folder.c_str(), &st) != 0 && folder != "/" && folder != ".") {
+        const std::size_t slash = folder.rfind('/');
+        folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+    }
+    return folder;
+}
 
-CopyResult copyFile(const std::string& sourcePath, const std::string& targetPath,
-                    const CopyProgress& progress) {
-    const std::string source = systemPath(sourcePath);
-    const std::string target = systemPath(targetPath);
+// Each folder is looked through for stale temporary files once in the life of the process.
+void removeStaleOnce(const std::string& folder) {
+    static std::mutex mutex;
+    static std::set<std::string> cleaned;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!cleaned.insert(folder).second)
+            return;
+    }
+    removeStaleTemporaryFiles(folder);
+}
 
+// Copies the source into a new temporary file next to the target, attributes included;
+// the caller flushes and names it.
+CopyResult copyToTemporary(const std::string& source, const std::string& target,
+                           const CopyProgress& progress, TemporaryFile& temp,
+                           std::uint64_t& bytes) {
     const std::size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "."
                                : slash == 0               ? "/"
@@ -76,24 +104,29 @@ CopyResult copyFile(const std::string& sourcePath, const std::string& targetPath
         return failure(EISDIR);
     if (!S_ISREG(sourceStat.st_mode))
         return failure(EINVAL);
+    bytes = static_cast<std::uint64_t>(sourceStat.st_size);
 
     // The same file under another spelling (separators, links) is never copied onto itself.
     struct stat targetStat {};
-    const bool replacing = ::stat(target.c_str(), &targetStat) == 0;
-    if (replacing) {
+    if (::stat(target.c_str(), &targetStat) == 0) {
         if (targetStat.st_dev == sourceStat.st_dev && targetStat.st_ino == sourceStat.st_ino)
             return failure(EINVAL);
         if (S_ISDIR(targetStat.st_mode))
             return failure(EISDIR);
     }
 
+    // A file the destination cannot hold fails before a byte is written.
+    constexpr std::uint64_t smallestLimit = 0xFFFFFFFFull;
+    if (bytes > smallestLimit && bytes > largestFileBytes(nearestExistingFolder(folder)))
+        return failure(fileTooLargeError);
+
     if (const int error = ensureFolder(folder))
         return failure(error);
-    TemporaryFile temp;
+    removeStaleOnce(folder);
     if (const int error = temp.create(folder, name))
         return failure(error);
 
-    ChunkedCopy data(in.get(), temp.fd(), static_cast<std::uint64_t>(sourceStat.st_size), progress);
+    ChunkedCopy data(in.get(), temp.fd(), bytes, progress);
     switch (data.run()) {
     case ChunkedCopy::Outcome::Cancelled:
         return CopyResult{false, true, ECANCELED};
@@ -104,13 +137,138 @@ CopyResult copyFile(const std::string& sourcePath, const std::string& targetPath
     }
     if (const int error = copyAttributes(temp.fd(), sourceStat))
         return failure(error);
+    return CopyResult{true, false, 0};
+}
 
-    // A replaced file must not be lost to a crash between the rename and the write-back.
-    if (replacing && ::fdatasync(temp.fd()) != 0)
-        return failure(errno);
+// Puts the temporary file's data on the device, then gives it the target's name.
+CopyResult commitTemporary(TemporaryFile& temp, const std::string& target) {
+    if (const int error = temp.flushData())
+        return failure(error);
     if (const int error = temp.commitAs(target))
         return failure(error);
     return CopyResult{true, false, 0};
+}
+
+// Letter case folded the way FAT folds it for ASCII names; other bytes compared as they are.
+bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (fold(a[i]) != fold(b[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CopyResult copyFile(const std::string& sourcePath, const std::string& targetPath,
+                    const CopyProgress& progress) {
+    const std::string target = systemPath(targetPath);
+    TemporaryFile temp;
+    std::uint64_t bytes = 0;
+    const CopyResult copied =
+        copyToTemporary(systemPath(sourcePath), target, progress, temp, bytes);
+    return copied.ok ? commitTemporary(temp, target) : copied;
+}
+
+struct CopyBatch::Waiting {
+    std::unique_ptr<TemporaryFile> temp;
+    std::string target;
+    Done done;
+};
+
+CopyBatch::CopyBatch()
+    : CopyBatch(Limits{}) {}
+
+CopyBatch::CopyBatch(Limits limits)
+    : m_limits(limits) {}
+
+CopyBatch::~CopyBatch() = default;
+
+std::size_t CopyBatch::waiting() const {
+    return m_waiting.size();
+}
+
+CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& targetPath,
+                           const CopyProgress& progress, const Done& done) {
+    const std::string target = systemPath(targetPath);
+    // Two waiting files never go to one name: the earlier one takes it first. Files that
+    // waited through a pause or a question are not kept waiting for this one too.
+    if (holds(target) ||
+        (!m_waiting.empty() && std::chrono::steady_clock::now() - m_oldest >= m_limits.age))
+        commit();
+    auto temp = std::make_unique<TemporaryFile>();
+    std::uint64_t bytes = 0;
+    const CopyResult copied =
+        copyToTemporary(systemPath(sourcePath), target, progress, *temp, bytes);
+    if (!copied.ok) {
+        if (done)
+            done(copied);
+        return copied;
+    }
+    // The device starts on the data now, while the next files are copied; the group's flush
+    // then has little left to wait for.
+    ::sync_file_range(temp->fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    if (m_waiting.empty())
+        m_oldest = std::chrono::steady_clock::now();
+    m_waiting.push_back(Waiting{std::move(temp), target, done});
+    m_bytes += bytes;
+    if (m_waiting.size() >= m_limits.files || m_bytes >= m_limits.bytes ||
+        std::chrono::steady_clock::now() - m_oldest >= m_limits.age)
+        commit();
+    return copied;
+}
+
+bool CopyBatch::holds(const std::string& targetPath) const {
+    const std::string target = systemPath(targetPath);
+    for (const Waiting& w : m_waiting)
+        if (sameNameIgnoringCase(w.target, target))
+            return true;
+    return false;
+}
+
+void CopyBatch::commit() {
+    std::vector<Waiting> group = std::move(m_waiting);
+    m_waiting.clear();
+    m_bytes = 0;
+    const std::vector<int> flushErrors = flushGroup(group);
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        Waiting& w = group[i];
+        CopyResult result = failure(flushErrors[i]);
+        if (flushErrors[i] == 0) {
+            const int error = w.temp->commitAs(w.target);
+            result = error == 0 ? CopyResult{true, false, 0} : failure(error);
+        }
+        w.temp.reset(); // a file that failed goes before anyone hears of it
+        if (w.done)
+            w.done(result);
+    }
+}
+
+// One syncfs per file system puts a whole group on the device at the cost of one journal
+// commit, where flushing file by file would commit once per file. FUSE file systems may not
+// pass syncfs on to their driver, so their files are flushed one by one.
+std::vector<int> CopyBatch::flushGroup(const std::vector<Waiting>& group) {
+    std::vector<int> errors(group.size(), 0);
+    std::vector<std::pair<dev_t, int>> synced; // device, errno of its syncfs
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        const int fd = group[i].temp->fd();
+        struct stat st {};
+        struct statfs fs {};
+        if (::fstat(fd, &st) != 0 || ::fstatfs(fd, &fs) != 0 ||
+            static_cast<long>(fs.f_type) == fuseMagic) {
+            errors[i] = group[i].temp->flushData();
+            continue;
+        }
+        auto known = std::find_if(synced.begin(), synced.end(),
+                                  [&](const auto& d) { return d.first == st.st_dev; });
+        if (known == synced.end())
+            known = synced.insert(synced.end(), {st.st_dev, ::syncfs(fd) == 0 ? 0 : errno});
+        errors[i] = known->second;
+    }
+    return errors;
 }
 
 bool syncFileSystem(const std::string& folder) {

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <cerrno>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace tw::platform {
 
@@ -13,16 +18,71 @@ struct CopyResult {
     int errorNumber = 0;    // errno of the failure
 };
 
+// The source ended before the size it had when the copy opened it (it was cut meanwhile).
+inline constexpr int sourceShrankError = ENODATA;
+// The destination's file system cannot hold a file that large (FAT: 4 GiB and more).
+inline constexpr int fileTooLargeError = EFBIG;
+
 // Called after each chunk; return false to cancel. The host pumps events here.
 using CopyProgress = std::function<bool(std::uint64_t bytesDone, std::uint64_t bytesTotal)>;
 
-// Copies source to target through a temporary file in the target's folder, then renames it
-// over the target. Creates missing folders. Keeps mtime and permission bits. Replacing an
-// existing target: fdatasync before the rename. On failure or cancel nothing is left behind
-// and an existing target is untouched. Source and target naming the same file is refused
-// with EINVAL before anything is touched. The source is only ever opened read-only.
+// Copies source to target through a temporary file in the target's folder, flushes its data
+// to the device, then renames it over the target. Creates missing folders. Keeps mtime and
+// permission bits. On failure or cancel nothing is left behind and an existing target is
+// untouched. Source and target naming the same file is refused with EINVAL before anything
+// is touched. The source is only ever opened read-only. The first copy into a folder removes
+// the temporary files there that an ended copy left (see removeStaleTemporaryFiles).
 CopyResult copyFile(const std::string& source, const std::string& target,
                     const CopyProgress& progress = {});
+
+// Copies many files as copyFile does, but flushes them in groups: each file is copied under
+// a temporary name, and a group's data go to the device together before its files get their
+// real names. A crash leaves no real name on missing data, and small files stay fast.
+class CopyBatch {
+public:
+    // Told once per file, when it has its real name or has failed.
+    using Done = std::function<void(const CopyResult&)>;
+
+    // A group is flushed when it reaches any of these. Larger groups cost fewer flushes; the
+    // age keeps a slow device from holding many files back from their names.
+    struct Limits {
+        std::size_t files = 128;
+        std::uint64_t bytes = 512u * 1024u * 1024u;
+        std::chrono::milliseconds age{2000}; // of the oldest file waiting
+    };
+
+    CopyBatch();
+    explicit CopyBatch(Limits limits);
+    // Files still waiting are removed, not committed: call commit() first to keep them.
+    ~CopyBatch();
+    CopyBatch(const CopyBatch&) = delete;
+    CopyBatch& operator=(const CopyBatch&) = delete;
+
+    // Copies source next to target. A failed or cancelled copy is told to done at once (and
+    // returned); a complete one waits for the group's commit, which runs here when a limit
+    // is reached. Exceptions from the progress callback pass through.
+    CopyResult copy(const std::string& source, const std::string& target,
+                    const CopyProgress& progress, const Done& done);
+
+    // True when a file waiting for its name goes to target (letter case ignored, as FAT
+    // does): the name is as good as taken.
+    bool holds(const std::string& target) const;
+
+    // Flushes the waiting files and gives them their names, in the order they were copied.
+    void commit();
+
+    // Files copied and not yet under their names.
+    std::size_t waiting() const;
+
+private:
+    struct Waiting;
+    static std::vector<int> flushGroup(const std::vector<Waiting>& group);
+
+    Limits m_limits;
+    std::vector<Waiting> m_waiting;
+    std::uint64_t m_bytes = 0;
+    std::chrono::steady_clock::time_point m_oldest;
+};
 
 // Flushes the file system holding the folder (syncfs). False on failure.
 bool syncFileSystem(const std::string& folder);

@@ -58,4 +58,9 @@ std::string kernelVersion() {
            std::to_string(numbers[2]);
 }
 
+std::string environmentValue(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return value ? std::string(value) : std::string();
+}
+
 } // namespace tw::platform

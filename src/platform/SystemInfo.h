@@ -26,4 +26,7 @@ LocalDateTime localDateTimeNow();
 // The kernel release's first three numbers, "major.minor.patch" (missing numbers are 0).
 std::string kernelVersion();
 
+// The value of an environment variable; empty when it is unset.
+std::string environmentValue(const std::string& name);
+
 } // namespace tw::platform

@@ -4,11 +4,14 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <memory>
 #include <string_view>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +22,8 @@ namespace {
 // The longest name most Linux file systems accept for one path component.
 constexpr std::size_t maxNameBytes = 255;
 constexpr std::string_view uniqueSuffix = ".tunewagon-XXXXXX";
+constexpr std::string_view suffixStem = ".tunewagon-";
+constexpr std::size_t uniqueChars = 6;
 
 // Cuts a UTF-8 text to at most maxBytes without splitting a character.
 std::string cutUtf8(const std::string& text, std::size_t maxBytes) {
@@ -30,27 +35,55 @@ std::string cutUtf8(const std::string& text, std::size_t maxBytes) {
     return text.substr(0, end);
 }
 
+bool isAsciiAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// The open file still has the name (a cleaner of another run may have removed it between
+// its creation and the lock).
+bool stillNamed(int fd, const std::string& path) {
+    struct stat open {};
+    struct stat named {};
+    return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
 } // namespace
 
 TemporaryFile::~TemporaryFile() {
     if (!m_committed && !m_path.empty()) {
-        m_handle.close();
         ::unlink(m_path.c_str());
+        m_handle.close();
     }
 }
 
 int TemporaryFile::create(const std::string& folder, const std::string& name) {
     // The real name stays recognisable, cut so that the whole name is still accepted.
     const std::string stem = cutUtf8(name, maxNameBytes - uniqueSuffix.size() - 1);
-    std::string pattern = folder + "/." + stem + std::string(uniqueSuffix);
-    if (const int error = takeFileFault(FileOperation::Open, folder + "/" + name))
-        return error;
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    m_path = std::move(pattern);
-    m_handle = FileHandle(fd);
-    return 0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::string pattern = folder + "/." + stem + std::string(uniqueSuffix);
+        if (const int error = takeFileFault(FileOperation::Open, folder + "/" + name))
+            return error;
+        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0)
+            return errno;
+        FileHandle handle(fd);
+        // Where the file system cannot lock, no cleaner can take the file away either.
+        if (::flock(fd, LOCK_EX) != 0 || stillNamed(fd, pattern)) {
+            m_path = std::move(pattern);
+            m_handle = std::move(handle);
+            return 0;
+        }
+    }
+    return EAGAIN;
+}
+
+int TemporaryFile::flushData() {
+    return ::fdatasync(m_handle.get()) == 0 ? 0 : errno;
 }
 
 int TemporaryFile::write(std::string_view bytes) {
@@ -83,6 +116,43 @@ int TemporaryFile::commitAs(const std::string& target) {
         return errno;
     m_committed = true;
     return 0;
+}
+
+bool isTemporaryFileName(const std::string& name) {
+    const std::size_t tail = suffixStem.size() + uniqueChars;
+    if (name.size() < 1 + tail || name[0] != '.')
+        return false;
+    const std::string_view end = std::string_view(name).substr(name.size() - tail);
+    if (end.substr(0, suffixStem.size()) != suffixStem)
+        return false;
+    for (const char c : end.substr(suffixStem.size()))
+        if (!isAsciiAlnum(c))
+            return false;
+    return true;
+}
+
+std::size_t removeStaleTemporaryFiles(const std::string& folder) {
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+    if (!dir)
+        return 0;
+    std::size_t removed = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (!isTemporaryFileName(name))
+            continue;
+        const std::string path = folder + "/" + name;
+        const FileHandle handle(
+            ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK));
+        struct stat st {};
+        if (!handle.isOpen() || ::fstat(handle.get(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        // A running copy holds its lock; a file nobody can lock here is left alone.
+        if (::flock(handle.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (stillNamed(handle.get(), path) && ::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace tw::platform

@@ -2,13 +2,15 @@
 
 #include "platform/File.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace tw::platform {
 
 // A hidden file created next to a target ".<name>.tunewagon-XXXXXX", removed when the object
-// goes unless it has been renamed to the target.
+// goes unless it has been renamed to the target. While the object holds it, the file is
+// locked (flock), which tells a later run that it is not stale.
 class TemporaryFile {
 public:
     TemporaryFile() = default;
@@ -29,6 +31,9 @@ public:
     int setPermissions(unsigned mode);
     const std::string& path() const { return m_path; }
 
+    // Puts the data written so far on the device. Returns 0 or the errno.
+    int flushData();
+
     // Closes the file, so that late write errors show, and renames it to target, replacing
     // what is there. Returns 0 or the errno; on failure the file is still removed later.
     int commitAs(const std::string& target);
@@ -38,5 +43,12 @@ private:
     FileHandle m_handle;
     bool m_committed = false;
 };
+
+// True when the name has the form of the program's temporary files.
+bool isTemporaryFileName(const std::string& name);
+
+// Removes the program's temporary files in the folder that no running copy holds (left by
+// a killed copy or a power cut). Returns how many were removed.
+std::size_t removeStaleTemporaryFiles(const std::string& folder);
 
 } // namespace tw::platform

@@ -34,6 +34,15 @@ extern "C" void onInterrupt(int) {
     }
 }
 
+// A request to end (logout, kill, a closed terminal) is a confirmed stop: the run abandons
+// the current file, removes its temporary file and flushes, but the process is not ended
+// here, so that nothing is left half done.
+extern "C" void onTerminate(int) {
+    int count = g_interrupts.load();
+    while (count < 2 && !g_interrupts.compare_exchange_weak(count, 2)) {
+    }
+}
+
 } // namespace
 
 bool isTerminal(StdStream stream) {
@@ -79,6 +88,9 @@ std::optional<std::string> readInputLine() {
         if (c == '\n') {
             break;
         }
+        if (line.size() == kLongestInputLine) {
+            return std::nullopt;
+        }
         line += c;
     }
     if (!line.empty() && line.back() == '\r') {
@@ -94,6 +106,12 @@ void installInterruptCounter(int exitAt) {
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0; // no SA_RESTART: a pending terminal read returns
     ::sigaction(SIGINT, &action, nullptr);
+    struct sigaction terminate {};
+    terminate.sa_handler = onTerminate;
+    sigemptyset(&terminate.sa_mask);
+    terminate.sa_flags = 0;
+    ::sigaction(SIGTERM, &terminate, nullptr);
+    ::sigaction(SIGHUP, &terminate, nullptr);
 }
 
 int interruptCount() {

@@ -2,15 +2,9 @@
 
 #include "text/Encoding.h"
 
-#include <array>
-#include <charconv>
-
 namespace tw::playlist {
 
 namespace {
-
-constexpr std::array<std::string_view, 6> kHeaderKeywords{
-    "[playlist]", "Title", "Length", "#EXT", "NumberOfEntries", "Version"};
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -35,27 +29,41 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-} // namespace
-
-bool isHeaderLine(std::string_view line) {
-    for (const std::string_view keyword : kHeaderKeywords) {
-        if (line.starts_with(keyword))
-            return true;
-    }
-    return false;
+std::size_t leadingDigits(std::string_view text) {
+    std::size_t n = 0;
+    while (n < text.size() && text[n] >= '0' && text[n] <= '9')
+        ++n;
+    return n;
 }
 
-std::string_view removeFileKey(std::string_view line, std::uint64_t& fileLines) {
-    if (!line.starts_with("File"))
-        return line;
-    ++fileLines;
-    char digits[24];
-    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, fileLines);
-    const std::string_view number(digits, static_cast<std::size_t>(end - digits));
-    std::string_view rest = line.substr(4);
-    if (rest.starts_with(number) && rest.size() > number.size() && rest[number.size()] == '=')
-        return rest.substr(number.size() + 1);
-    return line;
+// "key=" at the start of the line, with digits between the key and "=" when numbered; the
+// length of that prefix, or 0.
+std::size_t keyPrefix(std::string_view line, std::string_view key, bool numbered) {
+    if (!startsWithNoCase(line, key))
+        return 0;
+    std::size_t pos = key.size();
+    if (numbered) {
+        const std::size_t digits = leadingDigits(line.substr(pos));
+        if (digits == 0)
+            return 0;
+        pos += digits;
+    }
+    return pos < line.size() && line[pos] == '=' ? pos + 1 : 0;
+}
+
+} // namespace
+
+bool isNonEntryLine(std::string_view line) {
+    if (line.empty() || line.front() == '#')
+        return true;
+    if (line.size() == 10 && startsWithNoCase(line, "[playlist]"))
+        return true;
+    return keyPrefix(line, "title", true) != 0 || keyPrefix(line, "length", true) != 0 ||
+           keyPrefix(line, "numberofentries", false) != 0 || keyPrefix(line, "version", false) != 0;
+}
+
+std::string_view removeFileKey(std::string_view line) {
+    return line.substr(keyPrefix(line, "file", true));
 }
 
 std::optional<std::string> localPathOfFileUri(std::string_view raw) {
@@ -130,6 +138,19 @@ std::string locatedIn(const std::string& folder, const std::string& path) {
     result += folder;
     if (!isSeparator(folder.back()))
         result += '/';
+    result += path;
+    return result;
+}
+
+std::string joinedBelow(std::string_view folder, std::string_view path) {
+    while (!folder.empty() && isSeparator(folder.back()))
+        folder.remove_suffix(1);
+    while (!path.empty() && isSeparator(path.front()))
+        path.remove_prefix(1);
+    std::string result;
+    result.reserve(folder.size() + 1 + path.size());
+    result += folder;
+    result += '/';
     result += path;
     return result;
 }

@@ -17,13 +17,15 @@ inline bool isAbsolutePath(std::string_view path) {
     return !path.empty() && isSeparator(path.front());
 }
 
-// "[playlist]", "Title", "Length", "#EXT", "NumberOfEntries" or "Version" at the start,
-// compared case-sensitively over the keyword's length.
-bool isHeaderLine(std::string_view line);
+// A line that is no entry: an empty line, a comment ("#", the M3U "#EXTM3U" and "#EXTINF"
+// among them), or a PLS header in its real form: "[playlist]", "TitleN=", "LengthN=",
+// "NumberOfEntries=" or "Version=", N being digits and the keys taken in any letter case.
+// So "Titles/a.mp3" or "Length of Days.mp3" is an entry.
+bool isNonEntryLine(std::string_view line);
 
-// PLS key removal. A line beginning with "File" adds one to fileLines; the prefix "File" +
-// fileLines + "=" is then removed. Any other line is returned whole.
-std::string_view removeFileKey(std::string_view line, std::uint64_t& fileLines);
+// PLS key removal: "File" in any letter case, digits and "=" at the start are removed,
+// whatever the number; any other line is returned whole.
+std::string_view removeFileKey(std::string_view line);
 
 // The local path of a "file:///path" or "file://localhost/path" URI, percent-decoded;
 // nothing for any other text (or a URI that decodes to a NUL byte).
@@ -45,5 +47,9 @@ inline bool unusablePath(std::string_view path) {
 
 // Joins a relative text to the folder it is taken against; an absolute text stays.
 std::string locatedIn(const std::string& folder, const std::string& path);
+
+// The path below a folder: exactly one separator between the two, whatever separators the
+// path begins with or the folder ends with ("/m/" and "\\a.mp3" give "/m/a.mp3").
+std::string joinedBelow(std::string_view folder, std::string_view path);
 
 } // namespace tw::playlist

@@ -33,4 +33,8 @@ std::string folderOf(std::string_view path) {
     return std::string(path.substr(0, last));
 }
 
+std::int64_t kilobytesOf(std::int64_t bytes) {
+    return bytes <= 0 ? 0 : bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);
+}
+
 } // namespace tw::playlist

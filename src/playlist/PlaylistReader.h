@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/Path.h"
+#include "playlist/FolderProbe.h"
+#include "playlist/PlaylistSource.h"
 #include "text/LineReader.h"
 
 #include <cstdint>
@@ -21,33 +23,52 @@ struct PlaylistEntry {
 
 // Reads an M3U or PLS playlist (one set of line rules for both) and hands out its entries
 // one at a time, resolved against the file system. Only the current line is held in
-// memory. The file is opened read-only and closed at the end or when the reader goes.
+// memory, and no more of it than a path can take. A file is opened read-only and closed at
+// the end or when the reader goes.
 class PlaylistReader {
 public:
+    // The longest line taken as an entry; a longer one is one missing entry.
+    static constexpr std::size_t kLongestEntryLine = 16 * 1024;
+
     // Opens read-only; throws platform::FileError when it cannot be opened. The field text
     // (the playlist path as shown in the main window) gives the playlist's folder, against
-    // which every relative entry is resolved.
-    PlaylistReader(const std::string& playlistPath, const std::string& fieldText);
+    // which every relative entry is resolved, and its drive: the mount point of the file
+    // system holding it, against which root-relative entries ("\Music\a.mp3") are
+    // resolved (empty on the root file system).
+    PlaylistReader(const PlaylistSource& source, const std::string& fieldText);
 
-    // Next entry in file order (header lines skipped); nullopt at the end.
+    // Next entry in file order (empty, comment and header lines skipped); nullopt at the end.
     // Throws platform::FileError on a read failure.
     std::optional<PlaylistEntry> next();
 
+    // Reads one line: false at the end; otherwise entry holds the line's entry, or nothing
+    // for an empty, comment or header line.
+    bool readLine(std::optional<PlaylistEntry>& entry);
+
     std::uint64_t bytesConsumed() const;
+    std::uint64_t linesRead() const { return m_linesRead; }
 
     const std::string& playlistFolder() const { return m_folder; }
+    const std::string& playlistDrive() const { return m_drive; }
 
 private:
     // Sets the entry's source path and size from its text.
-    void resolve(PlaylistEntry& entry) const;
+    void resolve(PlaylistEntry& entry);
 
+    PlaylistSource m_source; // keeps bytes read into memory alive
     std::optional<text::LineReader> m_lines;
     std::string m_line;
-    std::string m_drive; // always empty: paths have no drive here
+    std::string m_drive;
     std::string m_folder;
-    std::uint64_t m_fileLines = 0;
+    FolderProbe m_belowDrive;
+    FolderProbe m_belowFolder;
+    std::uint64_t m_linesRead = 0;
     std::uint64_t m_consumed = 0;
 };
+
+// Whole kilobytes of a file of that many bytes, rounded up: 1 to 1,024 bytes are 1 KB, so a
+// playlist of many small files is never counted as taking no room.
+std::int64_t kilobytesOf(std::int64_t bytes);
 
 // True when the extension (from the last "." of the file name) is exactly ".mp3", compared
 // case-sensitively.

@@ -12,24 +12,36 @@ constexpr char kBom[] = "\xEF\xBB\xBF";
 } // namespace
 
 LineReader::LineReader(const std::string& path, std::size_t bufferSize)
-    : LineReader(path, Options{bufferSize, 0, false}) {}
+    : LineReader(path, Options{.bufferSize = bufferSize}) {}
 
 LineReader::LineReader(const std::string& path, const Options& options)
     : LineReader(platform::InputFile(path), options) {}
 
 LineReader::LineReader(platform::InputFile file, const Options& options)
     : m_file(std::move(file))
-    , m_options(options)
-    , m_buffer(std::max<std::size_t>(options.bufferSize, 4)) {}
+    , m_buffer(std::max<std::size_t>(options.bufferSize, 4))
+    , m_maxLineBytes(options.maxLineBytes)
+    , m_loneCrEndsLine(options.loneCrEndsLine) {}
+
+LineReader::LineReader(Bytes bytes, const Options& options)
+    : m_memory(bytes.data)
+    , m_maxLineBytes(options.maxLineBytes)
+    , m_loneCrEndsLine(options.loneCrEndsLine) {}
 
 bool LineReader::fill() {
     if (m_eof)
         return false;
     if (m_pos < m_end)
         return true;
-    m_pos = 0;
-    m_end = m_file.read(m_buffer.data(), m_buffer.size());
-    if (m_end == 0)
+    if (m_file) {
+        m_pos = 0;
+        m_end = m_file->read(m_buffer.data(), m_buffer.size());
+    } else if (!m_memoryTaken) {
+        // Text in memory is one buffer, taken once.
+        m_memoryTaken = true;
+        m_end = m_memory.size();
+    }
+    if (m_pos == m_end)
         m_eof = true;
     return !m_eof;
 }
@@ -40,7 +52,7 @@ bool LineReader::atEnd() {
         // read boundary, so it is gathered byte by byte.
         m_started = true;
         std::size_t matched = 0;
-        while (matched < 3 && fill() && m_buffer[m_pos] == kBom[matched]) {
+        while (matched < 3 && fill() && data()[m_pos] == kBom[matched]) {
             ++matched;
             ++m_pos;
         }
@@ -54,7 +66,16 @@ bool LineReader::atEnd() {
     }
     if (!m_pendingPrefix.empty())
         return false;
-    return !fill() || m_buffer[m_pos] == kEndOfFile;
+    return !fill() || data()[m_pos] == kEndOfFile;
+}
+
+void LineReader::append(std::string& line, const char* bytes, std::size_t count) {
+    if (m_maxLineBytes != 0 && line.size() + count > m_maxLineBytes) {
+        // Only the head of an overlong line is kept; the rest is read past.
+        count = m_maxLineBytes - line.size();
+        m_lastLineCut = true;
+    }
+    line.append(bytes, count);
 }
 
 bool LineReader::next(std::string& line) {
@@ -64,21 +85,17 @@ bool LineReader::next(std::string& line) {
         m_eof = true;
         return false;
     }
-    line.swap(m_pendingPrefix);
+    const std::string prefix = std::move(m_pendingPrefix);
     m_pendingPrefix.clear();
+    append(line, prefix.data(), prefix.size());
     while (fill()) {
-        const char* begin = m_buffer.data() + m_pos;
-        const char* end = m_buffer.data() + m_end;
+        const char* begin = data() + m_pos;
+        const char* end = data() + m_end;
         const char* stop = begin;
         while (stop != end && *stop != '\n' && *stop != '\r' && *stop != kEndOfFile)
             ++stop;
-        std::size_t keep = static_cast<std::size_t>(stop - begin);
-        if (m_options.maxLineBytes != 0 && line.size() + keep > m_options.maxLineBytes) {
-            keep = m_options.maxLineBytes - std::min(line.size(), m_options.maxLineBytes);
-            m_lastLineCut = true;
-        }
-        line.append(begin, keep);
         const std::size_t taken = static_cast<std::size_t>(stop - begin);
+        append(line, begin, taken);
         m_pos += taken;
         m_consumed += taken;
         if (stop == end)
@@ -91,9 +108,9 @@ bool LineReader::next(std::string& line) {
         ++m_consumed;
         if (*stop == '\n')
             return true;
-        if (m_options.loneCrEndsLine) {
+        if (m_loneCrEndsLine) {
             // CR LF is one line end: an LF right after it (perhaps in the next buffer) goes.
-            if (fill() && m_buffer[m_pos] == '\n') {
+            if (fill() && data()[m_pos] == '\n') {
                 ++m_pos;
                 ++m_consumed;
             }

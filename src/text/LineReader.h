@@ -3,7 +3,9 @@
 #include "platform/File.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tw::text {
@@ -13,8 +15,8 @@ namespace tw::text {
 // - a CR that is not followed by LF is dropped and does not end the line (unless
 //   Options::loneCrEndsLine is set: then it ends the line as LF does);
 // - byte 0x1A ends the file, nothing after it is read;
-// - lines have no length limit unless Options::maxLineBytes sets one: a longer line is cut
-//   to its first maxLineBytes bytes and the rest of it is skipped without being held;
+// - lines have no length limit unless the reader is given one (then a longer line is handed
+//   out cut, and its rest is skipped without being held);
 // - the end of the file ends the last line; a line end at the very end gives no extra line;
 // - a UTF-8 byte-order mark at the very start of the file is an encoding mark and is dropped.
 // Only the current line and one read buffer are held in memory.
@@ -22,8 +24,16 @@ class LineReader {
 public:
     struct Options {
         std::size_t bufferSize = 64 * 1024;
-        std::size_t maxLineBytes = 0; // 0 = no limit
+        // Longest line handed out, in bytes; 0 means no limit.
+        std::size_t maxLineBytes = 0;
+        // A lone CR ends a line instead of being dropped.
         bool loneCrEndsLine = false;
+    };
+
+    // Bytes already in memory, cut by the same rules; the caller keeps them alive for the
+    // life of the reader.
+    struct Bytes {
+        std::string_view data;
     };
 
     // Opens the file read-only; throws platform::FileError when it cannot be opened.
@@ -31,13 +41,15 @@ public:
     LineReader(const std::string& path, const Options& options);
     // Reads a file the caller has opened (under its own rules).
     LineReader(platform::InputFile file, const Options& options);
-
-    // True when the line just returned was longer than maxLineBytes and has been cut.
-    bool lastLineCut() const { return m_lastLineCut; }
+    LineReader(Bytes bytes, const Options& options);
 
     // Reads the next line (raw bytes) into line. Returns false at the end of the file.
     // Throws platform::FileError on a read failure.
     bool next(std::string& line);
+
+    // True when the line just handed out was longer than maxLineBytes: it holds the
+    // first maxLineBytes bytes, the rest of that line was read past.
+    bool lastLineCut() const { return m_lastLineCut; }
 
     // True once no further line can be read.
     bool atEnd();
@@ -47,10 +59,15 @@ public:
 
 private:
     bool fill();
+    const char* data() const { return m_file ? m_buffer.data() : m_memory.data(); }
+    void append(std::string& line, const char* bytes, std::size_t count);
 
-    platform::InputFile m_file;
-    Options m_options;
+    std::optional<platform::InputFile> m_file; // none when reading from memory
+    std::string_view m_memory;
+    bool m_memoryTaken = false;
     std::vector<char> m_buffer;
+    std::size_t m_maxLineBytes = 0;
+    bool m_loneCrEndsLine = false;
     bool m_lastLineCut = false;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;

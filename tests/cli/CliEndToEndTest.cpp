@@ -3,6 +3,7 @@
 #include "LoopDrive.h"
 #include "app/CopyReport.h"
 #include "copy/Translit.h"
+#include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
 #include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -39,6 +41,8 @@ std::size_t filesBelow(const std::string& folder) {
 class CliEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Messages and reports in the built-in language, whatever the machine's locale.
+        ::setenv("LC_ALL", "ru_RU.UTF-8", 1);
         writeFile(work / "music/Rock/a.mp3", std::string(5000, 'a'));
         writeFile(work / "music/b.mp3", std::string(7000, 'b'));
         writeFile(work / "list.m3u", "#EXTM3U\n#EXTINF:1,a\nmusic/Rock/a.mp3\nmusic/b.mp3\n");
@@ -94,6 +98,87 @@ TEST_F(CliEndToEnd, MissingEntryOrFailedCopyExitsOne) {
     fc.failed = 1;
     EXPECT_EQ(f.out, reportFor(fc));
     EXPECT_EQ(filesBelow(work / "blocked"), 1u) << "nothing partial left behind";
+}
+
+TEST_F(CliEndToEnd, EveryMissingEntryAndFailedCopyIsNamedAsItHappensUnlessQuiet) {
+    // A folder in the way of one target; a missing name that would drive the terminal.
+    std::filesystem::create_directories(work / "out/a.mp3/x");
+    writeFile(work / "bad.m3u", "music/Rock/a.mp3\nRock/\x1b]0;owned\x07.mp3\nmusic/b.mp3\n");
+    const ChildOutcome o = run({"--flat", "bad.m3u", "out"});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("failed: " + work / "music/Rock/a.mp3: "), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("missing: Rock/\\x1b]0;owned\\x07.mp3\n"), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find('\x1b'), std::string::npos) << "control characters are escaped";
+    RunCounters c;
+    c.created = 1;
+    c.failed = 1;
+    c.missing = 1;
+    EXPECT_EQ(o.out, reportFor(c));
+
+    const ChildOutcome quiet = run({"--flat", "--quiet", "bad.m3u", "out"});
+    EXPECT_EQ(quiet.exitCode, 1);
+    EXPECT_EQ(quiet.err.find("failed:"), std::string::npos) << quiet.err;
+    EXPECT_EQ(quiet.err.find("missing:"), std::string::npos) << quiet.err;
+}
+
+TEST_F(CliEndToEnd, PlaylistFromStandardInputAPipeOrAFifoIsReadOnce) {
+    const std::string list = "music/Rock/a.mp3\nmusic/b.mp3\n";
+    RunCounters two;
+    two.created = 2;
+    for (const std::string playlist : {"-", "/dev/stdin"}) {
+        std::filesystem::remove_all(work / "out");
+        std::filesystem::create_directory(work / "out");
+        ChildProcess child({TW_COPY_PROGRAM, "--flat", playlist, "out"}, list, work.path());
+        const ChildOutcome o = child.wait();
+        EXPECT_EQ(o.exitCode, 0) << playlist << o.err;
+        EXPECT_EQ(o.out, reportFor(two)) << playlist;
+        EXPECT_EQ(filesBelow(work / "out"), 2u) << playlist;
+    }
+
+    // A named FIFO opens once: a second open would wait for a writer that never comes.
+    std::filesystem::remove_all(work / "out");
+    std::filesystem::create_directory(work / "out");
+    ASSERT_EQ(ChildProcess({"mkfifo", work / "fifo.m3u"}).wait().exitCode, 0);
+    ChildProcess writer({"sh", "-c", "printf 'music/Rock/a.mp3\\nmusic/b.mp3\\n' > fifo.m3u"},
+                        std::nullopt, work.path());
+    ChildProcess copier({TW_COPY_PROGRAM, "--flat", "fifo.m3u", "out"}, std::nullopt, work.path());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (filesBelow(work / "out") < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (filesBelow(work / "out") < 2)
+        copier.terminate(); // the FIFO was opened a second time and waits: the fault
+    const ChildOutcome o = copier.wait();
+    writer.wait();
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, reportFor(two));
+}
+
+TEST_F(CliEndToEnd, LanguageFollowsTheLocaleWhenNoOptionOrSettingNamesOne) {
+    const std::string programFolder = std::filesystem::path(TW_COPY_PROGRAM).parent_path();
+    tw::i18n::StringTable english;
+    ASSERT_EQ(tw::i18n::loadLanguageFile(english, programFolder, "English"),
+              tw::i18n::LanguageLoad::Loaded);
+    RunCounters c;
+    c.created = 2;
+    const std::string russianReport = reportFor(c);
+    const std::string englishReport = tw::app::buildCopyReport(c, false, english, "\n");
+    ASSERT_NE(russianReport, englishReport);
+    const struct {
+        const char *all, *lang;
+        std::string report;
+    } cases[] = {{nullptr, "en_GB.UTF-8", englishReport},
+                 {nullptr, "ru_RU.UTF-8", russianReport},
+                 {"ru_RU.UTF-8", "en_GB.UTF-8", russianReport},
+                 {nullptr, nullptr, englishReport}};
+    for (const auto& k : cases) {
+        std::filesystem::remove_all(work / "out");
+        std::filesystem::create_directory(work / "out");
+        k.all ? ::setenv("LC_ALL", k.all, 1) : ::unsetenv("LC_ALL");
+        k.lang ? ::setenv("LANG", k.lang, 1) : ::unsetenv("LANG");
+        ::unsetenv("LC_MESSAGES");
+        const ChildOutcome o = run({"list.m3u", "out"});
+        EXPECT_EQ(o.out, k.report) << (k.all ? k.all : "-") << " " << (k.lang ? k.lang : "-");
+    }
 }
 
 TEST_F(CliEndToEnd, RefusalsExitTwoWithoutAReport) {
@@ -210,7 +295,8 @@ TEST_F(CliEndToEnd, NotEnoughSpaceIsRefusedUnlessAsManyAsFit) {
 
     const ChildOutcome fit = run({"--flat", "--as-many-as-fit", "big.m3u", "small"});
     EXPECT_EQ(fit.exitCode, 1) << "the file that did not fit failed";
-    EXPECT_EQ(fit.err, t.StrSpaceTooSmall + "\n" + t.StrAsManyAsFit + "\n");
+    EXPECT_EQ(fit.err, t.StrSpaceTooSmall + "\n" + t.StrAsManyAsFit +
+                           "\nfailed: " + work / "music/big2.mp3: No space left on device\n");
     RunCounters c;
     c.created = 2;
     c.failed = 1;
@@ -252,6 +338,38 @@ TEST_F(CliEndToEnd, CtrlCFinishesTheCurrentFileAndReportsTheCancel) {
     RunCounters c;
     c.created = static_cast<std::int32_t>(copied);
     EXPECT_EQ(o.out, reportFor(c, true)) << "every file on disk is whole and counted";
+}
+
+TEST_F(CliEndToEnd, TermAndHangUpStopLikeAConfirmedCtrlCAndLeaveNoTemporaryFile) {
+    // Files large enough that the signal most often lands in the middle of one.
+    std::string list;
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = "big/f" + std::to_string(i) + ".mp3";
+        writeFile(work / name, std::string(2 * 1024 * 1024, static_cast<char>('a' + i % 26)));
+        list += name + "\n";
+    }
+    writeFile(work / "big.m3u", list);
+
+    for (const bool hangUp : {false, true}) {
+        std::filesystem::remove_all(work / "out");
+        std::filesystem::create_directory(work / "out");
+        ChildProcess child({TW_COPY_PROGRAM, "--flat", "big.m3u", "out"}, std::nullopt,
+                           work.path());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (filesBelow(work / "out") == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        hangUp ? child.hangUp() : child.terminate();
+        const ChildOutcome o = child.wait();
+        ASSERT_TRUE(o.exited) << "signal " << (hangUp ? "HUP" : "TERM") << " killed the program";
+        EXPECT_EQ(o.exitCode, 130);
+        const tw::i18n::StringTable t;
+        EXPECT_NE(o.out.find(t.StrReportCancelled), std::string::npos) << o.out;
+        for (const auto& e : std::filesystem::directory_iterator(work / "out")) {
+            const std::string name = e.path().filename().string();
+            EXPECT_NE(name[0], '.') << "temporary file left: " << name;
+            EXPECT_EQ(e.file_size(), 2u * 1024 * 1024) << name;
+        }
+    }
 }
 
 } // namespace

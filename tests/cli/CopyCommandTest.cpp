@@ -66,7 +66,7 @@ TEST_F(CopyCommand, SettingsLanguageKeyIsTheDefaultLanguage) {
     writeFile(program / "Settings.ini", "[Settings]\r\nLanguage=Test\r\n");
     options.destination = "missing-folder";
     EXPECT_EQ(run(), 2);
-    EXPECT_EQ(console.written, "L41\n") << "StrBadFolder in the chosen language";
+    EXPECT_TRUE(console.written.starts_with("L41\n")) << "StrBadFolder in the chosen language";
 }
 
 TEST_F(CopyCommand, UnknownLanguageNamedOnTheCommandLineIsRefused) {
@@ -77,21 +77,19 @@ TEST_F(CopyCommand, UnknownLanguageNamedOnTheCommandLineIsRefused) {
     EXPECT_FALSE(tw::platform::fileExists(work / "out/a.mp3"));
 }
 
-TEST_F(CopyCommand, DestinationMustBeAnExistingFolder) {
+TEST_F(CopyCommand, RefusedDestinationIsNamedWithWhatIsWrongWithIt) {
     const tw::i18n::StringTable t;
-    for (const char* dest : {"nowhere", "music/a.mp3"}) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"nowhere", work / "nowhere: no such folder"},
+        {"music/a.mp3", work / "music/a.mp3: not a folder"},
+        {"/proc", "/proc: not on a local drive (proc)"}};
+    for (const auto& [dest, why] : cases) {
         console.written.clear();
         options.destination = dest;
         EXPECT_EQ(run(), 2) << dest;
-        EXPECT_EQ(console.written, t.StrBadFolder + "\n");
+        EXPECT_EQ(console.written, (dest[0] == '/' ? t.StrLocalOnly : t.StrBadFolder) +
+                                       "\ntunewagon-copy: " + why + "\n");
     }
-}
-
-TEST_F(CopyCommand, DestinationOffALocalDriveIsRefused) {
-    const tw::i18n::StringTable t;
-    options.destination = "/proc"; // not on a fixed or removable drive
-    EXPECT_EQ(run(), 2);
-    EXPECT_EQ(console.written, t.StrLocalOnly + "\n");
 }
 
 TEST_F(CopyCommand, PlaylistWithoutExistingFilesOrUnreadableIsRefused) {

@@ -8,7 +8,8 @@
 
 namespace tw::test {
 
-// A console with scripted answers that records everything written to it.
+// A console with scripted answers that records everything written to it. The answer "^C" is
+// a Ctrl-C pressed while the answer is awaited.
 class FakeConsole : public cli::Console {
 public:
     bool interactive() const override { return isInteractive; }
@@ -21,6 +22,10 @@ public:
         }
         std::string a = answers.front();
         answers.pop_front();
+        if (a == "^C") {
+            ++interruptCount;
+            return std::nullopt;
+        }
         return a;
     }
     int interrupts() const override { return interruptCount; }

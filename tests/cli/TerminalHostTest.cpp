@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <vector>
+
 namespace {
 
 using tw::cli::CollisionMode;
@@ -143,6 +146,64 @@ TEST(TerminalHost, CtrlCIsTheCancelRequestAndASecondOneAbandonsTheFile) {
     EXPECT_FALSE(host.continueFile());
     console.answers = {"n"};
     EXPECT_TRUE(host.askStop()) << "a second Ctrl-C is not asked about";
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+TEST(TerminalHost, EachCtrlCAsksOnceAndADeclinedOneIsForgotten) {
+    const StringTable t;
+    FakeConsole console;
+    TerminalHost host(console, CollisionMode::Ask, false, t);
+    tw::copy::RunFlags flags;
+
+    // A Ctrl-C at the collision prompt: the stop question once, then the prompt again.
+    console.answers = {"^C", "n", "r"};
+    EXPECT_EQ(host.askCollision(question("/out/song.mp3")).action, CollisionAction::Replace);
+    EXPECT_EQ(occurrences(console.written, t.StrAskStopCopy), 1u);
+    host.processEvents(flags);
+    EXPECT_FALSE(flags.cancelRequested()) << "the answered Ctrl-C asks no second time";
+
+    // A Ctrl-C during a file, declined; the next single Ctrl-C is a first one again.
+    for (int round = 0; round < 3; ++round) {
+        ++console.interruptCount;
+        host.processEvents(flags);
+        EXPECT_TRUE(flags.cancelRequested());
+        EXPECT_TRUE(host.continueFile()) << "round " << round << ": the file is not abandoned";
+        console.answers = {"n"};
+        EXPECT_FALSE(host.askStop());
+        flags.withdrawCancel();
+    }
+    // A second Ctrl-C while the question waits is the stop.
+    console.interruptCount = 1;
+    console.answers = {"^C"};
+    EXPECT_TRUE(host.askStop());
+    EXPECT_FALSE(host.continueFile());
+}
+
+TEST(TerminalHost, EndOfInputAtAnyQuestionStopsWithoutAskingAgain) {
+    const StringTable t;
+    for (const auto& script : std::vector<std::deque<std::string>>{{}, {"m"}, {"x"}}) {
+        FakeConsole console;
+        console.answers = script;
+        TerminalHost host(console, CollisionMode::Ask, false, t);
+        const auto a = host.askCollision(question("/out/song.mp3"));
+        EXPECT_TRUE(a.stopConfirmed);
+        EXPECT_EQ(occurrences(console.written, t.StrAskStopCopy), 0u)
+            << "no stop question after the input ended";
+        EXPECT_TRUE(host.askStop());
+    }
+    // Piped answers it does not understand end the questions too, however many follow.
+    FakeConsole piped;
+    piped.isInteractive = false;
+    piped.answers = {"x", "x", "x"};
+    TerminalHost host(piped, CollisionMode::Ask, false, t);
+    EXPECT_TRUE(host.askCollision(question("/out/song.mp3")).stopConfirmed);
+    EXPECT_EQ(piped.answers.size(), 2u);
 }
 
 TEST(TerminalHost, StopQuestionWithoutATerminalIsYesWithoutAsking) {

@@ -139,3 +139,19 @@ TEST_F(SmallDestination, ReplaceOnReadOnlyDestinationKeepsTheTarget) {
     EXPECT_EQ(readFile(dest() + "/a.mp3"), "old");
     EXPECT_EQ(folderEntries(dest()), std::vector<std::string>{"a.mp3"});
 }
+
+TEST_F(SmallDestination, SourceCutWhileItIsCopiedFailsOnBothRoads) {
+    // Same disk: the kernel moves the data; to the tmpfs: the program's own buffer does.
+    mountDestination("size=40m");
+    for (const std::string& folder : {std::string(m_temp / "disk"), dest()}) {
+        const std::string from = source("cut.flac", 2 * copyChunkBytes + 333, 11);
+        const CopyResult result = copyFile(from, folder + "/cut.flac", [&](auto done, auto) {
+            if (done <= copyChunkBytes)
+                fs::resize_file(from, copyChunkBytes + 4096);
+            return true;
+        });
+        EXPECT_FALSE(result.ok) << folder;
+        EXPECT_EQ(result.errorNumber, tw::platform::sourceShrankError) << folder;
+        EXPECT_TRUE(folderEntries(folder).empty()) << folder;
+    }
+}

@@ -237,3 +237,32 @@ TEST(FileCopy, SyncFileSystemNeedsAnExistingFolder) {
     EXPECT_TRUE(tw::platform::syncFileSystem(temp.path()));
     EXPECT_FALSE(tw::platform::syncFileSystem(temp / "missing"));
 }
+
+TEST(CopyBatch, NamesAppearOnlyAtCommitInCopyOrderAndAnAbandonedGroupLeavesNothing) {
+    TempFolder temp;
+    writeFile(temp / "one.mp3", "first");
+    writeFile(temp / "two.mp3", "second");
+    std::vector<std::string> told;
+    const auto tell = [&told](const std::string& what) {
+        return [&told, what](const CopyResult& r) { told.push_back(what + (r.ok ? "+" : "-")); };
+    };
+    const std::string dest = temp / "dest";
+    {
+        tw::platform::CopyBatch batch({3, 1u << 30, std::chrono::hours(1)});
+        ASSERT_TRUE(batch.copy(temp / "one.mp3", dest + "/A.mp3", {}, tell("a")).ok);
+        EXPECT_TRUE(batch.holds(dest + "/a.MP3"));
+        EXPECT_FALSE(fs::exists(dest + "/A.mp3"));
+        EXPECT_TRUE(told.empty());
+        // A second file for the same name makes the first take it before.
+        batch.copy(temp / "two.mp3", dest + "/A.mp3", {}, tell("a2"));
+        EXPECT_EQ(readFile(dest + "/A.mp3"), "first");
+        EXPECT_FALSE(batch.copy(temp / "missing.mp3", dest + "/m.mp3", {}, tell("m")).ok);
+        batch.copy(temp / "one.mp3", dest + "/b.mp3", {}, tell("b"));
+        batch.copy(temp / "two.mp3", dest + "/c.mp3", {}, tell("c")); // the third: a full group
+        EXPECT_EQ(told, (std::vector<std::string>{"a+", "m-", "a2+", "b+", "c+"}));
+        EXPECT_EQ(readFile(dest + "/A.mp3"), "second");
+        batch.copy(temp / "one.mp3", dest + "/d.mp3", {}, tell("d"));
+    }
+    EXPECT_EQ(folderEntries(dest), (std::vector<std::string>{"A.mp3", "b.mp3", "c.mp3"}));
+    EXPECT_EQ(told.size(), 5u) << "an abandoned file is never counted";
+}

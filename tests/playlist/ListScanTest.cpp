@@ -30,58 +30,52 @@ protected:
     test::TempFolder m_tmp;
 };
 
-TEST_F(ScanTest, CountsExistingFilesAndTruncatesEachSizeToWholeKilobytes) {
+TEST_F(ScanTest, CountsExistingFilesAndRoundsEachSizeUpToWholeKilobytes) {
     file("a.mp3", 750);
     file("b.mp3", 750);
     ScanResult r = scan("#EXTM3U\n#EXTINF:1,x\n" + at("a.mp3") + "\n# comment\n\n" + at("b.mp3") +
                         "\n" + at("missing.mp3") + "\n");
     EXPECT_EQ(r.outcome, Outcome::Completed);
     EXPECT_EQ(r.count, 2);
-    EXPECT_EQ(r.sizeKB, 0) << "1,500 bytes in two files are 0 KB";
+    EXPECT_EQ(r.sizeKB, 2) << "two files of 750 bytes take two kilobytes, not none";
 
     file("c.mp3", 1023);
     file("d.mp3", 2047);
     file("e.mp3", 3 * 1024);
-    r = scan(at("c.mp3") + "\n" + at("d.mp3") + "\n" + at("e.mp3") + "\n" + at("e.mp3"));
-    EXPECT_EQ(r.count, 4) << "duplicates count twice";
-    EXPECT_EQ(r.sizeKB, 0 + 1 + 3 + 3);
+    file("empty.mp3", 0);
+    r = scan(at("c.mp3") + "\n" + at("d.mp3") + "\n" + at("e.mp3") + "\n" + at("e.mp3") + "\n" +
+             at("empty.mp3"));
+    EXPECT_EQ(r.count, 5) << "duplicates count twice";
+    EXPECT_EQ(r.sizeKB, 1 + 2 + 3 + 3 + 0);
 }
 
-TEST_F(ScanTest, PlsEntriesCountOnlyWhenNumberedByTheRunningCount) {
+TEST_F(ScanTest, CountsEveryEntryTheRunCopies) {
+    // Each of these was copied by the run but not counted, or neither: numbering from 0, out
+    // of order, a lower-case key, names that begin like a header, a root-relative entry
+    // found in the playlist's folder, and a doubled leading separator.
     file("lists/1.mp3");
     file("lists/2.mp3");
-    file("lists/3.mp3");
-    EXPECT_EQ(scan("[playlist]\nFile1=1.mp3\nTitle1=x\nFile2=2.mp3\nFile3=3.mp3\n"
-                   "NumberOfEntries=3\nVersion=2\n")
-                  .count,
-              3);
-    EXPECT_EQ(scan("[playlist]\nFile0=1.mp3\nFile1=2.mp3\nFile2=3.mp3\n").count, 0);
-    EXPECT_EQ(scan("File1=1.mp3\nFile3=3.mp3\nFile3=3.mp3\n").count, 2);
+    file("lists/Titles/a.mp3");
+    file("lists/Version 2/a.mp3");
+    file("lists/Length of Days.mp3");
+    file("lists/Music/a.mp3");
+    const ScanResult r =
+        scan("[playlist]\nFile0=1.mp3\nTitle0=x\nFile5=2.mp3\nfile1=1.mp3\nNumberOfEntries=3\n"
+             "Titles/a.mp3\nVersion 2/a.mp3\nLength of Days.mp3\n\\Music\\a.mp3\n"
+             "\\\\Music\\a.mp3\nVersion=2\n");
+    EXPECT_EQ(r.count, 8);
 }
 
-TEST_F(ScanTest, LeadingSeparatorIsDroppedOnceWhenTheEntryIsNotFoundAsWritten) {
+TEST_F(ScanTest, LooksSkippedForMissingFoldersNeverHideAFile) {
+    // Missing absolute entries below many different folders, before and after the ones that
+    // hold files in the playlist's folder and below the root of its drive.
     file("lists/Music/a.mp3");
-    file("b.mp3");
-    EXPECT_EQ(scan("\\Music\\a.mp3\n/Music/a.mp3\n\\\\Music\\a.mp3\n" + at("b.mp3") + "\n").count,
-              3);
-    EXPECT_EQ(scan("Music\\a.mp3\n").count, 1) << "relative to the playlist's folder";
-
-    // Missing absolute entries below many different folders, before and after the one that
-    // holds the file, must not hide it.
+    file("lists/Other3/x.mp3");
     std::string bytes = "/Music/none.mp3\n";
     for (int i = 0; i < 40; ++i)
-        bytes += "/Other" + std::to_string(i) + "/x.mp3\n";
-    bytes += "/Music/a.mp3\n/Other3/x.mp3\n";
-    file("lists/Other3/x.mp3");
-    EXPECT_EQ(scan(bytes).count, 3);
-}
-
-TEST_F(ScanTest, HeaderLinesAreNotSetAsideAndCountWhenTheyNameAFile) {
-    // The reader skips "Titles\a.mp3" as a header line; the scan looks it up like any line.
-    file("lists/Titles/a.mp3");
-    EXPECT_EQ(scan("Titles\\a.mp3\n").count, 1);
-    PlaylistReader reader(list(), list());
-    EXPECT_FALSE(reader.next());
+        bytes += "/Other" + std::to_string(i) + "/x.mp3\nOther" + std::to_string(i) + "/y.mp3\n";
+    bytes += "/Music/a.mp3\n/Other3/x.mp3\n" + at("lists/Other3/x.mp3") + "\n";
+    EXPECT_EQ(scan(bytes).count, 4);
 }
 
 TEST_F(ScanTest, OnlyMp3KeepsExactLowerCaseExtension) {

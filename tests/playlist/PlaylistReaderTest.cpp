@@ -1,12 +1,19 @@
 #include "playlist/PlaylistReader.h"
 
 #include "platform/FileError.h"
+#include "playlist/ListScan.h"
 #include "support/TempFolder.h"
+#include "support/TmpfsMount.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tw::playlist {
@@ -41,46 +48,67 @@ protected:
 
 using Texts = std::vector<std::string>;
 
-TEST_F(ReaderTest, HeaderLinesAreSkippedButCommentsAndEmptyLinesAreMissingEntries) {
-    file("lists/a.mp3");
-    const auto entries = read("#EXTM3U\r\n#EXTINF:123,Artist - Title\r\n# my comment\r\n\r\n"
-                              "a.mp3\r\n");
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].text, "# my comment");
-    EXPECT_FALSE(entries[0].found());
-    EXPECT_EQ(entries[1].text, "");
-    EXPECT_FALSE(entries[1].found()) << "an empty entry names only folders";
-    EXPECT_EQ(entries[1].relativePart, "/");
-    EXPECT_EQ(entries[2].sourcePath, folder() + "/a.mp3");
+// Peak memory of the process since the last reset, in KiB.
+long peakMemoryKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("VmHWM:"))
+            return std::stol(line.substr(6));
+    }
+    return -1;
 }
 
-TEST_F(ReaderTest, KeywordsMatchCaseSensitivelyOverTheirLengthOnly) {
+void resetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+TEST_F(ReaderTest, OnlyEmptyCommentAndRealHeaderLinesAreSetAside) {
+    // None of these reaches the run, not even as a missing entry.
+    EXPECT_EQ(texts("#EXTM3U\r\n#EXTINF:123,Artist - Title\r\n# my comment\r\n\r\n[playlist]\r\n"
+                    "Title1=A\r\nLength12=200\r\nNumberOfEntries=2\r\nVersion=2\r\n[Playlist]\r\n"
+                    "TITLE3=x\r\nnumberofentries=1\r\n\n"),
+              Texts{});
+    // Lines that only begin like a header are entries, and are found.
     file("lists/Titles/a.mp3");
-    file("lists/titles/a.mp3");
-    EXPECT_EQ(
-        texts("[playlist]\nTitles\\a.mp3\nVersion 2\\a.mp3\nLength1=3\nNumberOfEntries=2\n"
-              "titles\\a.mp3\nTitl\n#EX\n[playlis\nNumberOfEntrie\nVersio\nLengt\n"),
-        (Texts{"titles\\a.mp3", "Titl", "#EX", "[playlis", "NumberOfEntrie", "Versio", "Lengt"}));
+    file("lists/Version 2/a.mp3");
+    file("lists/Length of Days.mp3");
+    const auto entries =
+        read("Titles\\a.mp3\nVersion 2/a.mp3\nLength of Days.mp3\nTitle=x\nTitleA=x\n"
+             "[playlist] b.mp3\nNumberOfEntries\nVersion:2\n \n");
+    ASSERT_EQ(entries.size(), 9u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(entries[i].found()) << entries[i].text;
+    EXPECT_EQ(entries[2].sourcePath, folder() + "/Length of Days.mp3");
+    Texts rest;
+    for (std::size_t i = 3; i < entries.size(); ++i)
+        rest.push_back(entries[i].text);
+    EXPECT_EQ(rest, (Texts{"Title=x", "TitleA=x", "[playlist] b.mp3", "NumberOfEntries",
+                           "Version:2", " "}));
 }
 
-TEST_F(ReaderTest, PlsKeyIsRemovedOnlyWhenItsNumberIsTheRunningCount) {
+TEST_F(ReaderTest, PlsKeyIsRemovedWhateverItsNumberAndLetterCase) {
     file("a.mp3");
     file("b.mp3");
-    const auto entries =
+    auto entries =
         read("[playlist]\nFile1=" + at("a.mp3") + "\nTitle1=A\nLength1=200\nFile2=" + at("b.mp3") +
              "\nNumberOfEntries=2\nVersion=2\n");
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].sourcePath, at("a.mp3"));
     EXPECT_EQ(entries[1].sourcePath, at("b.mp3"));
 
-    // Out of order: the first "File" line must be File1=, the second File2=, ...
-    EXPECT_EQ(texts("File2=x\nFile1=y\nFile3=z\n"), (Texts{"File2=x", "File1=y", "z"}));
-    // "file" in another case neither counts nor is stripped; the number ends at "=".
-    EXPECT_EQ(texts("file1=x\nFile1=y\nFile23=z\nFile3 =w\n"),
-              (Texts{"file1=x", "y", "File23=z", "File3 =w"}));
-    const auto kept = read("File2=" + at("a.mp3") + "\n");
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_FALSE(kept[0].found());
+    // Numbered from 0, out of order, with gaps, in any case: all found, in file order.
+    file("lists/c.mp3");
+    entries =
+        read("File0=" + at("b.mp3") + "\nFILE7=" + at("a.mp3") + "\nfile2=c.mp3\nFile1=c.mp3\n");
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].sourcePath, at("b.mp3"));
+    EXPECT_EQ(entries[1].sourcePath, at("a.mp3"));
+    EXPECT_EQ(entries[2].sourcePath, folder() + "/c.mp3");
+    EXPECT_EQ(entries[3].sourcePath, folder() + "/c.mp3");
+    // Without digits, or with anything between them and "=", the key is part of the entry.
+    EXPECT_EQ(texts("File=x\nFile3 =w\nFiles=y\nFile1=\nFile12=File3=z\n"),
+              (Texts{"File=x", "File3 =w", "Files=y", "", "File3=z"}));
 }
 
 TEST_F(ReaderTest, LineCuttingRulesReachTheEntries) {
@@ -132,15 +160,42 @@ TEST_F(ReaderTest, CandidatesAreTriedInOrder) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].sourcePath, folder() + at("x/a.mp3"));
 
-    // A relative entry: next to the playlist first, then the folder text joined as it is
-    // ("<folder>" + "b.mp3" names "listsb.mp3" beside the folder).
+    // A relative entry: next to the playlist first, then below the root. The folder and
+    // the entry are never glued: "lists" + "b.mp3" is no "listsb.mp3" beside the folder.
     file("listsb.mp3");
     entries = read("b.mp3\n");
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].sourcePath, at("listsb.mp3"));
+    EXPECT_FALSE(entries[0].found()) << entries[0].sourcePath;
     file("lists/b.mp3");
     entries = read("b.mp3\n");
     EXPECT_EQ(entries[0].sourcePath, folder() + "/b.mp3");
+}
+
+TEST_F(ReaderTest, RootRelativeEntriesAreFoundBelowTheMountPointOfThePlaylist) {
+    const std::string stick = at("usb");
+    std::filesystem::create_directories(stick);
+    const test::TmpfsMount mount(stick, "size=1m");
+    if (!mount.mounted())
+        GTEST_SKIP() << mount.reason();
+    test::writeFile(stick + "/Music/a.mp3", "data");
+    test::writeFile(stick + "/Music/b.mp3", "data");
+    // A playlist written on Windows, in a folder of the stick.
+    const std::string playlist = stick + "/Lists/list.m3u";
+    test::writeFile(playlist,
+                    "\\Music\\a.mp3\r\n/Music/b.mp3\r\nMusic\\a.mp3\r\n\\Music\\none.mp3\r\n");
+    PlaylistReader reader(playlist, playlist);
+    EXPECT_EQ(reader.playlistDrive(), stick);
+    std::vector<PlaylistEntry> entries;
+    while (auto e = reader.next())
+        entries.push_back(*e);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].sourcePath, stick + "/Music/a.mp3");
+    EXPECT_EQ(entries[1].sourcePath, stick + "/Music/b.mp3");
+    EXPECT_EQ(entries[2].sourcePath, stick + "/Music/a.mp3") << "not beside the playlist";
+    EXPECT_FALSE(entries[3].found());
+    // The list scan finds what the reader finds.
+    const ScanResult scan = scanPlaylist(playlist, false);
+    EXPECT_EQ(scan.count, 3);
 }
 
 TEST_F(ReaderTest, FoldersDrivesAndNulBytesNeverResolve) {
@@ -197,6 +252,96 @@ TEST_F(ReaderTest, FileUrisArePercentDecodedIntoLocalPaths) {
     EXPECT_EQ(entries[4].text, "http://host/a.mp3");
     EXPECT_EQ(entries[5].text, m_tmp.path() + "/a%2.mp3%") << "a broken escape stays";
     EXPECT_EQ(entries[6].text, "file:///a%00.mp3") << "an encoded NUL is no local path";
+}
+
+TEST_F(ReaderTest, LineTooLongForAPathIsOneMissingEntryAndIsNotHeld) {
+    file("lists/a.mp3");
+    file("lists/b.mp3");
+    // A long comment stays a comment; a long entry is one missing entry, here 256 MiB of a
+    // sparse file, which would take twice that in memory if it were held and decoded.
+    test::writeFile(list(), "#EXTINF:1," + std::string(20000, 't') + "\na.mp3\n");
+    std::filesystem::resize_file(list(), std::filesystem::file_size(list()) + (256u << 20));
+    std::ofstream(list(), std::ios::app) << "\nb.mp3\n";
+
+    resetPeakMemory();
+    const long before = peakMemoryKiB();
+    PlaylistReader reader(list(), list());
+    std::vector<PlaylistEntry> entries;
+    while (auto e = reader.next())
+        entries.push_back(*e);
+    const ScanResult scan = scanPlaylist(list(), false);
+    const long growth = peakMemoryKiB() - before;
+
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].sourcePath, folder() + "/a.mp3");
+    EXPECT_FALSE(entries[1].found());
+    EXPECT_EQ(entries[2].sourcePath, folder() + "/b.mp3");
+    EXPECT_EQ(scan.outcome, ScanResult::Outcome::Completed);
+    EXPECT_EQ(scan.count, 2);
+    EXPECT_LT(growth, 16 * 1024) << "peak memory grew by " << growth << " KiB";
+}
+
+// A FIFO that a thread fills once with the bytes, as a shell's "<(...)" would.
+class Fifo {
+public:
+    Fifo(const std::string& path, std::string bytes)
+        : m_path(path) {
+        if (std::system(("mkfifo '" + path + "'").c_str()) != 0)
+            throw std::runtime_error("mkfifo failed");
+        m_writer = std::thread(
+            [path, bytes = std::move(bytes)] { std::ofstream(path, std::ios::binary) << bytes; });
+    }
+    ~Fifo() { m_writer.join(); }
+    Fifo(const Fifo&) = delete;
+    Fifo& operator=(const Fifo&) = delete;
+
+private:
+    std::string m_path;
+    std::thread m_writer;
+};
+
+TEST_F(ReaderTest, PipeIsReadOnceAndTheScanAndTheRunBothTakeThatCopy) {
+    file("lists/a.mp3");
+    file("lists/b.mp3");
+    const std::string bytes = "#EXTM3U\na.mp3\nb.mp3\nnone.mp3\n";
+    const auto readAll = [&](const PlaylistSource& source) {
+        EXPECT_TRUE(source.inMemory());
+        EXPECT_EQ(source.size(), static_cast<std::int64_t>(bytes.size()));
+        const ScanResult scan = scanPlaylist(source, list(), false);
+        EXPECT_EQ(scan.count, 2);
+        PlaylistReader reader(source, list());
+        Texts found;
+        while (auto e = reader.next())
+            found.push_back(e->found() ? e->sourcePath.fileName() : "-");
+        EXPECT_EQ(found, (Texts{"a.mp3", "b.mp3", "-"}));
+    };
+    {
+        const Fifo fifo(at("fifo.m3u"), bytes);
+        readAll(PlaylistSource::load(at("fifo.m3u")));
+    }
+    // Standard input, here a second FIFO put in its place.
+    {
+        const Fifo fifo(at("stdin.m3u"), bytes);
+        ASSERT_NE(std::freopen(at("stdin.m3u").c_str(), "r", stdin), nullptr);
+        readAll(PlaylistSource::load("-"));
+        std::freopen("/dev/null", "r", stdin);
+    }
+    // A regular file is read from its name each time.
+    test::writeFile(list(), bytes);
+    EXPECT_FALSE(PlaylistSource::load(list()).inMemory());
+}
+
+TEST_F(ReaderTest, PipeLargerThanTheBoundIsRefusedWithItsName) {
+    // Fits the pipe's buffer in one write, so the writer is done before the reader gives up.
+    const Fifo fifo(at("big.m3u"), std::string(3000, 'x'));
+    try {
+        PlaylistSource::load(at("big.m3u"), 1000);
+        FAIL() << "no error past the bound";
+    } catch (const PlaylistTooLarge& e) {
+        EXPECT_NE(std::string(e.what()).find(at("big.m3u")), std::string::npos) << e.what();
+    }
+    const Fifo exact(at("exact.m3u"), std::string(1000, 'x'));
+    EXPECT_EQ(PlaylistSource::load(at("exact.m3u"), 1000).size(), 1000);
 }
 
 int openFiles() {

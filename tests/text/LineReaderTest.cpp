@@ -14,22 +14,29 @@ namespace {
 
 struct Cut {
     std::vector<std::string> lines;
+    std::vector<bool> cutFlags;
     std::uint64_t consumed = 0;
 };
 
-// Cuts the bytes with every buffer size from 4 to 9 and with a large one, and checks that
-// all agree: a line end or a mark split across two reads must not change the result.
-Cut cut(const std::string& bytes) {
+// Cuts the bytes with every buffer size from 4 to 9, with a large one and from memory, and
+// checks that all agree: a line end or a mark split across two reads must not change the
+// result.
+Cut cut(const std::string& bytes, std::size_t maxLineBytes = 0) {
     test::TempFolder tmp;
     test::writeFile(tmp / "f", bytes);
     Cut first;
     bool haveFirst = false;
-    for (const std::size_t size : {4u, 5u, 6u, 7u, 9u, 65536u}) {
-        LineReader reader(tmp / "f", size);
+    // Size 0 stands for the bytes cut straight from memory.
+    for (const std::size_t size : {4u, 5u, 6u, 7u, 9u, 65536u, 0u}) {
+        LineReader reader =
+            size == 0 ? LineReader(LineReader::Bytes{bytes}, {.maxLineBytes = maxLineBytes})
+                      : LineReader(tmp / "f", {.bufferSize = size, .maxLineBytes = maxLineBytes});
         Cut c;
         std::string line;
-        while (reader.next(line))
+        while (reader.next(line)) {
             c.lines.push_back(line);
+            c.cutFlags.push_back(reader.lastLineCut());
+        }
         c.consumed = reader.bytesConsumed();
         EXPECT_FALSE(reader.next(line));
         if (!haveFirst) {
@@ -37,6 +44,7 @@ Cut cut(const std::string& bytes) {
             haveFirst = true;
         } else {
             EXPECT_EQ(c.lines, first.lines) << "buffer size " << size;
+            EXPECT_EQ(c.cutFlags, first.cutFlags) << "buffer size " << size;
             EXPECT_EQ(c.consumed, first.consumed) << "buffer size " << size;
         }
     }
@@ -87,6 +95,37 @@ TEST(LineReader, LongLinesAreTakenWhole) {
     ASSERT_EQ(c.lines.size(), 2u);
     EXPECT_EQ(c.lines[0], big);
     EXPECT_EQ(c.consumed, big.size() + 3);
+}
+
+TEST(LineReader, CapKeepsTheHeadOfALongLineAndSkipsItsRest) {
+    // Exactly the cap is whole; one byte more is cut. Dropped CRs and the put-back bytes of
+    // a broken mark count as they land in the line; the byte count still covers everything.
+    const Cut c = cut("abcd\nabcde\r\nab\rcd\rx\nxyz", 4);
+    EXPECT_EQ(c.lines, (Lines{"abcd", "abcd", "abcd", "xyz"}));
+    EXPECT_EQ(c.cutFlags, (std::vector<bool>{false, true, true, false}));
+    EXPECT_EQ(c.consumed, 23u);
+    EXPECT_EQ(cut("\xEF\xBBxyz\n", 3).lines, (Lines{"\xEF\xBBx"}));
+    EXPECT_EQ(cut("\xEF\xBBxyz\n", 3).cutFlags, std::vector<bool>{true});
+    // The line after a cut one is read from its own start; CTRL-Z still ends the file.
+    EXPECT_EQ(cut("123456789\x1A"
+                  "abc",
+                  2)
+                  .lines,
+              Lines{"12"});
+}
+
+TEST(LineReader, CutLineIsNotHeldInMemory) {
+    test::TempFolder tmp;
+    test::writeFile(tmp / "f", std::string(32 * 1024 * 1024, 'q') + "\nnext");
+    LineReader reader(tmp / "f", {.maxLineBytes = 4096});
+    std::string line;
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_TRUE(reader.lastLineCut());
+    EXPECT_EQ(line.size(), 4096u);
+    EXPECT_LT(line.capacity(), 1024u * 1024u);
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line, "next");
+    EXPECT_FALSE(reader.lastLineCut());
 }
 
 TEST(LineReader, BytesConsumedFollowsEachLine) {

@@ -1,0 +1,28 @@
+#include "playlist/FolderProbe.h"
+
+#include "platform/FileSystem.h"
+#include "playlist/EntryText.h"
+
+namespace tw::playlist {
+
+FolderProbe::FolderProbe(std::string base)
+    : m_base(std::move(base)) {}
+
+bool FolderProbe::mayHold(std::string_view below) {
+    while (!below.empty() && isSeparator(below.front()))
+        below.remove_prefix(1);
+    const std::size_t end = below.find_first_of("\\/");
+    if (end == std::string_view::npos)
+        return true; // a name directly in the base
+    const std::string_view first = below.substr(0, end);
+    for (const auto& [name, exists] : m_known) {
+        if (name == first)
+            return exists;
+    }
+    const bool exists = platform::folderExists(joinedBelow(m_base, first));
+    if (m_known.size() < kRemembered)
+        m_known.emplace_back(first, exists);
+    return exists;
+}
+
+} // namespace tw::playlist

@@ -1,0 +1,175 @@
+// Copies onto real file systems made for the test: a FAT32 stick through FUSE, and an ext4
+// disk that is "unplugged" in the middle of a run.
+#include "CopyTestFiles.h"
+#include "ImageMount.h"
+#include "platform/FileCopy.h"
+#include "platform/TemporaryFile.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using tw::platform::copyFile;
+using tw::platform::CopyResult;
+using tw::test::folderEntries;
+using tw::test::ImageMount;
+using tw::test::patternBytes;
+using tw::test::readFile;
+using tw::test::runCommand;
+using tw::test::TempFolder;
+using tw::test::writeFile;
+
+namespace {
+
+constexpr std::size_t KiB = 1024;
+
+TEST(FatStick, CopyKeepsItsDataWhereAttributesAreRefusedAndA4GiBFileFailsAtOnce) {
+    TempFolder temp;
+    fs::create_directory(temp / "stick");
+    ImageMount stick(ImageMount::Kind::FuseFat, temp / "stick.img", temp / "stick", 48);
+    if (!stick.mounted())
+        GTEST_SKIP() << stick.reason();
+    const std::string song = temp / "src/song.mp3";
+    writeFile(song, patternBytes(300 * KiB, 1));
+    // Sparse: 4 GiB that take no room on the source disk.
+    const std::string film = temp / "src/film.mkv";
+    writeFile(film, "");
+    fs::resize_file(film, 4ull * 1024 * 1024 * 1024);
+
+    // fusefat answers fchmod with ENOSYS.
+    const CopyResult copied = copyFile(song, temp / "stick/Music/song.mp3");
+    ASSERT_TRUE(copied.ok) << "errno " << copied.errorNumber;
+    EXPECT_TRUE(readFile(temp / "stick/Music/song.mp3") == readFile(song));
+
+    int chunks = 0;
+    const CopyResult tooLarge = copyFile(film, temp / "stick/Music/film.mkv", [&](auto, auto) {
+        ++chunks;
+        return true;
+    });
+    EXPECT_EQ(tooLarge.errorNumber, tw::platform::fileTooLargeError);
+    EXPECT_EQ(chunks, 0) << "bytes were written before the size was refused";
+    EXPECT_EQ(folderEntries(temp / "stick/Music"), std::vector<std::string>{"song.mp3"});
+}
+
+TEST(StaleTemporaryFiles, FirstCopyIntoAFolderRemovesOnlyOursThatNoCopyHolds) {
+    TempFolder temp;
+    const std::string dest = temp / "dest";
+    writeFile(dest + "/.a.mp3.tunewagon-Ab12Cd", "left by a killed copy");
+    tw::platform::TemporaryFile held; // a copy running at the same time
+    ASSERT_EQ(held.create(dest, "b.mp3"), 0);
+    std::vector<std::string> kept = {".c.mp3.tunewagon-12345", "d.mp3.tunewagon-abcdef",
+                                     ".e.tunewagon-abc!ef"};
+    for (const std::string& name : kept)
+        writeFile(dest + "/" + name, "user data");
+    writeFile(temp / "outside.txt", "not ours");
+    fs::create_symlink(temp / "outside.txt", dest + "/.linked.tunewagon-abcdef");
+    fs::create_directory(dest + "/.folder.tunewagon-abcdef");
+    writeFile(temp / "x.mp3", "x");
+
+    ASSERT_TRUE(copyFile(temp / "x.mp3", dest + "/x.mp3").ok);
+
+    std::vector<std::string> expected = kept;
+    expected.push_back(".linked.tunewagon-abcdef");
+    expected.push_back(".folder.tunewagon-abcdef");
+    expected.push_back(fs::path(held.path()).filename());
+    expected.push_back("x.mp3");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folderEntries(dest), expected);
+    EXPECT_EQ(readFile(temp / "outside.txt"), "not ours");
+}
+
+// What a power cut leaves: a copy process frozen in the middle of its run, and the disk
+// image as the device holds it at that moment, checked and mounted on its own.
+TEST(PowerCut, NoRealNameHoldsLessThanItsSource) {
+    TempFolder temp;
+    fs::create_directory(temp / "disk");
+    ImageMount disk(ImageMount::Kind::Ext4, temp / "disk.img", temp / "disk", 64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    constexpr int singles = 8;
+    constexpr int batched = 100;
+    std::vector<std::string> contents;
+    for (int i = 0; i < singles + batched; ++i) {
+        contents.push_back(patternBytes((40 + i % 7 * 20) * KiB, 100 + static_cast<unsigned>(i)));
+        writeFile(temp / ("src/" + std::to_string(i) + ".mp3"), contents.back());
+    }
+
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // One by one, then as a copy run does it; then the run "goes on" with the rest of the
+        // group still waiting for its names.
+        for (int i = 0; i < singles; ++i) {
+            const std::string name = std::to_string(i) + ".mp3";
+            copyFile(temp / ("src/" + name), temp / ("disk/" + name));
+        }
+        tw::platform::CopyBatch batch({64, 1u << 30, std::chrono::hours(1)});
+        for (int i = singles; i < singles + batched; ++i) {
+            const std::string name = std::to_string(i) + ".mp3";
+            batch.copy(temp / ("src/" + name), temp / ("disk/" + name), {}, {});
+        }
+        const char byte = 1;
+        if (::write(ready[1], &byte, 1) != 1)
+            ::_exit(1);
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    const bool childReady = ::read(ready[0], &byte, 1) == 1;
+    ::close(ready[0]);
+    // Long enough for the journal to commit what the copy did to names and sizes.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    ::kill(child, SIGSTOP);
+    fs::copy_file(temp / "disk.img", temp / "cut.img");
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_TRUE(childReady) << "the copying process died";
+    ASSERT_TRUE(disk.unmount());
+
+    // e2fsck: 0 clean, 1 errors corrected; more is a damaged file system.
+    const std::string fsck = runCommand({"/usr/sbin/e2fsck", "-fy", temp / "cut.img"});
+    EXPECT_TRUE(fsck.empty() || fsck.find("failed (1)") != std::string::npos) << fsck;
+    fs::create_directory(temp / "cut");
+    ASSERT_EQ(runCommand({"mount", "-o", "loop", temp / "cut.img", temp / "cut"}), "");
+    struct Unmount {
+        std::string folder;
+        ~Unmount() { runCommand({"umount", folder}); }
+    } cutMount{temp / "cut"};
+    int whole = 0;
+    for (int i = 0; i < singles + batched; ++i) {
+        const std::string path = temp / ("cut/" + std::to_string(i) + ".mp3");
+        if (!fs::exists(path))
+            continue;
+        EXPECT_TRUE(readFile(path) == contents[static_cast<std::size_t>(i)])
+            << path << " holds " << fs::file_size(path) << " bytes of " << contents[i].size();
+        ++whole;
+    }
+    // The single copies and the first full group were flushed before they were named.
+    EXPECT_GE(whole, singles + 64);
+
+    // The group still waiting is left under temporary names; the next copy there clears them.
+    const auto hidden = [&] {
+        int n = 0;
+        for (const std::string& name : folderEntries(temp / "cut"))
+            n += name[0] == '.' ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT(hidden(), 0);
+    EXPECT_TRUE(copyFile(temp / "src/0.mp3", temp / "cut/again.mp3").ok);
+    EXPECT_EQ(hidden(), 0);
+}
+
+} // namespace

@@ -1,0 +1,90 @@
+#include "ImageMount.h"
+
+#include "platform/ChildProcess.h"
+
+#include <exception>
+
+namespace tw::test {
+
+std::string runCommand(const std::vector<std::string>& argv) {
+    try {
+        platform::ChildProcess child(argv);
+        const platform::ChildOutcome o = child.wait();
+        if (o.exited && o.exitCode == 0)
+            return {};
+        return argv[0] + " failed (" + std::to_string(o.exitCode) + "): " + o.err;
+    } catch (const std::exception& e) {
+        return argv[0] + ": " + e.what();
+    }
+}
+
+// Runs a command and hands back its standard output; empty output and the reason on failure.
+std::string commandOutput(const std::vector<std::string>& argv, std::string& reason) {
+    try {
+        platform::ChildProcess child(argv);
+        const platform::ChildOutcome o = child.wait();
+        if (o.exited && o.exitCode == 0) {
+            std::string out = o.out;
+            while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+                out.pop_back();
+            return out;
+        }
+        reason = argv[0] + " failed (" + std::to_string(o.exitCode) + "): " + o.err;
+    } catch (const std::exception& e) {
+        reason = argv[0] + ": " + e.what();
+    }
+    return {};
+}
+
+ImageMount::ImageMount(Kind kind, const std::string& image, const std::string& folder, int sizeMB)
+    : m_folder(folder) {
+    m_reason = runCommand({"truncate", "-s", std::to_string(sizeMB) + "M", image});
+    if (kind == Kind::FuseExfat) {
+        // exfat-fuse wants a block device.
+        if (m_reason.empty())
+            m_reason = runCommand({"/usr/sbin/mkfs.exfat", image});
+        if (m_reason.empty())
+            m_loopDevice = commandOutput({"losetup", "-f", "--show", image}, m_reason);
+        if (m_reason.empty())
+            m_reason = runCommand({"/sbin/mount.exfat-fuse", m_loopDevice, folder});
+        m_mounted = m_reason.empty();
+        if (!m_mounted) {
+            if (!m_loopDevice.empty())
+                runCommand({"losetup", "-d", m_loopDevice});
+            m_reason = "cannot mount an exFAT image (needs root, loop devices, FUSE, exfatprogs "
+                       "and exfat-fuse): " +
+                       m_reason;
+        }
+        return;
+    }
+    if (m_reason.empty())
+        m_reason = kind == Kind::Ext4 ? runCommand({"/usr/sbin/mkfs.ext4", "-q", "-F", image})
+                                      : runCommand({"/usr/sbin/mkfs.fat", "-F", "32", image});
+    // A journal commit every second, so that a test soon sees what a crash would leave.
+    if (m_reason.empty())
+        m_reason = kind == Kind::Ext4 ? runCommand({"mount", "-o", "loop,commit=1", image, folder})
+                                      : runCommand({"fusefat", "-o", "rw+", image, folder});
+    m_mounted = m_reason.empty();
+    if (!m_mounted)
+        m_reason = "cannot mount an image (needs root, loop devices, FUSE, dosfstools and "
+                   "fusefat): " +
+                   m_reason;
+}
+
+ImageMount::~ImageMount() {
+    unmount();
+}
+
+bool ImageMount::unmount() {
+    if (!m_mounted)
+        return true;
+    if (!runCommand({"umount", m_folder}).empty() &&
+        !runCommand({"umount", "-l", m_folder}).empty())
+        return false;
+    m_mounted = false;
+    if (!m_loopDevice.empty())
+        runCommand({"losetup", "-d", m_loopDevice});
+    return true;
+}
+
+} // namespace tw::test
