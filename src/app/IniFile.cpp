@@ -298,7 +298,7 @@ void IniFile::save() {
     if (m_readError != 0)
         throw platform::FileError("cannot save the settings: cannot read", m_path,
                                   m_readError > 0 ? m_readError : 0);
-    const std::string target = platform::systemPath(m_path);
+    const std::string target = m_path;
     const auto slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);

@@ -7,10 +7,7 @@
 namespace tw::app {
 
 ProgramPaths::ProgramPaths(std::string folder)
-    : m_folder(std::move(folder)) {
-    // A backslash in the program folder's name is a letter of a name, never a separator.
-    platform::keepFolderExact(m_folder);
-}
+    : m_folder(std::move(folder)) {}
 
 std::string ProgramPaths::below(const std::string& relative) const {
     return m_folder + "/" + relative;

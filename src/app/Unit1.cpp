@@ -12,7 +12,6 @@
 #include "errors/ErrorReporter.h"
 #include "errors/Guard.h"
 #include "errors/ProgramIdentity.h"
-#include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -74,6 +73,7 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
+    createLanguageMenu();
     m_checkHost = std::make_unique<update::MainWindowCheckHost>(
         this, m_Timer1, m_Timer2, m_paths.freshpollFolder(), [this] { return m_state.busy(); },
         [this] { m_state.setBusy(false); });
@@ -290,33 +290,14 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
     guarded(codes::MainFormShow, [this] {
-        // The first-start language window, once it exists, is closed here when it was
-        // created but never shown.
+        // The first-start language window never outlives the start-up, so nothing is left
+        // to close here.
         if (m_firstShow)
             return;
-        // The language menu is built here with the language selection.
-        LoadLanguage(i18n::strings().CurrentLanguage);
+        languageFirstShow();
         m_firstShow = true;
         if (m_CheckBox5->isChecked())
             startNewVersionCheck();
-    });
-}
-
-void TForm1::LoadLanguage(const std::string& name) {
-    guarded(codes::LoadLanguage, [this, &name] {
-        auto& table = i18n::strings();
-        try {
-            i18n::loadLanguageFile(table, m_paths.folder(), name);
-        } catch (...) {
-            // What was applied before the failure shows.
-            applyCaptions(table);
-            throw;
-        }
-        applyCaptions(table);
-        fitToContents();
-        // The help button's hint names the language of the help it opens.
-        m_BitBtn1->setToolTip(QString());
-        m_BitBtn1->setToolTip(q(helpLanguage(m_paths, table.CurrentLanguage)));
     });
 }
 

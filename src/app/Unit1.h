@@ -3,6 +3,7 @@
 #include "app/MainWindowServices.h"
 #include "app/MainWindowState.h"
 #include "app/ProgramPaths.h"
+#include "i18n/LoadLanguage.h"
 
 #include <QWidget>
 
@@ -10,11 +11,14 @@
 #include <memory>
 #include <string>
 
+class QAction;
+class QActionGroup;
 class QCheckBox;
 class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTimer;
 
@@ -32,7 +36,7 @@ namespace tw::app {
 // The main window: shows the copy set-up (playlist, destination, options), the information
 // panel and the buttons, and turns clicks into calls on the set-up. Its creation reads
 // Settings.ini; its closing writes it.
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, private i18n::MainWindowCaptions {
     Q_OBJECT
 
 public:
@@ -76,6 +80,10 @@ public:
     // Loads a language into the string table and re-captions this window.
     void LoadLanguage(const std::string& name);
 
+    // The language menu: Button4 opens it; a click on one of its items changes the language.
+    void Button4Click();
+    void ChangeLanguage(QAction* item);
+
     // The size text of the size labels, under this window's guard.
     std::string CalSize(bool hideZero, std::int64_t kb);
 
@@ -88,6 +96,15 @@ private:
     void applyCaptions(const i18n::StringTable& table);
     void fitToContents();
     void showSetup();
+
+    // The language side: the menu with its design-time item, and the steps of the first show
+    // (menu built once, the language loaded, its item ticked).
+    void createLanguageMenu();
+    void languageFirstShow();
+    void tickCurrentLanguage();
+    std::string informationValue(i18n::MainCaption label, const i18n::StringTable& table) override;
+    void setCaption(i18n::MainCaption control, const std::string& text) override;
+    void setHelpHint(const std::string& hint) override;
 
     ProgramPaths m_paths;
     MainWindowServices m_services = MainWindowServices::system();
@@ -114,7 +131,9 @@ private:
     QPushButton* m_Button3 = nullptr;
     QPushButton* m_Button6 = nullptr;
     QFileDialog* m_OpenDialogBU = nullptr;
-    QTimer* m_Timer1 = nullptr; // polls for the checker's answer
+    QMenu* m_PopupMenu1 = nullptr;
+    QActionGroup* m_languageItems = nullptr; // radio group of the menu's items
+    QTimer* m_Timer1 = nullptr;              // polls for the checker's answer
     QTimer* m_Timer2 = nullptr; // retries the announcement while a modal window is open
 
     // The new-version check.

@@ -80,9 +80,7 @@ std::string formatRecord(const LocalTime& time, const SystemFacts& facts, const 
 DebugLog::DebugLog(std::string programFolder, Clock clock, std::function<SystemFacts()> facts)
     : m_programFolder(std::move(programFolder))
     , m_clock(std::move(clock))
-    , m_facts(std::move(facts)) {
-    platform::keepFolderExact(m_programFolder);
-}
+    , m_facts(std::move(facts)) {}
 
 std::string DebugLog::folder() const {
     return m_programFolder + "/ErrorLog";

@@ -51,9 +51,15 @@ std::string languageFilePath(const std::string& programFolder, const std::string
 }
 
 LanguageLoad loadLanguageFile(StringTable& table, const std::string& programFolder,
-                              const std::string& name) {
+                              const std::string& name,
+                              const std::function<void(int line)>& applied) {
+    const auto tell = [&applied](int line) {
+        if (applied)
+            applied(line);
+    };
     table.CurrentLanguage = name;
     table.resetToBuiltIn();
+    tell(0);
     if (!isLanguageFolderName(name))
         return LanguageLoad::NoFile;
     const std::string path = languageFilePath(programFolder, name);
@@ -74,6 +80,7 @@ LanguageLoad loadLanguageFile(StringTable& table, const std::string& programFold
         table.applyLine(number, firstCharacters(text::decodeLine(line),
                                                 isCaptionLine(number) ? kMaxCaptionCharacters
                                                                       : kMaxMessageCharacters));
+        tell(number);
     }
     table.padReportEntries();
     return LanguageLoad::Loaded;

@@ -148,7 +148,7 @@ bool isFuseFat(const std::string& fsType) {
 } // namespace
 
 DriveType driveType(const std::string& path) {
-    return DriveProbe().typeOf(systemPath(path), 0);
+    return DriveProbe().typeOf(path, 0);
 }
 
 bool isLocalDrive(const std::string& path) {
@@ -157,7 +157,7 @@ bool isLocalDrive(const std::string& path) {
 }
 
 std::string mountPointOf(const std::string& path) {
-    const std::string canonical = canonicalPath(systemPath(path));
+    const std::string canonical = canonicalPath(path);
     struct stat st {};
     if (canonical.empty() || ::stat(canonical.c_str(), &st) != 0)
         return {};
@@ -169,7 +169,7 @@ std::string mountPointOf(const std::string& path) {
 }
 
 std::string fileSystemTypeOf(const std::string& path) {
-    const std::string canonical = canonicalPath(systemPath(path));
+    const std::string canonical = canonicalPath(path);
     struct stat st {};
     if (canonical.empty() || ::stat(canonical.c_str(), &st) != 0)
         return {};
@@ -182,7 +182,7 @@ std::string fileSystemTypeOf(const std::string& path) {
 
 std::uint64_t largestFileBytes(const std::string& folder) {
     constexpr std::uint64_t fatLimit = 0xFFFFFFFFull;
-    const std::string path = systemPath(folder);
+    const std::string path = folder;
     struct statfs fs {};
     if (path.empty() || ::statfs(path.c_str(), &fs) != 0)
         return UINT64_MAX;
@@ -203,7 +203,7 @@ std::uint64_t largestFileBytes(const std::string& folder) {
 
 std::int64_t freeBytes(const std::string& folder) {
     struct statvfs vfs {};
-    if (folder.empty() || ::statvfs(systemPath(folder).c_str(), &vfs) != 0)
+    if (folder.empty() || ::statvfs(folder.c_str(), &vfs) != 0)
         return -1;
     const unsigned long unit = vfs.f_frsize != 0 ? vfs.f_frsize : vfs.f_bsize;
     const auto bytes = static_cast<unsigned long long>(vfs.f_bavail) * unit;

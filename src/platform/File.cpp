@@ -74,7 +74,7 @@ FileHandle openUnderRules(int dirFd, const std::string& name, const std::string&
 
 InputFile::InputFile(const std::string& path, const OpenRules& rules)
     : m_path(path)
-    , m_handle(openUnderRules(AT_FDCWD, systemPath(path), path, O_RDONLY, rules)) {}
+    , m_handle(openUnderRules(AT_FDCWD, path, path, O_RDONLY, rules)) {}
 
 InputFile InputFile::anyKind(const std::string& path) {
     OpenRules rules;
@@ -143,7 +143,7 @@ OutputFile::OutputFile(const std::string& path, Mode mode)
     if (const int error = takeFileFault(FileOperation::Open, path))
         throw FileError("cannot open", path, error);
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == Mode::Append ? O_APPEND : O_TRUNC);
-    const int fd = ::open(systemPath(path).c_str(), flags, 0666);
+    const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0)
         throw FileError("cannot open", path, errno);
     m_handle = FileHandle(fd);
@@ -180,8 +180,7 @@ namespace tw::platform {
 RecordLog::RecordLog(const std::string& folder, const std::string& name)
     : m_path(folder + "/" + name) {
     // The folder itself must not be a link: a linked folder would move the log elsewhere.
-    const FileHandle dir(
-        ::open(systemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const FileHandle dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!dir.isOpen())
         throw FileError("cannot open", folder, errno);
     m_handle = openUnderRules(dir.get(), name, m_path, O_WRONLY | O_APPEND | O_CREAT,

@@ -165,11 +165,10 @@ bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
 
 CopyResult copyFile(const std::string& sourcePath, const std::string& targetPath,
                     const CopyProgress& progress) {
-    const std::string target = systemPath(targetPath);
+    const std::string target = targetPath;
     TemporaryFile temp;
     std::uint64_t bytes = 0;
-    const CopyResult copied =
-        copyToTemporary(systemPath(sourcePath), target, progress, temp, bytes);
+    const CopyResult copied = copyToTemporary(sourcePath, target, progress, temp, bytes);
     return copied.ok ? commitTemporary(temp, target) : copied;
 }
 
@@ -193,7 +192,7 @@ std::size_t CopyBatch::waiting() const {
 
 CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& targetPath,
                            const CopyProgress& progress, const Done& done) {
-    const std::string target = systemPath(targetPath);
+    const std::string target = targetPath;
     // Two waiting files never go to one name: the earlier one takes it first. Files that
     // waited through a pause or a question are not kept waiting for this one too.
     if (holds(target) ||
@@ -201,8 +200,7 @@ CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& tar
         commit();
     auto temp = std::make_unique<TemporaryFile>();
     std::uint64_t bytes = 0;
-    const CopyResult copied =
-        copyToTemporary(systemPath(sourcePath), target, progress, *temp, bytes);
+    const CopyResult copied = copyToTemporary(sourcePath, target, progress, *temp, bytes);
     if (!copied.ok) {
         if (done)
             done(copied);
@@ -222,7 +220,7 @@ CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& tar
 }
 
 bool CopyBatch::holds(const std::string& targetPath) const {
-    const std::string target = systemPath(targetPath);
+    const std::string target = targetPath;
     for (const Waiting& w : m_waiting)
         if (sameNameIgnoringCase(w.target, target))
             return true;
@@ -272,7 +270,7 @@ std::vector<int> CopyBatch::flushGroup(const std::vector<Waiting>& group) {
 }
 
 bool syncFileSystem(const std::string& folder) {
-    const FileHandle handle(::open(systemPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileHandle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return handle.isOpen() && ::syncfs(handle.get()) == 0;
 }
 

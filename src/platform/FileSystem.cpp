@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <mutex>
 #include <stdexcept>
 #include <system_error>
 
@@ -16,42 +15,10 @@ namespace tw::platform {
 namespace {
 
 bool statPath(const std::string& path, struct stat& st) {
-    return ::stat(systemPath(path).c_str(), &st) == 0;
+    return ::stat(path.c_str(), &st) == 0;
 }
 
 } // namespace
-
-namespace {
-
-std::mutex g_exactMutex;
-std::string g_exactFolder;
-
-// How many leading bytes of the path name the program folder and so stay as they are.
-std::size_t exactPrefixOf(const std::string& path) {
-    const std::lock_guard lock(g_exactMutex);
-    const std::string& folder = g_exactFolder;
-    if (folder.empty() || path.size() < folder.size() ||
-        path.compare(0, folder.size(), folder) != 0)
-        return 0;
-    if (path.size() == folder.size() || path[folder.size()] == '/')
-        return folder.size();
-    return 0;
-}
-
-} // namespace
-
-void keepFolderExact(const std::string& folder) {
-    const std::lock_guard lock(g_exactMutex);
-    g_exactFolder = folder;
-}
-
-std::string systemPath(const std::string& path) {
-    // The program folder's own text stays as it is; what follows it is taken as a Path.
-    const std::size_t exact = exactPrefixOf(path);
-    if (exact == 0)
-        return Path(path).str();
-    return path.substr(0, exact) + Path(path.substr(exact)).str();
-}
 
 bool fileExists(const std::string& path) {
     return regularFileSize(path) >= 0;
@@ -89,21 +56,21 @@ void createFolders(const std::string& path) {
     if (path.empty())
         return;
     std::error_code ec;
-    std::filesystem::create_directories(systemPath(path), ec);
+    std::filesystem::create_directories(path, ec);
 }
 
 bool createFolder(const std::string& path) {
-    if (::mkdir(systemPath(path).c_str(), 0777) == 0)
+    if (::mkdir(path.c_str(), 0777) == 0)
         return true;
     return errno == EEXIST && folderExists(path);
 }
 
 bool deleteFile(const std::string& path) {
-    return ::unlink(systemPath(path).c_str()) == 0;
+    return ::unlink(path.c_str()) == 0;
 }
 
 bool moveFile(const std::string& from, const std::string& to) {
-    return ::rename(systemPath(from).c_str(), systemPath(to).c_str()) == 0;
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
@@ -130,7 +97,6 @@ std::string programFolder() {
     std::string folder = exe.parent_path().string();
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
-    keepFolderExact(folder);
     return folder;
 }
 

@@ -4,19 +4,9 @@
 #include <optional>
 #include <string>
 
-// Files and folders. Paths arrive in the program's one form (platform::Path, "/"-separated);
-// the system calls still see them through systemPath, which takes any text that has not
-// been through Path yet the same way.
+// Files and folders. Paths arrive in the program's one form (platform::Path, "/"-separated),
+// and the system calls take their text as it is.
 namespace tw::platform {
-
-// The path as the system sees it: every "\" turned into "/", except in the program folder
-// (see keepFolderExact), whose name is taken exactly as it is.
-std::string systemPath(const std::string& path);
-
-// Paths that start with this folder keep the folder's own text byte for byte: a "\" in the
-// program folder's name is part of a name, not a separator. programFolder() sets it; a
-// program (or test) that puts its data files below another folder sets that one.
-void keepFolderExact(const std::string& folder);
 
 // True when the path names a regular file (or a link to one), not a folder.
 bool fileExists(const std::string& path);

@@ -23,7 +23,7 @@ QUrl MailtoMail::mailtoUrl(const MailMessage& message) {
 bool MailtoMail::handOver(const MailMessage& message) {
     const bool opened = m_open(mailtoUrl(message));
     if (!message.attachmentPath.empty())
-        showInFolder(systemPath(message.attachmentPath));
+        showInFolder(message.attachmentPath);
     return opened;
 }
 

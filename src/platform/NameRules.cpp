@@ -39,7 +39,7 @@ std::string upperCase(std::string text) {
 
 NameRules probeNameRules(const std::string& folder) {
     static std::atomic<unsigned> probeNumber{0};
-    const std::string dir = systemPath(folder);
+    const std::string dir = folder;
     const std::string stem = ".tunewagon-probe-" + std::to_string(::getpid()) + "-" +
                              std::to_string(probeNumber.fetch_add(1)) + "-";
     NameRules rules;
@@ -61,16 +61,15 @@ NameRules probeNameRules(const std::string& folder) {
 }
 
 std::string resolvedPath(const std::string& path) {
-    const std::unique_ptr<char, decltype(&std::free)> resolved(
-        ::realpath(systemPath(path).c_str(), nullptr), &std::free);
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
     return resolved ? std::string(resolved.get()) : std::string();
 }
 
 bool sameDevice(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
-    return ::stat(systemPath(a).c_str(), &sa) == 0 && ::stat(systemPath(b).c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;
 }
 
 } // namespace tw::platform

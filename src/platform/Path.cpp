@@ -5,12 +5,13 @@
 
 namespace tw::platform {
 
-Path::Path(std::string_view text)
-    : m_text(text) {
-    for (char& c : m_text) {
+Path Path::fromEntry(std::string_view entryText) {
+    Path path(entryText);
+    for (char& c : path.m_text) {
         if (c == '\\')
             c = '/';
     }
+    return path;
 }
 
 std::string Path::fileName() const {

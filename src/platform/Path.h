@@ -6,13 +6,17 @@
 
 namespace tw::platform {
 
-// A path as the program holds, joins and shows it: "/" separates its parts from the moment
-// the text enters the program. A "\" written in a playlist entry or a typed name is the
-// same separator, and the constructor is the one place that turns it into "/".
+// A path as the program holds, joins and shows it: "/" separates its parts. A path the
+// system or the user's file dialogs gave is taken exactly as it is (on Linux "\" is a
+// letter of a name there); a "\" written in a playlist entry is the same separator as "/",
+// and fromEntry is the one place that turns it into "/".
 class Path {
 public:
     Path() = default;
-    explicit Path(std::string_view text);
+    explicit Path(std::string_view text)
+        : m_text(text) {}
+    // The text of a playlist entry as a path: each "\" is a separator.
+    static Path fromEntry(std::string_view entryText);
 
     const std::string& str() const { return m_text; }
     // Platform calls take the text as it is.

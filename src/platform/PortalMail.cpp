@@ -57,8 +57,8 @@ bool PortalMail::handOver(const MailMessage& message) {
         // Only a regular file: opening a pipe would block.
         if (regularFileSize(message.attachmentPath) < 0)
             return false;
-        const FileHandle file(::open(systemPath(message.attachmentPath).c_str(),
-                                     O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        const FileHandle file(
+            ::open(message.attachmentPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         if (!file.isOpen())
             return false;
         qDBusRegisterMetaType<QList<QDBusUnixFileDescriptor>>();

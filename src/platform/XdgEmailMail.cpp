@@ -18,8 +18,7 @@ bool XdgEmailMail::handOver(const MailMessage& message) {
     QStringList arguments{QStringLiteral("--utf8"), QStringLiteral("--subject"),
                           QString::fromStdString(message.subject)};
     if (!message.attachmentPath.empty() && fileExists(message.attachmentPath))
-        arguments << QStringLiteral("--attach")
-                  << QString::fromStdString(systemPath(message.attachmentPath));
+        arguments << QStringLiteral("--attach") << QString::fromStdString(message.attachmentPath);
     arguments << QString::fromStdString(message.recipient);
 
     // Not owned by this call: a mail client still running after the wait keeps it, and it

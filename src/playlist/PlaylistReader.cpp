@@ -10,15 +10,13 @@ namespace tw::playlist {
 
 namespace {
 
-// The text the system sees: "\" is "/", and a run of separators is one.
+// The text the system sees: a run of "/" is one.
 std::string systemForm(const std::string& path) {
     std::string result;
     result.reserve(path.size());
     for (const char c : path) {
-        if (!isSeparator(c))
+        if (c != '/' || result.empty() || result.back() != '/')
             result += c;
-        else if (result.empty() || result.back() != '/')
-            result += '/';
     }
     return result;
 }
@@ -61,7 +59,7 @@ bool PlaylistReader::readLine(std::optional<PlaylistEntry>& entry) {
     PlaylistEntry& result = entry.emplace();
     result.text = entryText(removeFileKey(m_line));
     // The rules above read the entry as written; from here on it is a path.
-    result.relativePart = platform::Path(relativePartOf(result.text));
+    result.relativePart = platform::Path::fromEntry(relativePartOf(result.text));
     // A line too long to be a path names no file.
     if (!m_lines->lastLineCut())
         resolve(result);
@@ -84,9 +82,9 @@ std::optional<PlaylistEntry> PlaylistReader::next() {
 // "\Rock\a.mp3" is looked for as written, then below the drive, then in the playlist's
 // folder.
 void PlaylistReader::resolve(PlaylistEntry& result) {
-    const std::string& entry = result.text;
-    if (unusablePath(entry))
+    if (unusablePath(result.text))
         return;
+    const std::string entry = platform::Path::fromEntry(result.text).str();
     const std::array<std::string, 3> candidates{
         locatedIn(m_folder, entry), joinedBelow(m_drive.empty() ? "/" : m_drive, entry),
         m_folder.empty() ? std::string() : joinedBelow(m_folder, entry)};

@@ -42,8 +42,11 @@ TEST(AutomaticName, ExtensionIsTheTextFromTheLastDot) {
     EXPECT_EQ(automaticName(Path(tmp / "a.b.mp3")), tmp.path() + "/a.b_001.mp3");
     writeFile(tmp / "Artist: Song.mp3", "x");
     EXPECT_EQ(automaticName(Path(tmp / "Artist: Song.mp3")), tmp.path() + "/Artist: Song_001.mp3");
-    // A "\\" that entered as a separator is one.
-    EXPECT_EQ(automaticName(Path(tmp.path() + "\\a.b.mp3")), tmp.path() + "/a.b_001.mp3");
+    // A "\\" written in a playlist entry is a separator; anywhere else it is a letter.
+    EXPECT_EQ(automaticName(Path::fromEntry(tmp.path() + "\\a.b.mp3")),
+              tmp.path() + "/a.b_001.mp3");
+    writeFile(tmp / "AC\\DC.mp3", "x");
+    EXPECT_EQ(automaticName(Path(tmp / "AC\\DC.mp3")), tmp.path() + "/AC\\DC_001.mp3");
 }
 
 TEST(AutomaticName, CounterGrowsPastThreeDigits) {

@@ -144,6 +144,19 @@ TEST_F(ReaderTest, RelativeEntriesAreTakenInThePlaylistFolderWithEitherSeparator
     EXPECT_EQ(entries[1].relativePart, "/Rock/a.mp3");
 }
 
+// A "\\" in the name of the playlist's own folder is a letter of that name: only the
+// entry's text is read with "\\" as a separator.
+TEST_F(ReaderTest, BackslashInThePlaylistFolderNameIsNotASeparator) {
+    const std::string lists = m_tmp / "AC\\DC";
+    test::writeFile(lists + "/Rock/a.mp3", "data");
+    test::writeFile(lists + "/list.m3u", "Rock\\a.mp3\n");
+    PlaylistReader reader(lists + "/list.m3u", lists + "/list.m3u");
+    const auto entry = reader.next();
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->sourcePath, lists + "/Rock/a.mp3");
+    EXPECT_EQ(entry->relativePart, "/Rock/a.mp3");
+}
+
 TEST_F(ReaderTest, CandidatesAreTriedInOrder) {
     // An entry beginning with a separator is an absolute path first, and only then a path
     // in the playlist's folder.
