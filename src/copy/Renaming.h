@@ -11,6 +11,9 @@ namespace tw::copy {
 // always built from the target itself. A folder under a candidate name does not take it.
 platform::Path automaticName(const platform::Path& target);
 
+// Whether the text is a plain file name: not empty, not "." or "..", no "/" or "\".
+bool isPlainFileName(const std::string& name);
+
 // Whether a name typed in the rename dialog may be used in the target folder: a file name
 // (not empty, not "." or "..", no "/" or "\") under which no file exists yet.
 bool typedNameAcceptable(const platform::Path& targetFolder, const std::string& typedName);
