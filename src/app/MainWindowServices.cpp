@@ -20,7 +20,7 @@ public:
         copy::TForm2 form(
             [&job](copy::ProgressDisplay& display, copy::RunControl& control,
                    copy::RunQuestions& questions) { return job.run(display, control, questions); },
-            m_mainWindow);
+            job.flags(), m_mainWindow);
         return form.execRun();
     }
 

@@ -37,9 +37,10 @@ constexpr qint64 elapsedRefreshMs = 1000;
 
 } // namespace
 
-TForm2::TForm2(Run run, QWidget* mainWindow, OpenFolder openFolder)
+TForm2::TForm2(Run run, RunFlags& flags, QWidget* mainWindow, OpenFolder openFolder)
     : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_run(std::move(run))
+    , m_flags(flags)
     , m_mainWindow(mainWindow)
     , m_openFolder(std::move(openFolder)) {
     setObjectName("Form2");
@@ -202,6 +203,7 @@ void TForm2::PauseCopy() {
     guarded(codes::PauseCopy, [this] {
         const auto& t = i18n::strings();
         m_running = !m_running;
+        m_flags.setPaused(!m_running);
         m_Button2->setText(q(m_running ? t.StrPause : t.StrResume));
         setAnimation(m_running);
     });

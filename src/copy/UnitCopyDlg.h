@@ -35,7 +35,9 @@ public:
     // Opens a folder in the desktop's file manager (the collision dialog's two buttons).
     using OpenFolder = std::function<void(const std::string& folder)>;
 
-    TForm2(Run run, QWidget* mainWindow, OpenFolder openFolder = {});
+    // flags: the run's pause, cancel and stop flags (Pause writes them at once, so a pause
+    // pressed during a file holds the run right after it).
+    TForm2(Run run, RunFlags& flags, QWidget* mainWindow, OpenFolder openFolder = {});
 
     // Shows the window modally, runs the copy and returns how it ended once the window has
     // closed and the main window shows again.
@@ -81,6 +83,7 @@ private:
     void showElapsedNow();
 
     Run m_run;
+    RunFlags& m_flags;
     QWidget* m_mainWindow;
     OpenFolder m_openFolder;
 
