@@ -97,8 +97,7 @@ public:
     explicit User(TForm1& main)
         : m_main(main) {
         tw::ui::setBeep([this] { ++m_beeps; });
-        connect(&m_timer, &QTimer::timeout, this, &User::look);
-        m_timer.start(1);
+        QCoreApplication::postEvent(this, new QEvent(QEvent::User));
     }
     ~User() override { tw::ui::setBeep({}); }
 
@@ -116,6 +115,14 @@ public:
     bool animationRanWhileCopying = false;
     bool pauseHeld = false;
     int questionsWithAnimationOn = 0;
+
+protected:
+    // Looks once at every pass of the event queue, wherever the run pumps it: a posted
+    // event that posts itself again is delivered exactly once per pass.
+    void customEvent(QEvent*) override {
+        look();
+        QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+    }
 
 private:
     void look() {
@@ -210,7 +217,6 @@ private:
     }
 
     TForm1& m_main;
-    QTimer m_timer;
     QPointer<QWidget> m_handled;
     QPointer<TForm3> m_collision;
     int m_beeps = 0;
