@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TW_FUZZ_CHECK(staysBelowItsFolder(entry->relativePart));
         if (entry->found()) {
             ++found;
-            TW_FUZZ_CHECK(entry->sourcePath.find('\0') == std::string::npos);
+            TW_FUZZ_CHECK(entry->sourcePath.str().find('\0') == std::string::npos);
             TW_FUZZ_CHECK(platform::fileExists(entry->sourcePath));
         }
         checkPathText(entry->text);

@@ -9,6 +9,7 @@ packages=(
     libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xdg-utils
+    dbus-daemon
 )
 # The sanitizer and fuzzing builds use clang's runtime when asked for.
 if [[ "${TW_WITH_CLANG:-0}" == 1 ]]; then

@@ -1,5 +1,6 @@
 #include "app/HelpLanguage.h"
 
+#include "i18n/LanguageFile.h"
 #include "platform/FileSystem.h"
 
 namespace tw::app {
@@ -12,7 +13,9 @@ const std::string english = "English";
 std::string helpLanguage(const ProgramPaths& paths, const std::string& currentLanguage) {
     if (currentLanguage == russian)
         return russian;
-    if (platform::fileExists(paths.languageHelp(currentLanguage)))
+    // A name that would leave the Language folder names no help page of its own.
+    if (i18n::isLanguageFolderName(currentLanguage) &&
+        platform::fileExists(paths.languageHelp(currentLanguage)))
         return currentLanguage;
     if (platform::fileExists(paths.languageHelp(english)))
         return english;

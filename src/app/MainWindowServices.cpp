@@ -1,5 +1,6 @@
 #include "app/MainWindowServices.h"
 
+#include "about/About.h"
 #include "copy/UnitCopyDlg.h"
 
 #include <QDesktopServices>
@@ -51,8 +52,9 @@ MainWindowServices MainWindowServices::system() {
     s.openPage = [](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     };
-    // The About window plugs in here.
-    s.showAbout = [](QWidget*) {};
+    s.showAbout = [](QWidget* mainWindow, const std::string& programFolder) {
+        about::TFormAbout::showAbout(mainWindow, programFolder);
+    };
     s.copyWindow = [](QWidget* mainWindow) -> std::unique_ptr<CopyWindow> {
         return std::make_unique<ProgressWindow>(mainWindow);
     };

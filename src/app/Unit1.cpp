@@ -19,6 +19,8 @@
 #include "ui/DrawnIcons.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowParts.h"
+#include "update/MainWindowCheckHost.h"
+#include "update/NewVersionCheck.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +33,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdint>
@@ -70,6 +73,11 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
+    m_checkHost = std::make_unique<update::MainWindowCheckHost>(
+        this, m_Timer1, m_Timer2, m_paths.freshpollFolder(), [this] { return m_state.busy(); },
+        [this] { m_state.setBusy(false); });
+    m_newVersionCheck = std::make_unique<update::NewVersionCheck>(
+        m_paths.freshpollFolder(), m_paths.freshpollProgram(), *m_checkHost);
     applyCaptions(i18n::StringTable{});
     fitToContents();
     try {
@@ -79,6 +87,8 @@ TForm1::TForm1(ProgramPaths paths, QWidget* parent)
         TunewagonApplication::showCurrentException();
     }
 }
+
+TForm1::~TForm1() = default;
 
 void TForm1::createControls() {
     m_LabeledEdit1Label = named<QLabel>("LabeledEdit1Label", this);
@@ -125,6 +135,15 @@ void TForm1::createControls() {
     m_OpenDialogBU->setFileMode(QFileDialog::ExistingFile);
     m_OpenDialogBU->setAcceptMode(QFileDialog::AcceptOpen);
     m_OpenDialogBU->setDefaultSuffix("m3u");
+
+    m_Timer1 = new QTimer(this);
+    m_Timer1->setObjectName("Timer1");
+    m_Timer2 = new QTimer(this);
+    m_Timer2->setObjectName("Timer2");
+    for (QTimer* timer : {m_Timer1, m_Timer2})
+        timer->setInterval(1000);
+    connect(m_Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(m_Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
 
     // Layout, top to bottom.
     auto* playlistRow = new QHBoxLayout;
@@ -180,8 +199,8 @@ void TForm1::createControls() {
     setTabOrder(m_Button3, m_Button6);
     setTabOrder(m_Button6, m_CheckBox5);
 
-    // The options live in the copy set-up; the check boxes show them. CheckBox5 belongs to
-    // the new-version check, Button4 to the language menu.
+    // The options live in the copy set-up; the check boxes show them. Button4 belongs to
+    // the language menu.
     connect(m_CheckBox1, &QCheckBox::toggled, this,
             [this](bool on) { m_state.job().options().keepStructure = on; });
     connect(m_CheckBox2, &QCheckBox::toggled, this,
@@ -197,6 +216,8 @@ void TForm1::createControls() {
     connect(m_Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     connect(m_BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
     connect(m_Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    // Every change of the option runs its handler, a change made while loading too.
+    connect(m_CheckBox5, &QCheckBox::toggled, this, &TForm1::CheckBox5Click);
 }
 
 // Single border: the designed size unless the captions need more room.
@@ -275,7 +296,8 @@ void TForm1::FormShow() {
         // The language menu is built here with the language selection.
         LoadLanguage(i18n::strings().CurrentLanguage);
         m_firstShow = true;
-        // The new-version check starts here when CheckBox5 is ticked.
+        if (m_CheckBox5->isChecked())
+            startNewVersionCheck();
     });
 }
 
@@ -447,12 +469,33 @@ void TForm1::BitBtn1Click() {
 
 void TForm1::Button3Click() {
     m_state.setBusy(true);
-    m_services.showAbout(this);
+    m_services.showAbout(this, m_paths.folder());
     m_state.setBusy(false);
 }
 
 void TForm1::Button6Click() {
     close();
+}
+
+void TForm1::startNewVersionCheck() {
+    guarded(codes::NewVersionCheckStart, [this] { m_newVersionCheck->start(); });
+}
+
+void TForm1::CheckBox5Click() {
+    if (m_CheckBox5->isChecked()) {
+        if (m_firstShow)
+            startNewVersionCheck();
+    } else {
+        m_newVersionCheck->forgetAcknowledgement();
+    }
+}
+
+void TForm1::Timer1Timer() {
+    m_newVersionCheck->timer1Tick();
+}
+
+void TForm1::Timer2Timer() {
+    m_newVersionCheck->timer2Tick();
 }
 
 } // namespace tw::app

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class QCheckBox;
@@ -15,10 +16,16 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace tw::i18n {
 struct StringTable;
 }
+
+namespace tw::update {
+class NewVersionCheck;
+class MainWindowCheckHost;
+} // namespace tw::update
 
 namespace tw::app {
 
@@ -31,6 +38,7 @@ class TForm1 : public QWidget {
 public:
     // paths: the program folder that every data file lives below.
     explicit TForm1(ProgramPaths paths, QWidget* parent = nullptr);
+    ~TForm1() override;
 
     const ProgramPaths& paths() const { return m_paths; }
 
@@ -61,6 +69,9 @@ public:
     void BitBtn1Click();
     void CheckBox4Click();
     void CheckLaunchEnabled();
+    void CheckBox5Click();
+    void Timer1Timer();
+    void Timer2Timer();
 
     // Loads a language into the string table and re-captions this window.
     void LoadLanguage(const std::string& name);
@@ -103,6 +114,13 @@ private:
     QPushButton* m_Button3 = nullptr;
     QPushButton* m_Button6 = nullptr;
     QFileDialog* m_OpenDialogBU = nullptr;
+    QTimer* m_Timer1 = nullptr; // polls for the checker's answer
+    QTimer* m_Timer2 = nullptr; // retries the announcement while a modal window is open
+
+    // The new-version check.
+    std::unique_ptr<update::MainWindowCheckHost> m_checkHost;
+    std::unique_ptr<update::NewVersionCheck> m_newVersionCheck;
+    void startNewVersionCheck();
 
     // Start-up state.
     bool m_firstShow = false;

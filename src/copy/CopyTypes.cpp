@@ -2,8 +2,24 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace tw::copy {
+
+void RunProblems::add(RunProblem problem) {
+    ++m_total;
+    if (m_items.size() >= kept)
+        return;
+    if (problem.entry.size() > keptBytes) {
+        // Cut at a character boundary: never inside a UTF-8 sequence.
+        std::size_t end = keptBytes;
+        while (end > 0 && (static_cast<unsigned char>(problem.entry[end]) & 0xC0) == 0x80)
+            --end;
+        problem.entry.resize(end);
+        problem.entry += "...";
+    }
+    m_items.push_back(std::move(problem));
+}
 
 GaugeSteps gaugeSteps(std::int64_t positionKB, std::int64_t maximumKB) {
     constexpr std::int64_t top = std::numeric_limits<int>::max();

@@ -39,16 +39,14 @@ struct RunProblem {
     std::string reason; // empty for a missing entry
 };
 
-// The missing and failed entries of a run: the first `kept` of them, and how many there were.
+// The missing and failed entries of a run: the first `kept` of them, each entry text cut to
+// `keptBytes` (no path is longer; a hostile playlist's lines may be), and how many there were.
 class RunProblems {
 public:
     static constexpr std::size_t kept = 10000;
+    static constexpr std::size_t keptBytes = 4096;
 
-    void add(RunProblem problem) {
-        if (m_items.size() < kept)
-            m_items.push_back(std::move(problem));
-        ++m_total;
-    }
+    void add(RunProblem problem);
     const std::vector<RunProblem>& items() const { return m_items; }
     std::int64_t total() const { return m_total; }
 

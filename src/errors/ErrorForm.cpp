@@ -1,11 +1,15 @@
 #include "errors/ErrorForm.h"
 
 #include "errors/ErrorReporter.h"
+#include "errors/MailReport.h"
 #include "i18n/StringTable.h"
+#include "platform/DesktopMail.h"
 #include "ui/DrawnIcons.h"
+#include "ui/MessageBoxes.h"
 #include "ui/WindowParts.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +23,12 @@ using ui::label;
 using ui::paintBackground;
 using ui::q;
 using ui::sunkenPanel;
+
+namespace {
+
+platform::MailHandOver* mailSeam = nullptr;
+
+} // namespace
 
 TForm5::TForm5(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -48,7 +58,6 @@ TForm5::TForm5(QWidget* parent)
     auto* codeLayout = new QHBoxLayout(m_Panel2);
     codeLayout->setContentsMargins(6, 2, 6, 2);
     codeLayout->addWidget(m_Label2);
-    // Sending the log to the author is not wired yet: the button is shown but does nothing.
     m_Button4 = button("Button4", m_Panel3);
 
     auto* codeRow = new QHBoxLayout;
@@ -110,6 +119,7 @@ TForm5::TForm5(QWidget* parent)
 
     connect(m_Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
     connect(m_Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
+    connect(m_Button4, &QPushButton::clicked, this, &TForm5::Button4Click);
 
     FormCreate();
 
@@ -159,6 +169,38 @@ void TForm5::Button2Click() {
     ErrorReporter::instance().setTerminateRequested(true);
     close();
     QCoreApplication::exit(0);
+}
+
+void TForm5::setMailHandOver(platform::MailHandOver* mail) {
+    mailSeam = mail;
+}
+
+void TForm5::Button4Click() {
+    const auto& t = i18n::strings();
+    ui::showMessage(ui::MessageKind::Warning, t.StrMailNote, t.StrWarningCaption, this);
+
+    hide();
+    // The log is moved aside before the mail client sees it: a client reads its attachment
+    // when the mail is sent, long after the hand-over returns, and must find it in place.
+    const std::string attachment = moveLogAside(ErrorReporter::instance().programFolder());
+    try {
+        platform::MailHandOver& mail = mailSeam != nullptr ? *mailSeam : platform::desktopMail();
+        mail.handOver(reportMessage(attachment));
+    } catch (...) {
+        // Nothing was sent; the log stays aside all the same.
+    }
+    show();
+    m_Button4->setEnabled(false);
+}
+
+int TForm5::exec() {
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    const auto finished = connect(this, &QDialog::finished, &loop, &QEventLoop::exit);
+    show();
+    const int code = isVisible() ? loop.exec(QEventLoop::DialogExec) : result();
+    disconnect(finished);
+    return code;
 }
 
 void TForm5::done(int result) {

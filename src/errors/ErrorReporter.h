@@ -14,12 +14,22 @@ public:
 };
 
 // The one place a caught failure goes: a record in the debug log, then the error window.
+// The program has one reporter, the one global of error reporting: it also holds the shared
+// step number of the guarded handlers.
 class ErrorReporter {
 public:
     static ErrorReporter& instance();
 
+    // Back to the state of program start (tests start from it).
+    void reset() { *this = ErrorReporter(); }
+
+    // The shared step number; every guarded body starts with it at 0.
+    int& stepNumber() { return m_step; }
+
     // The folder that holds ErrorLog; the running program's folder until one is set.
     void setProgramFolder(std::string folder);
+    // The folder that holds ErrorLog, as set or as the running program's folder.
+    std::string programFolder() const;
     void setPresenter(ErrorPresenter* presenter);
     // The clock of the log's time stamps (local time unless a test sets its own).
     void setClock(Clock clock);
@@ -46,6 +56,7 @@ private:
     Clock m_clock = localNow;
     bool m_windowOpen = false;
     bool m_terminateRequested = false;
+    int m_step = 0;
 };
 
 } // namespace tw::errors

@@ -10,8 +10,7 @@
 namespace tw::errors {
 
 int& stepNumber() {
-    static int step = 0;
-    return step;
+    return ErrorReporter::instance().stepNumber();
 }
 
 std::string currentExceptionTypeName() {

@@ -6,7 +6,7 @@
 
 namespace tw::errors {
 
-// The shared step number; every guarded body starts with it at 0.
+// The shared step number of the program's error reporter.
 int& stepNumber();
 
 // Demangled type name of the exception being handled ("std::runtime_error"); call only

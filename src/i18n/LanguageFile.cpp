@@ -11,14 +11,12 @@ constexpr const char* kMarker = "Tunewagon";
 constexpr int kFirstEntryLine = 3;
 constexpr int kLastEntryLine = 99;
 
-// A language name comes from Settings.ini or the menu; it must stay one folder below
-// "Language" and never reach out of it.
-bool isFolderName(const std::string& name) {
+} // namespace
+
+bool isLanguageFolderName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
-
-} // namespace
 
 std::string languageFilePath(const std::string& programFolder, const std::string& name) {
     return programFolder + "/Language/" + name + "/" + name + ".txt";
@@ -28,7 +26,7 @@ LanguageLoad loadLanguageFile(StringTable& table, const std::string& programFold
                               const std::string& name) {
     table.CurrentLanguage = name;
     table.resetToBuiltIn();
-    if (!isFolderName(name))
+    if (!isLanguageFolderName(name))
         return LanguageLoad::NoFile;
     const std::string path = languageFilePath(programFolder, name);
     if (!platform::fileExists(path))

@@ -12,6 +12,10 @@ enum class LanguageLoad {
     Loaded     // the file's lines were applied
 };
 
+// A language name (from Settings.ini or the menu) that stays one folder below "Language":
+// not empty, not "." or "..", and without "/", "\\" or a NUL byte.
+bool isLanguageFolderName(const std::string& name);
+
 // The language file of a language: <programFolder>/Language/<name>/<name>.txt.
 std::string languageFilePath(const std::string& programFolder, const std::string& name);
 

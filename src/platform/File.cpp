@@ -40,13 +40,22 @@ int FileHandle::release() {
 
 InputFile::InputFile(const std::string& path)
     : m_path(path) {
-    const int fd = ::open(systemPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking in the open: a named pipe with no writer would hang the program there.
+    const int fd = ::open(systemPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw FileError("cannot open", path, errno);
     m_handle = FileHandle(fd);
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+    if (::fstat(fd, &st) != 0)
+        throw FileError("cannot read", path, errno);
+    // Playlists and language files are read twice or in full: only a regular file will do.
+    if (S_ISDIR(st.st_mode))
         throw FileError("cannot read", path, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw FileError("not a regular file, cannot read", path, EINVAL);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
 std::size_t InputFile::read(char* buffer, std::size_t size) {

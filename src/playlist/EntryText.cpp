@@ -96,7 +96,7 @@ std::string relativePartOf(std::string_view entry) {
     std::string withRoot;
     if (rest.empty() || !isSeparator(rest.front())) {
         withRoot.reserve(rest.size() + 1);
-        withRoot += '\\';
+        withRoot += '/';
         withRoot += rest;
         rest = withRoot;
     }

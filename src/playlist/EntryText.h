@@ -34,7 +34,7 @@ std::optional<std::string> localPathOfFileUri(std::string_view raw);
 std::string entryText(std::string_view raw);
 
 // The part the copy keeps below the destination folder: the drive ("C:") dropped, a
-// leading "\" added when missing, "." and ".." components dropped.
+// leading "/" added when missing, "." and ".." components dropped.
 std::string relativePartOf(std::string_view entry);
 
 // The entry text names something no system call can look up (an embedded NUL byte would

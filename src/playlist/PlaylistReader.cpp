@@ -62,8 +62,8 @@ void PlaylistReader::resolve(PlaylistEntry& result) const {
     const std::string& entry = result.text;
     if (unusablePath(entry))
         return;
-    const std::array<std::string, 5> candidates{entry, m_drive + entry, m_drive + "\\" + entry,
-                                                m_folder + entry, m_folder + "\\" + entry};
+    const std::array<std::string, 5> candidates{entry, m_drive + entry, m_drive + "/" + entry,
+                                                m_folder + entry, m_folder + "/" + entry};
     // Candidates that name the same path to the system are looked up once.
     std::array<std::string, 5> tried;
     for (std::size_t i = 0; i < candidates.size(); ++i) {

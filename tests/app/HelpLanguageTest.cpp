@@ -29,6 +29,16 @@ TEST(HelpLanguage, OwnHelpThenEnglishThenRussian) {
     EXPECT_EQ(helpPage(paths, "German"), tmp / "Language/German/Help/index.htm");
 }
 
+TEST(HelpLanguage, NameLeavingTheLanguageFolderOpensNoPageOutsideIt) {
+    TempFolder tmp;
+    const ProgramPaths paths(tmp.path());
+    // Pages that a crafted Language key would reach: ../Help/index.htm and x/../../Help/...
+    test::writeFile(tmp / "Help/index.htm", "outside");
+    test::writeFile(tmp / "Language/x/Help/index.htm", "x");
+    for (const char* name : {"..", "x/..", "x\\..", "../Language/x"})
+        EXPECT_EQ(helpLanguage(paths, name), "Russian") << name;
+}
+
 TEST(HelpLanguage, FolderNamedIndexHtmIsNoHelpPage) {
     TempFolder tmp;
     const ProgramPaths paths(tmp.path());

@@ -639,8 +639,8 @@ private slots:
                                                    *m_folder / "Help.htm"}));
 
         bool busyInAbout = false;
-        form.services().showAbout = [&](QWidget* owner) {
-            busyInAbout = form.busy() && owner == &form;
+        form.services().showAbout = [&](QWidget* owner, const std::string& folder) {
+            busyInAbout = form.busy() && owner == &form && folder == m_folder->path();
         };
         click(form, "Button3");
         QVERIFY(busyInAbout);

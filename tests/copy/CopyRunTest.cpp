@@ -50,7 +50,7 @@ protected:
         errors::ErrorReporter::instance().setProgramFolder(tmp / "program");
         errors::ErrorReporter::instance().setPresenter(&presenter);
     }
-    void TearDown() override { errors::ErrorReporter::instance().setPresenter(nullptr); }
+    void TearDown() override { errors::ErrorReporter::instance().reset(); }
 
     // A source file below src; returns its path.
     std::string source(const std::string& relative, std::string_view bytes = "data") {
@@ -469,8 +469,9 @@ TEST_F(CopyRunTest, ListOfTwoTebibytesOrMoreIsCopiedAndItsGaugeScales) {
 }
 
 TEST_F(CopyRunTest, ProblemListIsBoundedButCountsEveryProblem) {
-    std::string list;
-    for (std::size_t i = 0; i < RunProblems::kept + 5; ++i)
+    // The first entry is longer than any path; its text is kept cut short.
+    std::string list = std::string(RunProblems::keptBytes - 1, 'x') + "Ж.mp3\n";
+    for (std::size_t i = 1; i < RunProblems::kept + 5; ++i)
         list += "gone" + std::to_string(i) + ".mp3\n";
     RunSetup s = setup({});
     writeFile(tmp / "lists/list.m3u", list);
@@ -479,6 +480,9 @@ TEST_F(CopyRunTest, ProblemListIsBoundedButCountsEveryProblem) {
     EXPECT_EQ(run.counters().missing, static_cast<std::int32_t>(RunProblems::kept + 5));
     EXPECT_EQ(run.problems().items().size(), RunProblems::kept);
     EXPECT_EQ(run.problems().total(), static_cast<std::int64_t>(RunProblems::kept + 5));
+    EXPECT_EQ(run.problems().items().front().entry,
+              std::string(RunProblems::keptBytes - 1, 'x') + "...");
+    EXPECT_EQ(run.problems().items().back().entry, "gone9999.mp3");
 }
 
 TEST_F(CopyRunTest, FilesThatDoNotFitFailWholeAndTheRestIsStillCopied) {

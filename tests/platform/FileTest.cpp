@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace tw::platform {
@@ -21,6 +22,9 @@ TEST(InputFile, MissingFileAndFolderThrowFileErrorWithPath) {
         EXPECT_EQ(e.path(), tmp / "missing.m3u");
     }
     EXPECT_THROW(InputFile{tmp.path()}, FileError);
+    // A named pipe without a writer is refused at once instead of hanging the open.
+    ASSERT_EQ(std::system(("mkfifo '" + tmp / "pipe.m3u" + "'").c_str()), 0);
+    EXPECT_THROW(InputFile{tmp / "pipe.m3u"}, FileError);
 }
 
 TEST(InputFile, ReadOnlyFileIsReadAndStaysReadOnly) {
