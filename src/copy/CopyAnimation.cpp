@@ -52,9 +52,10 @@ CopyAnimation::CopyAnimation(QWidget* parent)
 }
 
 void CopyAnimation::setActive(bool on) {
-    if (on)
+    // Started again on every file, it would never reach its first frame on small files.
+    if (on && !m_timer->isActive())
         m_timer->start();
-    else
+    else if (!on)
         m_timer->stop();
 }
 

@@ -108,6 +108,7 @@ private:
     QElapsedTimer m_clock;
     std::int64_t m_pausedMs = 0;
     QElapsedTimer m_sinceElapsedShown;
+    QElapsedTimer m_sincePump;
 };
 
 } // namespace tw::copy
