@@ -62,12 +62,7 @@ ScanResult scanPlaylist(const std::string& playlistPath, bool onlyMp3,
                         const std::function<bool(std::uint64_t bytesConsumed)>& progress) {
     ScanResult result;
     try {
-        // A folder, a device or a named pipe is no playlist: opening a pipe would wait for
-        // a writer forever.
-        const std::int64_t size = platform::regularFileSize(playlistPath);
-        if (size < 0)
-            return failed(result, "\"" + playlistPath + "\" is not a readable file");
-        if (size > kLargestPlaylist)
+        if (platform::fileSize(playlistPath) > kLargestPlaylist)
             return failed(result, "the playlist \"" + playlistPath + "\" is 2 GiB or larger");
         text::LineReader lines(playlistPath);
         const std::string folder = folderOf(playlistPath);
