@@ -56,7 +56,9 @@ TForm4::TForm4(const std::string& currentName, platform::Path targetFolder, QWid
     connect(m_Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
     connect(m_Edit1, &QLineEdit::returnPressed, this, &TForm4::Button1Click);
 
-    m_Label2->setText(q(currentName));
+    // A name longer than the dialog is shortened in its middle; the edit box holds it whole.
+    m_Label2->setText(m_Label2->fontMetrics().elidedText(q(currentName), Qt::ElideMiddle,
+                                                         designedSize.width() - 24));
     m_Edit1->setText(q(currentName));
     FormCreate();
     setFixedSize(sizeHint().expandedTo(designedSize));

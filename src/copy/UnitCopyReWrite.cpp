@@ -133,7 +133,11 @@ void TForm3::FormCreate() {
     guarded(codes::ReWriteFormCreate, [this] {
         const auto& t = i18n::strings();
         setWindowTitle(q(t.StrChooseAction));
-        m_Label4->setText(q(t.StrFileExists + "\n" + m_question.target.path.fileName()));
+        // A name longer than the dialog is shortened in its middle, not let widen it.
+        const QString name = m_Label4->fontMetrics().elidedText(
+            q(m_question.target.path.fileName()), Qt::ElideMiddle, designedSize.width() - 24);
+        m_Label4->setText(q(t.StrFileExists) + "\n" + name);
+        m_Label4->setToolTip(q(m_question.target.path.str()));
         m_Label2->setText(q(t.StrReplaceExisting));
         m_Label5->setText(q(sizeText(m_question.target.size, t.StrKB)));
         m_Label1->setText(q(dateText(m_question.target.lastWrite, t.StrCreated)));
