@@ -1,13 +1,35 @@
 #include "app/MainWindowServices.h"
 
 #include "about/About.h"
-#include "app/PlainCopyWindow.h"
+#include "copy/UnitCopyDlg.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QUrl>
 
 namespace tw::app {
+
+namespace {
+
+// The copy progress window over the main window, running the job's copy.
+class ProgressWindow : public CopyWindow {
+public:
+    explicit ProgressWindow(QWidget* mainWindow)
+        : m_mainWindow(mainWindow) {}
+
+    copy::CopyPlayList::End execCopy(CopyJob& job) override {
+        copy::TForm2 form(
+            [&job](copy::ProgressDisplay& display, copy::RunControl& control,
+                   copy::RunQuestions& questions) { return job.run(display, control, questions); },
+            job.flags(), m_mainWindow);
+        return form.execRun();
+    }
+
+private:
+    QWidget* m_mainWindow;
+};
+
+} // namespace
 
 MainWindowServices MainWindowServices::system() {
     MainWindowServices s;
@@ -33,9 +55,8 @@ MainWindowServices MainWindowServices::system() {
     s.showAbout = [](QWidget* mainWindow, const std::string& programFolder) {
         about::TFormAbout::showAbout(mainWindow, programFolder);
     };
-    // The copy progress window plugs in here.
     s.copyWindow = [](QWidget* mainWindow) -> std::unique_ptr<CopyWindow> {
-        return std::make_unique<PlainCopyWindow>(mainWindow);
+        return std::make_unique<ProgressWindow>(mainWindow);
     };
     return s;
 }

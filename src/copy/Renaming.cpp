@@ -24,6 +24,11 @@ platform::Path automaticName(const platform::Path& target) {
     return candidate;
 }
 
+bool isPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string::npos;
+}
+
 bool typedNameAcceptable(const platform::Path& targetFolder, const std::string& typedName,
                          const platform::NameRules& rules) {
     // A name, not a path: nothing that leaves the target's folder or names a folder.

@@ -12,6 +12,9 @@ namespace tw::copy {
 // always built from the target itself. A folder under a candidate name does not take it.
 platform::Path automaticName(const platform::Path& target);
 
+// Whether the text is a plain file name: not empty, not "." or "..", no "/" or "\".
+bool isPlainFileName(const std::string& name);
+
 // Whether a name typed in the rename dialog may be used in the target folder: a plain file
 // name (not empty, not "." or "..", no "/" or "\"), which the folder's device takes as it is
 // (see deviceSafeName), under which no file exists yet.

@@ -4,12 +4,24 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <utility>
 
 #include <unistd.h>
 
 namespace tw::platform {
 
 namespace {
+
+ChunkedCopy::WritePacer& pacer() {
+    static ChunkedCopy::WritePacer instance;
+    return instance;
+}
+
+void paced(std::uint64_t bytes) {
+    if (pacer())
+        pacer()(bytes);
+}
 
 // Smallest buffer of the read/write way; small files get no more than this.
 constexpr std::size_t minBufferBytes = 64 * 1024;
@@ -23,6 +35,10 @@ bool needsPlainCopy(int error) {
 
 } // namespace
 
+void ChunkedCopy::setWritePacer(WritePacer p) {
+    pacer() = std::move(p);
+}
+
 ChunkedCopy::ChunkedCopy(int in, int out, std::uint64_t total, const CopyProgress& progress)
     : m_in(in)
     , m_out(out)
@@ -31,6 +47,7 @@ ChunkedCopy::ChunkedCopy(int in, int out, std::uint64_t total, const CopyProgres
 
 ChunkedCopy::Outcome ChunkedCopy::run() {
     for (;;) {
+        const auto started = std::chrono::steady_clock::now();
         std::optional<std::uint64_t> moved;
         if (m_kernelCopy) {
             moved = kernelChunk();
@@ -55,6 +72,7 @@ ChunkedCopy::Outcome ChunkedCopy::run() {
             return Outcome::Done;
         }
         m_done += *moved;
+        resize(*moved, std::chrono::steady_clock::now() - started);
         if (m_progress && !m_progress(m_done, m_total))
             return Outcome::Cancelled;
         // The size the source had when it was opened is what is copied; no extra call is
@@ -64,15 +82,30 @@ ChunkedCopy::Outcome ChunkedCopy::run() {
     }
 }
 
+// The next chunk moves what the last one's throughput moves in chunkTarget, growing at most
+// fourfold at a time so that one fast burst into the page cache cannot make a chunk that a
+// slow device then takes seconds to swallow.
+void ChunkedCopy::resize(std::uint64_t moved, std::chrono::steady_clock::duration took) {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(took).count();
+    const std::uint64_t targetNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(chunkTarget).count();
+    std::uint64_t next = copyChunkBytes;
+    if (ns > 0 && moved < (UINT64_MAX / targetNs))
+        next = moved * targetNs / static_cast<std::uint64_t>(ns);
+    next = std::min(next, m_chunkBytes * 4);
+    m_chunkBytes = std::clamp(next, smallestChunkBytes, copyChunkBytes);
+}
+
 std::optional<std::uint64_t> ChunkedCopy::kernelChunk() {
     std::uint64_t moved = 0;
-    while (moved < copyChunkBytes && m_done + moved < m_total) {
-        const std::uint64_t want = std::min(copyChunkBytes - moved, m_total - m_done - moved);
+    while (moved < m_chunkBytes && m_done + moved < m_total) {
+        const std::uint64_t want = std::min(m_chunkBytes - moved, m_total - m_done - moved);
         const int injected = takeFileFault(FileOperation::Write, m_out);
         const ssize_t n = injected != 0 ? (errno = injected, -1)
                                         : ::copy_file_range(m_in, nullptr, m_out, nullptr, want, 0);
         if (n > 0) {
             moved += static_cast<std::uint64_t>(n);
+            paced(static_cast<std::uint64_t>(n));
             continue;
         }
         if (n == 0)
@@ -96,9 +129,9 @@ std::optional<std::uint64_t> ChunkedCopy::bufferedChunk() {
         m_buffer = std::make_unique<char[]>(m_bufferSize);
     }
     std::uint64_t moved = 0;
-    while (moved < copyChunkBytes && m_done + moved < m_total) {
+    while (moved < m_chunkBytes && m_done + moved < m_total) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(
-            {m_bufferSize, copyChunkBytes - moved, m_total - m_done - moved}));
+            {m_bufferSize, m_chunkBytes - moved, m_total - m_done - moved}));
         const ssize_t n = ::read(m_in, m_buffer.get(), want);
         if (n < 0) {
             if (errno == EINTR)
@@ -126,6 +159,7 @@ bool ChunkedCopy::writeAll(const char* data, std::size_t size) {
         }
         data += n;
         size -= static_cast<std::size_t>(n);
+        paced(static_cast<std::uint64_t>(n));
     }
     return true;
 }

@@ -2,18 +2,32 @@
 
 #include "platform/FileCopy.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace tw::platform {
 
-// Moves the bytes of one open file to the end of another in chunks of copyChunkBytes,
-// inside the kernel (copy_file_range) where it can, else through a buffer of at most one
-// chunk, and calls the progress after each chunk.
+// Moves the bytes of one open file to the end of another in chunks, inside the kernel
+// (copy_file_range) where it can, else through a buffer of at most one chunk, and calls the
+// progress after each chunk. A chunk is sized by time, not bytes: it starts small and then
+// follows the measured throughput so that each takes about chunkTarget, never more than
+// copyChunkBytes. A window that pumps its events in the progress stays responsive on a slow
+// stick as on a fast disk.
 class ChunkedCopy {
 public:
+    static constexpr std::chrono::milliseconds chunkTarget{50};
+    static constexpr std::uint64_t firstChunkBytes = 256u * 1024u;
+    static constexpr std::uint64_t smallestChunkBytes = 64u * 1024u;
+
+    // Called after each write with its byte count; a benchmark slows the device down here.
+    // Empty for the real thing.
+    using WritePacer = std::function<void(std::uint64_t bytes)>;
+    static void setWritePacer(WritePacer pacer);
+
     enum class Outcome { Done, Cancelled, Failed };
 
     // total: the source's size when it was opened; the copy stops there, and fails with
@@ -31,11 +45,13 @@ private:
     std::optional<std::uint64_t> bufferedChunk();
     bool writeAll(const char* data, std::size_t size);
     std::nullopt_t fail(int errorNumber);
+    void resize(std::uint64_t moved, std::chrono::steady_clock::duration took);
 
     int m_in;
     int m_out;
     std::uint64_t m_total;
     std::uint64_t m_done = 0;
+    std::uint64_t m_chunkBytes = firstChunkBytes;
     const CopyProgress& m_progress;
     bool m_kernelCopy = true;
     std::unique_ptr<char[]> m_buffer;

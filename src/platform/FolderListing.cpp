@@ -20,7 +20,7 @@ std::vector<std::string> folderEntries(const std::string& path) {
     std::vector<std::string> names;
     if (path.empty() || path.find('\0') != std::string::npos)
         return names;
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(systemPath(path).c_str()));
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(path.c_str()));
     if (!dir)
         return names;
     while (const dirent* entry = ::readdir(dir.get())) {

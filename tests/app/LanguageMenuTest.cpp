@@ -1,5 +1,6 @@
 #include "app/ProgramPaths.h"
 #include "app/Unit1.h"
+#include "copy/UnitCopyDlg.h"
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
 #include "i18n/Unit10.h"
@@ -146,9 +147,9 @@ private slots:
         });
         QVERIFY(!form.close());
         QCOMPARE(asked, QString("Do you really want to close the program?"));
-        const auto copyWindow = form.services().copyWindow(&form);
-        QCOMPARE(dynamic_cast<QWidget*>(copyWindow.get())->windowTitle(),
-                 QString("Copying files..."));
+        tw::copy::RunFlags flags;
+        const tw::copy::TForm2 copyWindow({}, flags, &form);
+        QCOMPARE(copyWindow.windowTitle(), QString("Copying files..."));
 
         // The ticked item again: nothing is loaded, the same item stays ticked.
         tw::i18n::strings().Button1Caption = "untouched";

@@ -597,7 +597,7 @@ private slots:
         QVERIFY(!form.busy());
     }
 
-    void startCopiesThePlaylistThroughThePlainCopyWindow() {
+    void startCopiesThePlaylistThroughTheCopyWindow() {
         tw::test::writeFile(*m_folder / "music/a.mp3", "first");
         tw::test::writeFile(*m_folder / "music/sub/b.mp3", "second");
         tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\r\nsub/b.mp3\r\n");

@@ -1,0 +1,109 @@
+#include "copy/UnitCopyDlg.h"
+#include "copy/UnitCopyReWrite.h"
+#include "i18n/StringTable.h"
+#include "ui/MessageBoxes.h"
+
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using tw::copy::CollisionAction;
+using tw::copy::TForm2;
+using tw::copy::TForm3;
+
+namespace {
+
+// Answers the next question box with the button, once it shows.
+void answerQuestion(QMessageBox::StandardButton answer, int* asked) {
+    QTimer::singleShot(0, [answer, asked] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        ++*asked;
+        box->button(answer)->click();
+    });
+}
+
+} // namespace
+
+class CopyWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        tw::i18n::strings().resetToBuiltIn();
+        tw::ui::setBeep([] {});
+    }
+    void cleanup() { tw::ui::setBeep({}); }
+
+    // The run pumps the window's events on its own stack: a close or Escape then must not
+    // take the window away, only ask for a stop; the main window hides for the run alone.
+    void closingTheCopyWindowDuringTheRunIsACancelAndTheWindowStays() {
+        QWidget main;
+        main.show();
+        tw::copy::RunFlags flags;
+        bool mainHiddenDuringRun = false, stayedOpen = false, cancelSeen = false;
+        TForm2* self = nullptr;
+        TForm2 form(
+            [&](tw::copy::ProgressDisplay&, tw::copy::RunControl& control,
+                tw::copy::RunQuestions&) {
+                mainHiddenDuringRun = !main.isVisible();
+                self->close();
+                QTest::keyClick(self, Qt::Key_Escape);
+                control.processEvents(flags);
+                stayedOpen = self->isVisible();
+                cancelSeen = flags.cancelRequested();
+                return tw::copy::CopyPlayList::End::Cancelled;
+            },
+            flags, &main);
+        self = &form;
+        QCOMPARE(form.execRun(), tw::copy::CopyPlayList::End::Cancelled);
+        QVERIFY(mainHiddenDuringRun);
+        QVERIFY(stayedOpen);
+        QVERIFY(cancelSeen);
+        QVERIFY(!form.isVisible());
+        QVERIFY(main.isVisible());
+    }
+
+    // Only the buttons answer: Escape leaves the dialog open, a Cancel answered No too; the
+    // folder buttons open each file's folder; a stop confirmed closes it with no action. The
+    // box is disabled when the sizes match and then never reports a remembered answer.
+    void collisionDialogAnswersOnlyThroughItsButtons() {
+        tw::copy::CollisionQuestion question;
+        question.target.path = tw::platform::Path("/media/usb/Музыка/a.mp3");
+        question.source.path = tw::platform::Path("/home/u/Rock/a.mp3");
+        question.sameSize = true;
+        std::vector<std::string> opened;
+        TForm3 dialog(question, nullptr,
+                      [&opened](const std::string& folder) { opened.push_back(folder); });
+        QVERIFY(!dialog.findChild<QCheckBox*>("CheckBox1")->isEnabled());
+        int asked = 0;
+        QTimer::singleShot(0, [&] {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QVERIFY(dialog.isVisible());
+            dialog.findChild<QPushButton*>("Button2")->click();
+            dialog.findChild<QPushButton*>("Button6")->click();
+            answerQuestion(QMessageBox::No, &asked);
+            dialog.findChild<QPushButton*>("Button5")->click();
+            QVERIFY(dialog.isVisible());
+            answerQuestion(QMessageBox::Yes, &asked);
+            dialog.findChild<QPushButton*>("Button5")->click();
+        });
+        dialog.exec();
+        QCOMPARE(asked, 2);
+        const std::vector<std::string> folders = {"/media/usb/Музыка", "/home/u/Rock"};
+        QCOMPARE(opened, folders);
+        QCOMPARE(dialog.answer().action, CollisionAction::None);
+        QVERIFY(dialog.answer().stopConfirmed);
+        QVERIFY(!dialog.answer().sameForRest);
+    }
+};
+
+QTEST_MAIN(CopyWindowsTest)
+#include "CopyWindowsTest.moc"
