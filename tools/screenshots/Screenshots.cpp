@@ -19,6 +19,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -29,6 +30,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTextStream>
+#include <QTimeZone>
 #include <QTimer>
 
 #include <cstdio>
@@ -43,10 +45,14 @@ void pumpFor(int ms) {
     loop.exec();
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
+// Writes a file dated `when` (UTC), so the pictures show the same dates every time.
+bool writeBytes(const QString& path, const QByteArray& bytes,
+                const QDateTime& when = QDateTime(QDate(2023, 11, 14), QTime(22, 13, 20),
+                                                  QTimeZone::utc())) {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() &&
+           f.setFileTime(when, QFileDevice::FileModificationTime);
 }
 
 bool copyFolder(const QString& from, const QString& to) {
@@ -181,7 +187,8 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
     }
     writeBytes(music + "/Сборник.m3u", list);
     // Already on the player, from an earlier copy.
-    writeBytes(player + "/Кино/03 Кукушка.mp3", song(700, 'z'));
+    writeBytes(player + "/Кино/03 Кукушка.mp3", song(700, 'z'),
+               QDateTime(QDate(2019, 5, 12), QTime(18, 40, 5), QTimeZone::utc()));
 
     tw::i18n::strings().resetToBuiltIn();
     tw::app::TForm1 form(tw::app::ProgramPaths(program.toStdString()));
@@ -221,6 +228,8 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
 } // namespace
 
 int main(int argc, char** argv) {
+    // The collision dialog shows the files' dates in local time: UTC, the same everywhere.
+    qputenv("TZ", "UTC");
     QApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: tunewagon-screenshots OUTPUT_FOLDER\n");
@@ -228,8 +237,6 @@ int main(int argc, char** argv) {
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(out);
-    // The collision dialog shows the files' dates: the same in every picture.
-    qputenv("TZ", "UTC");
     const bool ru = shootLanguage("Russian", "ru", out);
     const bool en = shootLanguage("English", "en", out);
     return ru && en ? 0 : 1;
