@@ -1,6 +1,8 @@
 #include "app/CopyJob.h"
 
 #include "app/CopyReport.h"
+#include "errors/ErrorCodes.h"
+#include "errors/Guard.h"
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
 
@@ -11,11 +13,22 @@ namespace tw::app {
 CopyJob::CopyJob(const i18n::StringTable& table)
     : m_table(table) {}
 
+// The local-drive test has a guard of its own: a failure inside it is reported under its
+// code and the folder counts as not local.
+bool CopyJob::isOnLocalDrive(const platform::Path& folder) {
+    try {
+        return platform::isLocalDrive(folder);
+    } catch (...) {
+        errors::reportCurrentException(errors::codes::LocalDriveTest);
+    }
+    return false;
+}
+
 CopyJob::Destination CopyJob::chooseDestination(const platform::Path& folder) {
     m_setup.destinationReady = false;
     if (folder.empty() || !platform::folderExists(folder))
         return Destination::NoFolder;
-    if (!platform::isLocalDrive(folder))
+    if (!isOnLocalDrive(folder))
         return Destination::NotLocal;
     m_setup.destinationField = folder.str();
     const std::int64_t free = platform::freeBytes(folder);

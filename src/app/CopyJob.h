@@ -83,6 +83,8 @@ public:
     std::string report(std::string_view lineBreak = "\r\n") const;
 
 private:
+    static bool isOnLocalDrive(const platform::Path& folder);
+
     const i18n::StringTable& m_table;
     CopySetup m_setup;
     copy::RunFlags m_flags;

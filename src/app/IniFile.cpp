@@ -7,7 +7,6 @@
 #include "text/Encoding.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstddef>
 #include <cstring>
@@ -182,7 +181,7 @@ void copyStretch(platform::InputFile& from, std::uint64_t offset, std::uint64_t 
             if (toEnd)
                 return;
             throw platform::FileError("cannot save the settings: the file shrank while read", path,
-                                      EIO);
+                                      platform::FileError::ioError);
         }
         put(to, std::string_view(buffer.data(), got), path);
         offset += got;

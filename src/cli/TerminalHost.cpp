@@ -2,9 +2,10 @@
 
 #include "cli/ProgressLine.h"
 #include "copy/Renaming.h"
+#include "platform/SystemInfo.h"
 #include "text/ControlEscape.h"
 
-#include <ctime>
+#include <cstdio>
 #include <thread>
 
 namespace tw::cli {
@@ -28,15 +29,12 @@ std::string terminalText(const std::string& text) {
 
 // " dd.mm.yy hh:nn:ss" in local time.
 std::string localTimeText(std::int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    const std::tm* tm = std::localtime(&t);
-    if (tm == nullptr) {
+    const platform::LocalDateTime t = platform::localDateTimeAt(seconds);
+    if (t.year == 0)
         return {};
-    }
     char buffer[32];
-    if (std::strftime(buffer, sizeof buffer, " %d.%m.%y %H:%M:%S", tm) == 0) {
-        return {};
-    }
+    std::snprintf(buffer, sizeof buffer, " %02d.%02d.%02d %02d:%02d:%02d", t.day, t.month,
+                  t.year % 100, t.hour, t.minute, t.second);
     return buffer;
 }
 

@@ -6,11 +6,11 @@
 #include "cli/TerminalConsole.h"
 #include "errors/ErrorReporter.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemInfo.h"
 #include "platform/Terminal.h"
 #include "text/ControlEscape.h"
 
 #include <exception>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -50,9 +50,8 @@ int main(int argc, char** argv) {
         tw::errors::ErrorReporter::instance().setProgramFolder(programFolder);
         tw::cli::TerminalConsole console;
         std::string report;
-        const int status =
-            tw::cli::runCopyCommand(parsed.options, programFolder,
-                                    std::filesystem::current_path().string(), console, report);
+        const int status = tw::cli::runCopyCommand(parsed.options, programFolder,
+                                                   tw::platform::workingFolder(), console, report);
         write(StdStream::Output, report);
         return status;
     } catch (const std::exception& e) {

@@ -5,6 +5,8 @@
 
 namespace tw::platform {
 
+const int FileError::ioError = EIO;
+
 FileError::FileError(const std::string& what, std::string path, int errorNumber)
     : std::runtime_error(what + " \"" + path + "\": " + std::strerror(errorNumber))
     , m_path(std::move(path))

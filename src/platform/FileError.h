@@ -15,6 +15,9 @@ public:
     // The path (or a folder on it) does not exist.
     bool notFound() const;
 
+    // The error number of an input or output failure the system did not report itself.
+    static const int ioError;
+
 private:
     std::string m_path;
     int m_errorNumber;

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include <pwd.h>
 #include <sys/utsname.h>
@@ -12,11 +14,21 @@
 namespace tw::platform {
 
 LocalDateTime localDateTimeNow() {
-    const std::time_t now = std::time(nullptr);
+    return localDateTimeAt(static_cast<std::int64_t>(std::time(nullptr)));
+}
+
+LocalDateTime localDateTimeAt(std::int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
     std::tm tm{};
-    if (::localtime_r(&now, &tm) == nullptr)
+    if (::localtime_r(&t, &tm) == nullptr)
         return {};
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+std::string workingFolder() {
+    std::error_code ec;
+    std::string folder = std::filesystem::current_path(ec).string();
+    return ec ? std::string() : folder;
 }
 
 std::string userName() {

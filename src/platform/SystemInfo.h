@@ -22,6 +22,11 @@ struct LocalDateTime {
 
 // The current local date and time; all zero when the system cannot tell it.
 LocalDateTime localDateTimeNow();
+// A moment given in seconds since the epoch, in local time; all zero when it cannot be told.
+LocalDateTime localDateTimeAt(std::int64_t seconds);
+
+// The process's working folder; empty when it cannot be told.
+std::string workingFolder();
 
 // The kernel release's first three numbers, "major.minor.patch" (missing numbers are 0).
 std::string kernelVersion();
