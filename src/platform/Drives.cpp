@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
@@ -156,27 +157,32 @@ bool isLocalDrive(const std::string& path) {
     return type == DriveType::Fixed || type == DriveType::Removable;
 }
 
-std::string mountPointOf(const std::string& path) {
+namespace {
+
+// The mount holding the path, after links are followed; none when the path is not there.
+std::optional<MountEntry> mountHolding(const std::string& path) {
     const std::string canonical = canonicalPath(path);
     struct stat st {};
     if (canonical.empty() || ::stat(canonical.c_str(), &st) != 0)
-        return {};
+        return std::nullopt;
     const std::vector<MountEntry> mounts = parseMountInfo(readText("/proc/self/mountinfo"));
     const MountEntry* mount = findMount(mounts, canonical,
                                         std::make_pair(static_cast<unsigned>(major(st.st_dev)),
                                                        static_cast<unsigned>(minor(st.st_dev))));
+    if (!mount)
+        return std::nullopt;
+    return *mount;
+}
+
+} // namespace
+
+std::string mountPointOf(const std::string& path) {
+    const std::optional<MountEntry> mount = mountHolding(path);
     return mount ? mount->mountPoint : std::string();
 }
 
 std::string fileSystemTypeOf(const std::string& path) {
-    const std::string canonical = canonicalPath(path);
-    struct stat st {};
-    if (canonical.empty() || ::stat(canonical.c_str(), &st) != 0)
-        return {};
-    const std::vector<MountEntry> mounts = parseMountInfo(readText("/proc/self/mountinfo"));
-    const MountEntry* mount = findMount(mounts, canonical,
-                                        std::make_pair(static_cast<unsigned>(major(st.st_dev)),
-                                                       static_cast<unsigned>(minor(st.st_dev))));
+    const std::optional<MountEntry> mount = mountHolding(path);
     return mount ? mount->fsType : std::string();
 }
 
