@@ -9,7 +9,7 @@ namespace {
 
 constexpr const char* kMarker = "Tunewagon";
 constexpr int kFirstEntryLine = 3;
-constexpr int kLastEntryLine = 99;
+constexpr int kLastEntryLine = 102;
 
 // A language name comes from Settings.ini or the menu; it must stay one folder below
 // "Language" and never reach out of it.

@@ -69,7 +69,7 @@ private slots:
         tw::errors::ErrorReporter::instance().setTerminateRequested(false);
     }
 
-    void withoutSettingsOnlyCheckBox1IsCheckedAndExitWritesAllEightKeysInOrder() {
+    void withoutSettingsOnlyCheckBox1IsCheckedAndExitWritesAllTenKeysInOrder() {
         {
             TForm1 form(ProgramPaths(m_folder->path()));
             QVERIFY(box(form, "CheckBox1")->isChecked());
@@ -83,9 +83,9 @@ private slots:
         }
         const auto written = lines(tw::test::readFile(*m_folder / "Settings.ini"));
         // No language was chosen at first start (that window is not there), so it stays empty.
-        const std::vector<std::string> expected = {"[Settings]",  "Top=30",      "Left=40",
-                                                   "structure=1", "translit=0",  "onlymp3=1",
-                                                   "max=0",       "Freshpoll=0", "Language="};
+        const std::vector<std::string> expected = {
+            "[Settings]", "Top=30",      "Left=40",   "structure=1",     "translit=0", "onlymp3=1",
+            "max=0",      "Freshpoll=0", "Language=", "writeplaylist=0", "skipsame=0"};
         QCOMPARE(written, expected);
     }
 
