@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xdg-utils
     exfatprogs exfat-fuse dosfstools fusefat
+    dbus-daemon
 )
 # The sanitizer and fuzzing builds use clang's runtime when asked for.
 if [[ "${TW_WITH_CLANG:-0}" == 1 ]]; then

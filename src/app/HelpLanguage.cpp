@@ -1,26 +1,15 @@
 #include "app/HelpLanguage.h"
 
-#include "platform/FileSystem.h"
+#include "i18n/LoadLanguage.h"
 
 namespace tw::app {
 
-namespace {
-const std::string russian = "Russian";
-const std::string english = "English";
-} // namespace
-
 std::string helpLanguage(const ProgramPaths& paths, const std::string& currentLanguage) {
-    if (currentLanguage == russian)
-        return russian;
-    if (platform::fileExists(paths.languageHelp(currentLanguage)))
-        return currentLanguage;
-    if (platform::fileExists(paths.languageHelp(english)))
-        return english;
-    return russian;
+    return i18n::helpLanguage(paths.folder(), currentLanguage);
 }
 
 std::string helpPage(const ProgramPaths& paths, const std::string& helpLanguage) {
-    return helpLanguage == russian ? paths.russianHelp() : paths.languageHelp(helpLanguage);
+    return helpLanguage == "Russian" ? paths.russianHelp() : paths.languageHelp(helpLanguage);
 }
 
 } // namespace tw::app

@@ -2,8 +2,7 @@
 
 #include "errors/Guard.h"
 #include "errors/ProgramIdentity.h"
-
-#include <QMessageBox>
+#include "ui/MessageBoxes.h"
 
 #include <exception>
 #include <string>
@@ -34,12 +33,7 @@ void TunewagonApplication::showCurrentException() {
     }
     if (text.empty())
         text = errors::currentExceptionTypeName();
-    QApplication::beep();
-    QMessageBox box(QMessageBox::Critical,
-                    QString::fromUtf8(ProgramName.data(), ProgramName.size()),
-                    QString::fromStdString(text), QMessageBox::Ok);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
+    ui::showMessage(ui::MessageKind::Refusal, text, std::string(ProgramName));
 }
 
 } // namespace tw::app

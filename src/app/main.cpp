@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "errors/ErrorReporter.h"
 #include "errors/ErrorWindowPresenter.h"
+#include "i18n/Unit10.h"
 #include "platform/FileSystem.h"
 
 // The program reads no command-line arguments: the application object sees only the
@@ -21,8 +22,12 @@ int main(int /*argc*/, char** argv) {
     tw::app::TForm1 mainWindow(paths); // FormCreate runs here
     presenter.setOwner(&mainWindow);
 
-    // The first-start language window comes here, before the main window shows, once the
-    // language selection exists.
+    // On a first start the language is chosen here, before the main window shows; the
+    // window is gone again once it has closed.
+    {
+        tw::i18n::TForm10 languageWindow(paths.folder());
+        languageWindow.showIfFirstStart();
+    }
 
     // "Close the program" in an error window during start-up ends it before the loop.
     int result = 0;

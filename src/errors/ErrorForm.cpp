@@ -1,74 +1,32 @@
 #include "errors/ErrorForm.h"
 
 #include "errors/ErrorReporter.h"
+#include "errors/MailReport.h"
 #include "i18n/StringTable.h"
+#include "platform/DesktopMail.h"
+#include "ui/DrawnIcons.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tw::errors {
 
+using ui::button;
+using ui::label;
+using ui::paintBackground;
+using ui::q;
+using ui::sunkenPanel;
+
 namespace {
 
-QString q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// The error picture: a red disc with a white cross, drawn here so no image file is needed.
-QPixmap errorPicture() {
-    const int side = 41;
-    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    QPixmap pixmap(QSize(side, side) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QRadialGradient fill(QPointF(15, 13), 30);
-    fill.setColorAt(0, QColor(0xF2, 0x5A, 0x4A));
-    fill.setColorAt(1, QColor(0xB0, 0x10, 0x10));
-    p.setPen(QPen(QColor(0x80, 0x08, 0x08), 1.5));
-    p.setBrush(fill);
-    p.drawEllipse(QRectF(2, 2, 37, 37));
-    p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(14, 14), QPointF(27, 27));
-    p.drawLine(QPointF(27, 14), QPointF(14, 27));
-    return pixmap;
-}
-
-QFrame* sunkenPanel(const char* name, QWidget* parent) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    return panel;
-}
-
-void paintBackground(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-QLabel* label(const char* name, QWidget* parent) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QPushButton* button(const char* name, QWidget* parent) {
-    auto* b = new QPushButton(parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
+platform::MailHandOver* mailSeam = nullptr;
 
 } // namespace
 
@@ -85,7 +43,7 @@ TForm5::TForm5(QWidget* parent)
     paintBackground(m_Panel3, Qt::white);
     m_Image1 = label("Image1", m_Panel3);
     m_Image1->setFixedSize(41, 41);
-    m_Image1->setPixmap(errorPicture());
+    m_Image1->setPixmap(ui::errorPicture());
     m_Label1 = label("Label1", m_Panel3);
     QFont headline = m_Label1->font();
     headline.setPixelSize(16);
@@ -100,7 +58,6 @@ TForm5::TForm5(QWidget* parent)
     auto* codeLayout = new QHBoxLayout(m_Panel2);
     codeLayout->setContentsMargins(6, 2, 6, 2);
     codeLayout->addWidget(m_Label2);
-    // Sending the log to the author is not wired yet: the button is shown but does nothing.
     m_Button4 = button("Button4", m_Panel3);
 
     auto* codeRow = new QHBoxLayout;
@@ -117,8 +74,7 @@ TForm5::TForm5(QWidget* parent)
     topLayout->addLayout(textColumn, 1);
 
     // The sky-blue apology panel.
-    m_Panel1 = sunkenPanel("Panel1", this);
-    paintBackground(m_Panel1, QColor(0xA6, 0xCA, 0xF0));
+    m_Panel1 = ui::skyBluePanel("Panel1", this);
     m_Label6 = label("Label6", m_Panel1);
     m_Label3 = label("Label3", m_Panel1);
     m_Label6->setAlignment(Qt::AlignCenter);
@@ -163,6 +119,7 @@ TForm5::TForm5(QWidget* parent)
 
     connect(m_Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
     connect(m_Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
+    connect(m_Button4, &QPushButton::clicked, this, &TForm5::Button4Click);
 
     FormCreate();
 
@@ -212,6 +169,38 @@ void TForm5::Button2Click() {
     ErrorReporter::instance().setTerminateRequested(true);
     close();
     QCoreApplication::exit(0);
+}
+
+void TForm5::setMailHandOver(platform::MailHandOver* mail) {
+    mailSeam = mail;
+}
+
+void TForm5::Button4Click() {
+    const auto& t = i18n::strings();
+    ui::showMessage(ui::MessageKind::Warning, t.StrMailNote, t.StrWarningCaption, this);
+
+    hide();
+    // The log is moved aside before the mail client sees it: a client reads its attachment
+    // when the mail is sent, long after the hand-over returns, and must find it in place.
+    const std::string attachment = moveLogAside(ErrorReporter::instance().programFolder());
+    try {
+        platform::MailHandOver& mail = mailSeam != nullptr ? *mailSeam : platform::desktopMail();
+        mail.handOver(reportMessage(attachment));
+    } catch (...) {
+        // Nothing was sent; the log stays aside all the same.
+    }
+    show();
+    m_Button4->setEnabled(false);
+}
+
+int TForm5::exec() {
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    const auto finished = connect(this, &QDialog::finished, &loop, &QEventLoop::exit);
+    show();
+    const int code = isVisible() ? loop.exec(QEventLoop::DialogExec) : result();
+    disconnect(finished);
+    return code;
 }
 
 void TForm5::done(int result) {

@@ -4,15 +4,19 @@
 
 #include <string>
 
+namespace tw::platform {
+class MailHandOver;
+}
+
 class QFrame;
 class QLabel;
 class QPushButton;
 
 namespace tw::errors {
 
-// The error window: apologises, shows the error code and lets the user ignore the error or
-// close the program. It is open from its creation until it closes; the error reporter stays
-// silent meanwhile.
+// The error window: apologises, shows the error code and lets the user ignore the error,
+// close the program or mail the debug log to the author. It is open from its creation until
+// it closes; the error reporter stays silent meanwhile.
 class TForm5 : public QDialog {
     Q_OBJECT
 
@@ -25,7 +29,14 @@ public:
 
     void Button3Click(); // ignore
     void Button2Click(); // close the program
+    void Button4Click(); // mail the debug log to the author
 
+    // The way reports reach the mail client; nullptr: the desktop's mail client.
+    static void setMailHandOver(platform::MailHandOver* mail);
+
+    // Modal until the window is done: hiding it while the mail client has the report does
+    // not end the display.
+    int exec() override;
     void done(int result) override;
 
 private:

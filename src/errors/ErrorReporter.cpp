@@ -15,6 +15,10 @@ void ErrorReporter::setProgramFolder(std::string folder) {
     m_programFolder = std::move(folder);
 }
 
+std::string ErrorReporter::programFolder() const {
+    return m_programFolder.empty() ? platform::programFolder() : m_programFolder;
+}
+
 void ErrorReporter::setPresenter(ErrorPresenter* presenter) {
     m_presenter = presenter;
 }

@@ -20,6 +20,8 @@ public:
 
     // The folder that holds ErrorLog; the running program's folder until one is set.
     void setProgramFolder(std::string folder);
+    // The folder that holds ErrorLog, as set or as the running program's folder.
+    std::string programFolder() const;
     void setPresenter(ErrorPresenter* presenter);
     // The clock of the log's time stamps (local time unless a test sets its own).
     void setClock(Clock clock);

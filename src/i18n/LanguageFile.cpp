@@ -25,9 +25,15 @@ std::string languageFilePath(const std::string& programFolder, const std::string
 }
 
 LanguageLoad loadLanguageFile(StringTable& table, const std::string& programFolder,
-                              const std::string& name) {
+                              const std::string& name,
+                              const std::function<void(int line)>& applied) {
+    const auto tell = [&applied](int line) {
+        if (applied)
+            applied(line);
+    };
     table.CurrentLanguage = name;
     table.resetToBuiltIn();
+    tell(0);
     if (!isFolderName(name))
         return LanguageLoad::NoFile;
     const std::string path = languageFilePath(programFolder, name);
@@ -39,8 +45,10 @@ LanguageLoad loadLanguageFile(StringTable& table, const std::string& programFold
     reader.next(line); // the language's own name, shown only in the language lists
     if (!reader.next(line) || line != kMarker)
         return LanguageLoad::NotMarked;
-    for (int number = kFirstEntryLine; number <= kLastEntryLine && reader.next(line); ++number)
+    for (int number = kFirstEntryLine; number <= kLastEntryLine && reader.next(line); ++number) {
         table.applyLine(number, text::decodeLine(line));
+        tell(number);
+    }
     table.padReportEntries();
     return LanguageLoad::Loaded;
 }

@@ -2,6 +2,7 @@
 
 #include "i18n/StringTable.h"
 
+#include <functional>
 #include <string>
 
 namespace tw::i18n {
@@ -21,7 +22,10 @@ std::string languageFilePath(const std::string& programFolder, const std::string
 // and loads no file.
 // Throws platform::FileError when the file exists but cannot be read; the entries applied
 // until then stay.
+// applied, when given, is called with 0 once the table holds its built-in texts and then
+// with the number of each line right after that line has been applied.
 LanguageLoad loadLanguageFile(StringTable& table, const std::string& programFolder,
-                              const std::string& name);
+                              const std::string& name,
+                              const std::function<void(int line)>& applied = {});
 
 } // namespace tw::i18n

@@ -1,20 +1,32 @@
+#include "app/CalSize.h"
+#include "app/CopyReport.h"
 #include "app/ProgramPaths.h"
 #include "app/Unit1.h"
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
+#include "platform/Drives.h"
+#include "playlist/WaitDlg.h"
+#include "ui/MessageBoxes.h"
 
+#include "cli/LoopDrive.h"
 #include "support/TempFolder.h"
+#include "support/TmpfsMount.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
+#include <QFileDialog>
+
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 using tw::app::ProgramPaths;
@@ -23,8 +35,137 @@ using tw::test::TempFolder;
 
 namespace {
 
+const tw::i18n::StringTable builtIn;
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// One message box as the user saw it.
+struct SeenBox {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString caption, text, details;
+    int beepsBefore = 0; // beeps sounded up to the moment it showed
+    bool busy = false;   // the main window's busy flag while it was open
+};
+
+// Stands in for the user in front of the modal windows: answers every message box (OK, or
+// the next queued answer for a question), records what each showed, and presses the list
+// scan's Cancel when asked to.
+class User : public QObject {
+public:
+    explicit User(TForm1& form)
+        : m_form(form) {
+        tw::ui::setBeep([this] { ++m_beeps; });
+        connect(&m_timer, &QTimer::timeout, this, &User::look);
+        m_timer.start(2);
+    }
+    ~User() override { tw::ui::setBeep({}); }
+
+    std::vector<SeenBox> boxes;
+    std::deque<QMessageBox::StandardButton> answers;
+    bool cancelScan = false;
+    int scanCancelledAtProgress = -1;
+
+    int beeps() const { return m_beeps; }
+    std::vector<QString> texts() const {
+        std::vector<QString> out;
+        for (const auto& b : boxes)
+            out.push_back(b.text);
+        return out;
+    }
+
+private:
+    void look() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            boxes.push_back({box->icon(), box->windowTitle(), box->text(), box->detailedText(),
+                             m_beeps, m_form.busy()});
+            QMessageBox::StandardButton answer = QMessageBox::Ok;
+            if (box->button(QMessageBox::Yes) != nullptr) {
+                answer = answers.empty() ? QMessageBox::No : answers.front();
+                if (!answers.empty())
+                    answers.pop_front();
+            }
+            box->button(answer)->click();
+        } else if (auto* wait = qobject_cast<tw::playlist::TFormWait*>(modal);
+                   wait && cancelScan && scanCancelledAtProgress < 0) {
+            // Once the scan has moved the bar, press Cancel.
+            const int at = wait->findChild<QProgressBar*>("ProgressBar1")->value();
+            if (at > 0) {
+                scanCancelledAtProgress = at;
+                wait->findChild<QPushButton*>("Button1")->click();
+            }
+        }
+    }
+
+    TForm1& m_form;
+    QTimer m_timer;
+    int m_beeps = 0;
+};
+
+// Stands in for the copy progress window: runs the job with a scripted user who presses
+// Cancel at the first look and confirms the stop, or lets the run go to its end.
+class ScriptedCopyWindow : public tw::app::CopyWindow,
+                           private tw::copy::ProgressDisplay,
+                           private tw::copy::RunControl,
+                           private tw::copy::RunQuestions {
+public:
+    explicit ScriptedCopyWindow(bool cancel)
+        : m_cancel(cancel) {}
+    tw::copy::CopyPlayList::End execCopy(tw::app::CopyJob& job) override {
+        return job.run(*this, *this, *this);
+    }
+
+private:
+    void showCurrentFile(const std::string&) override {}
+    void setElapsedText(const std::string&) override {}
+    void setGauge(std::int64_t, std::int64_t) override {}
+    void setAnimation(bool) override {}
+    void setStatus(const std::string&) override {}
+    void fileProgress(std::uint64_t, std::uint64_t) override {}
+    void processEvents(tw::copy::RunFlags& flags) override {
+        if (m_cancel)
+            flags.requestCancel();
+    }
+    void sleepMs(int) override {}
+    bool continueFile() override { return true; }
+    bool askStop() override { return true; }
+    tw::copy::CollisionAnswer askCollision(const tw::copy::CollisionQuestion&) override {
+        tw::copy::CollisionAnswer skip;
+        skip.action = tw::copy::CollisionAction::Skip;
+        return skip;
+    }
+    void showAutoRenameNotice() override {}
+
+    bool m_cancel;
+};
+
 QCheckBox* box(TForm1& form, const char* name) {
     return form.findChild<QCheckBox*>(name);
+}
+
+QString text(TForm1& form, const char* name) {
+    if (auto* label = form.findChild<QLabel*>(name))
+        return label->text();
+    return form.findChild<QLineEdit*>(name)->text();
+}
+
+bool startEnabled(TForm1& form) {
+    return form.findChild<QPushButton*>("Button5")->isEnabled();
+}
+
+void click(TForm1& form, const char* name) {
+    form.findChild<QAbstractButton*>(name)->click();
+}
+
+// The two file dialogs answer with these.
+void chooseWith(TForm1& form, std::optional<std::string> playlist,
+                std::optional<std::string> folder) {
+    form.services().choosePlaylist = [playlist](QFileDialog&) { return playlist; };
+    form.services().chooseFolder = [folder](QWidget*, const std::string&, const std::string&) {
+        return folder;
+    };
 }
 
 std::vector<std::string> lines(const std::string& text) {
@@ -214,20 +355,322 @@ private slots:
         QVERIFY(form.findChild<QLineEdit*>("LabeledEdit1")->isReadOnly());
         QVERIFY(form.findChild<QWidget*>("Panel1") != nullptr);
         QVERIFY(form.findChild<QObject*>("OpenDialogBU") != nullptr);
-        QVERIFY(form.width() >= 464 && form.height() >= 315);
+        QVERIFY(form.width() >= 464 && form.height() >= 355);
         QCOMPARE(form.minimumSize(), form.maximumSize());
-        // Tab order: the two buttons, the four options, the buttons, CheckBox5 last.
+        // Tab order: the two buttons, the six options, the buttons, CheckBox5 last.
         QStringList order;
         QWidget* w = form.findChild<QPushButton*>("Button1");
-        for (int i = 0; i < 11; ++i, w = w->nextInFocusChain()) {
+        for (int i = 0; i < 13; ++i, w = w->nextInFocusChain()) {
             while (w->focusPolicy() == Qt::NoFocus || !(w->focusPolicy() & Qt::TabFocus))
                 w = w->nextInFocusChain();
             order << w->objectName();
         }
-        QCOMPARE(order,
-                 QStringList({"Button1", "Button2", "CheckBox1", "CheckBox2", "CheckBox3",
-                              "CheckBox4", "Button5", "BitBtn1", "Button4", "Button3", "Button6"}));
+        QCOMPARE(order, QStringList({"Button1", "Button2", "CheckBox1", "CheckBox2", "CheckBox3",
+                                     "CheckBox4", "CheckBox6", "CheckBox7", "Button5", "BitBtn1",
+                                     "Button4", "Button3", "Button6"}));
         QCOMPARE(w->objectName(), QString("CheckBox5"));
+    }
+
+    void launchRuleRefusesEqualSizesAndWarnsWithCopyAsManyAsFit() {
+        // A drive of its own, so that its free space holds still.
+        std::filesystem::create_directories(*m_folder / "drive");
+        tw::test::LoopDrive drive(*m_folder / "drive.img", *m_folder / "drive", 4096);
+        if (!drive.mounted())
+            QSKIP(drive.reason().c_str());
+        const std::int64_t freeKB = tw::platform::freeBytes(*m_folder / "drive") / 1024;
+        // One (sparse) file of exactly the free space.
+        tw::test::writeFile(*m_folder / "music/a.mp3", "");
+        std::filesystem::resize_file(*m_folder / "music/a.mp3", freeKB * 1024);
+        tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTM3U\r\na.mp3\r\ngone.mp3\r\n");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "drive");
+
+        click(form, "Button1");
+        QCOMPARE(text(form, "LabeledEdit1"), q(*m_folder / "music/list.m3u"));
+        QCOMPARE(text(form, "Label1"), QString("Количество файлов в списке: 1"));
+        const QString size = q(tw::app::CalSize(false, freeKB, builtIn));
+        QCOMPARE(text(form, "Label2"), "Занимаемое место на диске: " + size);
+        QVERIFY(user.boxes.empty()); // no destination yet: the rule says nothing
+
+        click(form, "Button2");
+        QCOMPARE(text(form, "LabeledEdit2"), q(*m_folder / "drive"));
+        QCOMPARE(text(form, "Label3"), "Свободное место на диске назначения: " + size);
+        QVERIFY(!startEnabled(form));
+        const QString refused = q(builtIn.StrSpaceTooSmall + "\r\n" + builtIn.StrFreeSomeSpace);
+        const QString warned = q(builtIn.StrSpaceTooSmall + "\r\n" + builtIn.StrAsManyAsFit);
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(user.boxes[0].caption, q(builtIn.StrWarningCaption));
+        QCOMPARE(user.boxes[0].beepsBefore, 1);
+        QVERIFY(user.boxes[0].busy);
+        QVERIFY(!form.busy());
+
+        // Each toggle runs the rule again and says so again.
+        click(form, "CheckBox4");
+        QVERIFY(startEnabled(form));
+        click(form, "CheckBox4");
+        QVERIFY(!startEnabled(form));
+        click(form, "CheckBox4");
+        QVERIFY(startEnabled(form));
+        QCOMPARE(user.texts(), (std::vector<QString>{refused, warned, refused, warned}));
+        QCOMPARE(user.boxes[1].icon, QMessageBox::Warning);
+        QVERIFY(user.boxes[1].busy);
+        QCOMPARE(user.beeps(), 4);
+        QVERIFY(!form.busy());
+
+        // One kilobyte less and the list fits without a word.
+        click(form, "CheckBox4");
+        std::filesystem::resize_file(*m_folder / "music/a.mp3", (freeKB - 1) * 1024);
+        click(form, "Button1");
+        QVERIFY(startEnabled(form));
+        QCOMPARE(user.boxes.size(), std::size_t{5});
+    }
+
+    void cancellingALongScanForgetsThePlaylist() {
+        std::string list;
+        for (int i = 0; i < 100000; ++i)
+            list += "missing/" + std::to_string(i) + ".mp3\r\n";
+        tw::test::writeFile(*m_folder / "list.m3u", list);
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        user.cancelScan = true;
+        chooseWith(form, *m_folder / "list.m3u", *m_folder / "out");
+        click(form, "Button2");
+        click(form, "Button1");
+
+        QVERIFY(user.scanCancelledAtProgress > 0); // pressed while the bar was moving
+        QCOMPARE(text(form, "LabeledEdit1"), QString());
+        QCOMPARE(text(form, "Label1"), q(builtIn.StrListCount));
+        QCOMPARE(text(form, "Label2"), q(builtIn.StrListSize));
+        QVERIFY(!form.job().setup().listReady);
+        QCOMPARE(form.job().setup().playlistPath.str(), *m_folder / "list.m3u");
+        QVERIFY(!startEnabled(form));
+        QVERIFY(user.boxes.empty());
+        QVERIFY(!form.busy());
+    }
+
+    void playlistWithNothingToCopyOrUnreadableIsRefused() {
+        tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTM3U\r\nnot-there.mp3\r\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
+        click(form, "Button2");
+        click(form, "Button1");
+        QCOMPARE(text(form, "Label1"), QString("Количество файлов в списке: 0"));
+        QCOMPARE(text(form, "Label2"), QString("Занимаемое место на диске: 0 КБ"));
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].text, q(builtIn.StrNoFiles));
+        QCOMPARE(user.boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(user.boxes[0].beepsBefore, 1);
+        QVERIFY(!startEnabled(form));
+
+        // A folder chosen as the playlist cannot be read: the labels keep their texts and
+        // the reason is in the box's details.
+        chooseWith(form, *m_folder / "music", *m_folder / "out");
+        click(form, "Button1");
+        QCOMPARE(user.boxes.size(), std::size_t{2});
+        QCOMPARE(user.boxes[1].text, q(builtIn.StrFileError));
+        QCOMPARE(user.boxes[1].icon, QMessageBox::Critical);
+        QVERIFY(user.boxes[1].details.contains(q(*m_folder / "music")));
+        QCOMPARE(text(form, "Label1"), QString("Количество файлов в списке: 0"));
+        QVERIFY(!form.job().setup().listReady);
+        QVERIFY(!startEnabled(form));
+    }
+
+    void destinationRefusesNoFolderAndNonLocalFoldersAndKeepsThePrevious() {
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+
+        // Browser cancelled with no destination yet.
+        chooseWith(form, std::nullopt, std::nullopt);
+        click(form, "Button2");
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].text, q(builtIn.StrBadFolder));
+        QCOMPARE(user.boxes[0].icon, QMessageBox::Warning);
+        QCOMPARE(user.boxes[0].beepsBefore, 1);
+        QCOMPARE(text(form, "LabeledEdit2"), QString());
+
+        chooseWith(form, std::nullopt, *m_folder / "out");
+        click(form, "Button2");
+        QVERIFY(form.job().setup().destinationReady);
+        const QString freeText =
+            q(builtIn.StrFreeSpace + " " + tw::app::CalSize(false, form.job().setup().freeKB));
+        QCOMPARE(text(form, "Label3"), freeText);
+
+        // Cancelling the browser now offers the folder shown and takes it again.
+        std::string initial;
+        form.services().chooseFolder = [&initial](QWidget*, const std::string&,
+                                                  const std::string& from) {
+            initial = from;
+            return std::optional<std::string>();
+        };
+        click(form, "Button2");
+        QCOMPARE(initial, *m_folder / "out");
+        QVERIFY(form.job().setup().destinationReady);
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+
+        // A folder that vanished after the browser closed is no folder to copy into; the one
+        // shown before stays, but is no longer ready.
+        chooseWith(form, std::nullopt, *m_folder / "gone");
+        click(form, "Button2");
+        QCOMPARE(user.boxes.size(), std::size_t{2});
+        QCOMPARE(user.boxes[1].text, q(builtIn.StrBadFolder));
+        QCOMPARE(text(form, "LabeledEdit2"), q(*m_folder / "out"));
+        QVERIFY(!form.job().setup().destinationReady);
+
+        // A RAM disk is not a local drive.
+        std::filesystem::create_directories(*m_folder / "ram");
+        tw::test::TmpfsMount ram(*m_folder / "ram", "size=1m");
+        if (!ram.mounted())
+            QSKIP(ram.reason().c_str());
+        chooseWith(form, std::nullopt, *m_folder / "ram");
+        click(form, "Button2");
+        QCOMPARE(user.boxes.size(), std::size_t{3});
+        QCOMPARE(user.boxes[2].text, q(builtIn.StrLocalOnly));
+        QCOMPARE(user.boxes[2].icon, QMessageBox::Critical);
+        QCOMPARE(text(form, "LabeledEdit2"), q(*m_folder / "out"));
+        QVERIFY(!form.job().setup().destinationReady);
+    }
+
+    void copyReportIsShownAndTheSetUpClearedOnlyAfterACompletedRun() {
+        tw::test::writeFile(*m_folder / "music/a.mp3", std::string(2048, 'x'));
+        tw::test::writeFile(*m_folder / "music/b.mp3", "b");
+        tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\nb.mp3\ngone.mp3\n");
+        // A folder where b.mp3 should go: that copy fails.
+        std::filesystem::create_directories(*m_folder / "out/b.mp3");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
+        click(form, "Button1");
+        click(form, "Button2");
+        QVERIFY(startEnabled(form));
+        QVERIFY(user.boxes.empty());
+
+        // Stopped by the user: the report says so, the set-up stays.
+        form.services().copyWindow = [](QWidget*) {
+            return std::make_unique<ScriptedCopyWindow>(true);
+        };
+        click(form, "Button5");
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].text,
+                 q(tw::app::buildCopyReport(form.job().counters(), true, builtIn)));
+        QVERIFY(user.boxes[0].text.contains(q(builtIn.StrReportCancelled)));
+        QCOMPARE(user.boxes[0].icon, QMessageBox::Information);
+        QCOMPARE(user.boxes[0].caption, q(builtIn.StrReportCaption));
+        QCOMPARE(user.boxes[0].details, QString()); // nothing to list: no details button
+        QCOMPARE(user.boxes[0].beepsBefore, 0);
+        QVERIFY(user.boxes[0].busy);
+        QVERIFY(startEnabled(form));
+        QCOMPARE(text(form, "LabeledEdit1"), q(*m_folder / "music/list.m3u"));
+
+        // To the end: the missing entry and the failed file are listed in the details.
+        form.services().copyWindow = [](QWidget*) {
+            return std::make_unique<ScriptedCopyWindow>(false);
+        };
+        click(form, "Button5");
+        QCOMPARE(user.boxes.size(), std::size_t{2}); // the rule, run again, says nothing
+        const tw::copy::RunCounters& counters = form.job().counters();
+        QCOMPARE(counters.missing, 1);
+        QCOMPARE(counters.failed, 1);
+        QCOMPARE(user.boxes[1].text, q(tw::app::buildCopyReport(counters, false, builtIn)));
+        const QStringList details = user.boxes[1].details.split('\n');
+        QCOMPARE(details.value(0), QString("Недоступны или удалены:"));
+        QVERIFY(details.value(1).endsWith("gone.mp3"));
+        QCOMPARE(details.value(3),
+                 QString("Всего ошибок при копировании файлов (файлы не скопированы):"));
+        QVERIFY(details.value(4).startsWith(q(*m_folder / "music/b.mp3") + ": "));
+        QCOMPARE(text(form, "LabeledEdit1"), QString());
+        QCOMPARE(text(form, "LabeledEdit2"), QString());
+        QCOMPARE(text(form, "Label1"), q(builtIn.StrListCount + " "));
+        QCOMPARE(text(form, "Label2"), q(builtIn.StrListSize + " "));
+        QCOMPARE(text(form, "Label3"), q(builtIn.StrFreeSpace + " "));
+        QVERIFY(!startEnabled(form));
+        QVERIFY(!form.busy());
+    }
+
+    void startCopiesThePlaylistThroughThePlainCopyWindow() {
+        tw::test::writeFile(*m_folder / "music/a.mp3", "first");
+        tw::test::writeFile(*m_folder / "music/sub/b.mp3", "second");
+        tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\r\nsub/b.mp3\r\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
+        click(form, "Button1");
+        click(form, "Button2");
+        click(form, "Button5");
+        QCOMPARE(tw::test::readFile(*m_folder / "out/a.mp3"), std::string("first"));
+        QCOMPARE(tw::test::readFile(*m_folder / "out/sub/b.mp3"), std::string("second"));
+        tw::copy::RunCounters two;
+        two.created = 2;
+        QCOMPARE(user.boxes.size(), std::size_t{1});
+        QCOMPARE(user.boxes[0].text, q(tw::app::buildCopyReport(two, false, builtIn)));
+        QVERIFY(form.isVisible());
+        QCOMPARE(text(form, "LabeledEdit1"), QString());
+    }
+
+    void ticksForAPlaylistAndSkippingWhatIsThereReachTheRunAndItsReport() {
+        tw::test::writeFile(*m_folder / "music/a.mp3", "first");
+        tw::test::writeFile(*m_folder / "music/sub/b.mp3", "second");
+        tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTINF:1,A\na.mp3\nsub/b.mp3\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        click(form, "CheckBox6");
+        click(form, "CheckBox7");
+        for (int run = 0; run < 2; ++run) {
+            chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
+            click(form, "Button1");
+            click(form, "Button2");
+            click(form, "Button5");
+        }
+        // The second run found both files as the first left them and asked nothing.
+        QCOMPARE(user.boxes.size(), std::size_t{2});
+        QCOMPARE(form.job().counters().identical, 2);
+        QCOMPARE(form.job().counters().created, 0);
+        QCOMPARE(tw::test::readFile(*m_folder / "out/list.m3u8"),
+                 std::string("#EXTM3U\r\n#EXTINF:1,A\r\na.mp3\r\nsub/b.mp3\r\n"));
+        QVERIFY(user.boxes[1].text.endsWith(
+            q(builtIn.StrReportPlaylist + " " + *m_folder / "out/list.m3u8" + "\r\n")));
+    }
+
+    void helpOpensThePageOfTheLanguageAndAboutRunsBusy() {
+        TForm1 form(ProgramPaths(m_folder->path()));
+        std::vector<std::string> opened;
+        form.services().openPage = [&opened](const std::string& page) { opened.push_back(page); };
+        auto& language = tw::i18n::strings().CurrentLanguage;
+        language = "German"; // no help of its own, no English help
+        click(form, "BitBtn1");
+        tw::test::writeFile(*m_folder / "Language/English/Help/index.htm", "en");
+        click(form, "BitBtn1");
+        tw::test::writeFile(*m_folder / "Language/German/Help/index.htm", "de");
+        click(form, "BitBtn1");
+        tw::test::writeFile(*m_folder / "Language/Russian/Help/index.htm", "ru");
+        language = "Russian";
+        click(form, "BitBtn1");
+        QCOMPARE(opened, (std::vector<std::string>{*m_folder / "Help.htm",
+                                                   *m_folder / "Language/English/Help/index.htm",
+                                                   *m_folder / "Language/German/Help/index.htm",
+                                                   *m_folder / "Help.htm"}));
+
+        bool busyInAbout = false;
+        form.services().showAbout = [&](QWidget* owner, const std::string& folder) {
+            busyInAbout = form.busy() && owner == &form && folder == m_folder->path();
+        };
+        click(form, "Button3");
+        QVERIFY(busyInAbout);
+        QVERIFY(!form.busy());
     }
 
 private:

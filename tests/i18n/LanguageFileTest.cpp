@@ -3,6 +3,7 @@
 #include "TableData.h"
 #include "platform/FileError.h"
 #include "support/TempFolder.h"
+#include "text/Encoding.h"
 #include "text/LineReader.h"
 
 #include <gtest/gtest.h>
@@ -175,16 +176,34 @@ TEST(LanguageFile, SwitchingBackToRussianRestoresEveryBuiltInText) {
     EXPECT_EQ(differingFields(StringTable{}, table), Lines{});
 }
 
-TEST(LanguageFile, Windows1251AndUtf8LinesAreBothDecoded) {
+TEST(LanguageFile, Windows1251AndUtf8FilesWithTheBuiltInTextsGiveTheBuiltInTable) {
+    // The words of each line as a language file holds them: no padding, no label space.
+    Lines words = {"Русский", "Tunewagon"};
+    for (const auto& row : test::builtInRows()) {
+        if (row.name == "StrErrorHeadline")
+            continue;
+        std::string text = row.text;
+        if (row.line >= 17 && row.line <= 19)
+            text.pop_back();
+        else if (row.name == "StrErrorCaption")
+            text.resize(text.size() - 3);
+        words.push_back(text);
+    }
+    ASSERT_EQ(words.size(), 102u);
+    Lines cp1251;
+    for (const auto& line : words)
+        cp1251.push_back(text::utf8ToCp1251(line));
+    ASSERT_NE(cp1251[2], words[2]);
+
     tw::test::TempFolder folder;
-    Lines lines = numberedFile(5);
-    lines[2] = "\xCA\xC1";         // "КБ" in Windows-1251
-    lines[3] = "\xD0\x9C\xD0\x91"; // "МБ" in UTF-8
-    writeLanguage(folder, "Mixed", lines);
-    StringTable table;
-    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Mixed"), LanguageLoad::Loaded);
-    EXPECT_EQ(table.StrKB, "\xD0\x9A\xD0\x91");
-    EXPECT_EQ(table.StrMB, "\xD0\x9C\xD0\x91");
+    writeLanguage(folder, "Utf", words);
+    writeLanguage(folder, "Ansi", cp1251);
+    StringTable fromUtf8;
+    StringTable fromCp1251;
+    ASSERT_EQ(loadLanguageFile(fromUtf8, folder.path(), "Utf"), LanguageLoad::Loaded);
+    ASSERT_EQ(loadLanguageFile(fromCp1251, folder.path(), "Ansi"), LanguageLoad::Loaded);
+    EXPECT_EQ(differingFields(StringTable{}, fromUtf8), Lines{});
+    EXPECT_EQ(differingFields(StringTable{}, fromCp1251), Lines{});
 }
 
 TEST(LanguageFile, ByteOrderMarkAndBareLineFeedsDoNotHideTheMarker) {
@@ -211,14 +230,13 @@ TEST(LanguageFile, NameCannotReachOutsideTheLanguageFolder) {
 
 TEST(LanguageFile, UnreadableFileThrowsFileError) {
     tw::test::TempFolder folder;
-    writeLanguage(folder, "Locked", numberedFile(10));
-    const std::string path = folder / "Language/Locked/Locked.txt";
-    std::filesystem::permissions(path, std::filesystem::perms::none);
-    if (std::ifstream(path).good())
-        GTEST_SKIP() << "running with rights that read any file";
-    StringTable table;
+    // A file that opens but whose first read fails, whatever the rights of the reader.
+    std::filesystem::create_directories(folder / "Language/Locked");
+    std::filesystem::create_symlink("/proc/self/mem", folder / "Language/Locked/Locked.txt");
+    StringTable table = usedTable();
     EXPECT_THROW(loadLanguageFile(table, folder.path(), "Locked"), platform::FileError);
     EXPECT_EQ(table.CurrentLanguage, "Locked");
+    EXPECT_EQ(differingFields(StringTable{}, table), Lines{});
 }
 
 TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
@@ -259,6 +277,32 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
     EXPECT_EQ(table.StrReportTitle, "     Copy report..." + std::string(22, ' '));
     EXPECT_EQ(table.StrErrorHeadline, "Error in the program Tunewagon !");
     EXPECT_EQ(table.Label1Prefix, "Number of files in the list: ");
+}
+
+TEST(LanguageFile, ShippedHelpPagesAreSelfContainedAndTheirLinksLand) {
+    for (const std::string page : {"Help.htm", "Language/English/Help/index.htm"}) {
+        const std::string text =
+            tw::test::readFile(std::string(TW_SOURCE_DIR) + "/data/program/" + page);
+        ASSERT_GT(text.size(), 10000u) << page;
+        EXPECT_NE(text.find("<meta charset=\"utf-8\">"), std::string::npos) << page;
+        // Nothing is fetched from elsewhere: no scripts, style sheets, pictures or frames.
+        for (const std::string outside : {"<script", "<link", "<img", "<iframe", "src=", "url("})
+            EXPECT_EQ(text.find(outside), std::string::npos) << page << ": " << outside;
+        // Every link inside the page leads to a heading that is there.
+        std::size_t links = 0;
+        for (std::size_t at = text.find("href=\""); at != std::string::npos;
+             at = text.find("href=\"", at + 1)) {
+            const std::size_t start = at + 6;
+            const std::string target = text.substr(start, text.find('"', start) - start);
+            ASSERT_EQ(target.front(), '#') << page << ": " << target;
+            EXPECT_NE(text.find("id=\"" + target.substr(1) + "\""), std::string::npos)
+                << page << ": " << target;
+            ++links;
+        }
+        EXPECT_GE(links, 10u) << page;
+        // The table of language-file lines reaches the last line.
+        EXPECT_NE(text.find("<td class=\"n\">99</td>"), std::string::npos) << page;
+    }
 }
 
 } // namespace

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/CopyJob.h"
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace tw::app {
+
+// The copy progress window as the main window drives it: shown modally over the main window
+// (which it hides while the run goes on), it runs the job's copy with itself as the run's
+// display, control and questions, and closes itself when the run returns.
+class CopyWindow {
+public:
+    virtual ~CopyWindow() = default;
+    virtual copy::CopyPlayList::End execCopy(CopyJob& job) = 0;
+};
+
+// Makes the copy window over the given main window.
+using CopyWindowFactory = std::function<std::unique_ptr<CopyWindow>(QWidget* mainWindow)>;
+
+} // namespace tw::app

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/CopyJob.h"
+#include "i18n/StringTable.h"
+#include "playlist/ListScan.h"
+
+#include <string>
+
+namespace tw::app {
+
+// What the main window shows, outside the window: the copy job with its set-up, the texts
+// of the three information labels, and the busy flag. The window turns clicks into calls
+// here and shows the result.
+class MainWindowState {
+public:
+    // What the user has to be told after a scan.
+    enum class ScanNotice { None, NoFiles, FileError };
+
+    explicit MainWindowState(const i18n::StringTable& table);
+
+    CopyJob& job() { return m_job; }
+    const CopyJob& job() const { return m_job; }
+    const CopySetup& setup() const { return m_job.setup(); }
+
+    // Set while a handler of the main window has a modal window or box open.
+    bool busy() const { return m_busy; }
+    void setBusy(bool busy) { m_busy = busy; }
+
+    const std::string& label1() const { return m_label1; }
+    const std::string& label2() const { return m_label2; }
+    const std::string& label3() const { return m_label3; }
+
+    // The labels with the table's prefixes and what is known so far (zero sizes as empty
+    // texts), as after start-up or a change of language.
+    void relabel();
+
+    // The labels after a scan of the playlist; what the user has to be told.
+    ScanNotice scanned(const playlist::ScanResult& scan);
+
+    // Label3 after the destination choice.
+    void destinationChosen(CopyJob::Destination outcome);
+
+    // The labels after a copy run: bare captions when it read the whole playlist.
+    void copied(copy::CopyPlayList::End end);
+
+private:
+    const i18n::StringTable& m_table;
+    CopyJob m_job;
+    std::string m_label1, m_label2, m_label3;
+    bool m_busy = false;
+};
+
+} // namespace tw::app

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace tw::checker {
+
+// The hand-off files the checker leaves in its folder.
+inline constexpr const char* CheckNVFalse = "CheckNVFalse";
+inline constexpr const char* CheckNVTrue = "CheckNVTrue.txt";
+inline constexpr const char* CheckNVTrueEng = "CheckNVTrueEng.txt";
+inline constexpr const char* CheckReady = "CheckReady";
+
+// One check, in the checker's folder: reads Settings.ini, removes the answer of an earlier
+// check, asks the site whether the version file exists, writes the announcement files
+// (CheckNVTrue.txt, CheckNVTrueEng.txt) or CheckNVFalse, and CheckReady last of all.
+// A failure (no settings file, a file that cannot be written, a fetch that fails) throws
+// and leaves the later files unwritten, CheckReady among them; an announcement file is
+// there whole or not at all.
+void runCheck(const std::string& folder);
+
+} // namespace tw::checker

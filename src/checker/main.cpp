@@ -1,0 +1,19 @@
+// freshpoll: the new-version checker. Started by the main program with no arguments; it
+// answers only through files in its own folder.
+#include "checker/CurlGlobal.h"
+#include "checker/FreshpollRun.h"
+#include "platform/FileSystem.h"
+
+#include <exception>
+#include <iostream>
+
+int main() {
+    try {
+        tw::checker::CurlGlobal curl;
+        tw::checker::runCheck(tw::platform::programFolder());
+    } catch (const std::exception& failure) {
+        std::cerr << failure.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

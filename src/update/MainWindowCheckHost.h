@@ -1,0 +1,37 @@
+#pragma once
+
+#include "update/NewVersionHost.h"
+
+#include <functional>
+#include <string>
+
+class QTimer;
+class QWidget;
+
+namespace tw::update {
+
+// The main window's side of the new-version check: its two timers, its busy flag, the
+// new-version window over it, and the checker started as a detached process.
+class MainWindowCheckHost : public NewVersionHost {
+public:
+    MainWindowCheckHost(QWidget* owner, QTimer* timer1, QTimer* timer2, std::string folder,
+                        std::function<bool()> busy, std::function<void()> clearBusy);
+
+    bool busy() const override;
+    void clearBusy() override;
+    void enableTimer1(bool on) override;
+    void enableTimer2(bool on) override;
+    void showAnnouncement() override;
+    void startChecker(const std::string& program) override;
+    errors::LocalTime now() const override;
+
+private:
+    QWidget* m_owner;
+    QTimer* m_timer1;
+    QTimer* m_timer2;
+    std::string m_folder;
+    std::function<bool()> m_busy;
+    std::function<void()> m_clearBusy;
+};
+
+} // namespace tw::update

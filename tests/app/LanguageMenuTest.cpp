@@ -1,0 +1,206 @@
+#include "app/ProgramPaths.h"
+#include "app/Unit1.h"
+#include "errors/ErrorReporter.h"
+#include "i18n/StringTable.h"
+#include "i18n/Unit10.h"
+
+#include "support/TempFolder.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+using tw::app::ProgramPaths;
+using tw::app::TForm1;
+using tw::test::TempFolder;
+
+namespace {
+
+QStringList menuItems(TForm1& form) {
+    QStringList items;
+    for (const QAction* item : form.findChild<QMenu*>("PopupMenu1")->actions())
+        items << item->text() + (item->isChecked() ? " *" : "");
+    return items;
+}
+
+QAction* menuItem(TForm1& form, const char* name) {
+    return form.findChild<QMenu*>("PopupMenu1")->findChild<QAction*>(name);
+}
+
+QString text(TForm1& form, const char* name) {
+    if (auto* label = form.findChild<QLabel*>(name))
+        return label->text();
+    return form.findChild<QAbstractButton*>(name)->text();
+}
+
+} // namespace
+
+class LanguageMenuTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        tw::i18n::strings().resetToBuiltIn();
+        tw::i18n::strings().CurrentLanguage.clear();
+        m_folder = std::make_unique<TempFolder>();
+        // The shipped English language, its help, and a folder that is no language.
+        std::filesystem::create_directories(*m_folder / "Language/English/Help");
+        std::filesystem::copy_file(std::string(TW_SOURCE_DIR) +
+                                       "/data/program/Language/English/English.txt",
+                                   *m_folder / "Language/English/English.txt");
+        tw::test::writeFile(*m_folder / "Language/English/Help/index.htm", "<html></html>");
+        tw::test::writeFile(*m_folder / "Language/Bad/Bad.txt", "Bad\r\nTunewagon!\r\n");
+    }
+    void cleanup() { m_folder.reset(); }
+
+    void firstStartAsksBeforeTheMainWindowShowsAndSavesTheChoice() {
+        qputenv("LC_ALL", "de_DE.UTF-8"); // not Russian: English is offered
+        {
+            // The program's start-up: the main window is made, then the language is asked.
+            TForm1 form(ProgramPaths(m_folder->path()));
+            bool mainWindowHiddenWhileAsked = false;
+            QString offered;
+            QTimer::singleShot(0, [&] {
+                auto* asking = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                QVERIFY(asking != nullptr);
+                QCOMPARE(asking->objectName(), QString("Form10"));
+                mainWindowHiddenWhileAsked = !form.isVisible();
+                offered = asking->findChild<QComboBox*>("ComboBox1")->currentText();
+                asking->findChild<QPushButton*>("Button3")->click();
+            });
+            {
+                tw::i18n::TForm10 languageWindow(m_folder->path());
+                languageWindow.showIfFirstStart();
+            }
+            qunsetenv("LC_ALL");
+            QVERIFY(mainWindowHiddenWhileAsked);
+            QCOMPARE(offered, QString("English [English]"));
+
+            form.show();
+            QCOMPARE(text(form, "Button1"), QString("Choose..."));
+            QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
+            // At start transliteration can be chosen whatever the language.
+            QVERIFY(form.findChild<QCheckBox*>("CheckBox2")->isEnabled());
+            QVERIFY(form.close());
+        }
+        const std::string settings = tw::test::readFile(*m_folder / "Settings.ini");
+        QVERIFY2(settings.find("Language=English\r\n") != std::string::npos, settings.c_str());
+    }
+
+    void menuChangesTheLanguageOfTheWindowAndOfWhatOpensNext() {
+        tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=Russian\r\n");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *", "English [English]"}));
+        QVERIFY(form.findChild<QPushButton*>("Button4")->isEnabled());
+        QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->toolTip(), QString("Russian"));
+
+        // A playlist of one 100 KB file; no destination yet.
+        tw::test::writeFile(*m_folder / "music/a.mp3", std::string(100 * 1024, 'x'));
+        tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\r\n");
+        form.services().choosePlaylist = [this](QFileDialog&) {
+            return std::optional<std::string>(*m_folder / "music/list.m3u");
+        };
+        form.findChild<QPushButton*>("Button1")->click();
+        QCOMPARE(text(form, "Label2"), QString("Занимаемое место на диске: 100 КБ"));
+
+        form.findChild<QPushButton*>("Button4")->click();
+        QVERIFY(form.findChild<QMenu*>("PopupMenu1")->isVisible());
+        form.findChild<QMenu*>("PopupMenu1")->hide();
+
+        menuItem(form, "English")->trigger();
+        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
+        QCOMPARE(text(form, "Button1"), QString("Choose..."));
+        QCOMPARE(text(form, "LabeledEdit2Label"), QString("Destination folder"));
+        QCOMPARE(text(form, "CheckBox5"), QString("Check for a new version at program start"));
+        // The information labels: the new prefixes with the values, sizes in the new units.
+        QCOMPARE(text(form, "Label1"), QString("Number of files in the list: 1"));
+        QCOMPARE(text(form, "Label2"), QString("Space taken on disk: 100 KB"));
+        QCOMPARE(text(form, "Label3"), QString("Free space on the destination drive: "));
+        QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->toolTip(), QString("English"));
+        auto* checkBox2 = form.findChild<QCheckBox*>("CheckBox2");
+        QVERIFY(!checkBox2->isEnabled());
+        QVERIFY(!checkBox2->isChecked()); // its tick is left alone
+
+        // The next message box and the next copy window speak English.
+        QString asked;
+        QTimer::singleShot(0, [&asked] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            asked = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!form.close());
+        QCOMPARE(asked, QString("Do you really want to close the program?"));
+        const auto copyWindow = form.services().copyWindow(&form);
+        QCOMPARE(dynamic_cast<QWidget*>(copyWindow.get())->windowTitle(),
+                 QString("Copying files..."));
+
+        // The ticked item again: nothing is loaded, the same item stays ticked.
+        tw::i18n::strings().Button1Caption = "untouched";
+        menuItem(form, "English")->trigger();
+        QCOMPARE(tw::i18n::strings().Button1Caption, std::string("untouched"));
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
+
+        // Back to Russian: every built-in text, and transliteration can be chosen again.
+        menuItem(form, "Russian")->trigger();
+        QCOMPARE(tw::i18n::strings().Button1Caption, std::string("Выбрать..."));
+        QCOMPARE(text(form, "Button6"), QString("Выход"));
+        QCOMPARE(text(form, "Label2"), QString("Занимаемое место на диске: 100 КБ"));
+        QVERIFY(checkBox2->isEnabled());
+
+        // Showing the window again builds no second menu.
+        form.hide();
+        form.show();
+        QCOMPARE(menuItems(form).size(), 2);
+    }
+
+    void withoutLanguagesTheMenuHoldsOnlyRussianAndStaysShut() {
+        std::filesystem::remove_all(*m_folder / "Language");
+        tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=English\r\n");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *"}));
+        QVERIFY(!form.findChild<QPushButton*>("Button4")->isEnabled());
+        // The saved language has no file: built-in texts, and its name is kept for the exit.
+        QCOMPARE(text(form, "Button1"), QString("Выбрать..."));
+        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
+    }
+
+    void unreadableLanguageFileIsReportedUnderItsOwnCode() {
+        // A file that opens but cannot be read, whatever the rights of the reader.
+        std::filesystem::create_directories(*m_folder / "Language/Broken");
+        std::filesystem::create_symlink("/proc/self/mem", *m_folder / "Language/Broken/Broken.txt");
+        tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=Broken\r\n");
+        tw::errors::ErrorReporter::instance().setProgramFolder(m_folder->path());
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        const std::string log = tw::test::readFile(*m_folder / "ErrorLog/Debug.Log");
+        QVERIFY2(log.find("Adress = 2.001 - 015.0\r\n") != std::string::npos, log.c_str());
+        QVERIFY(log.find("2.001 - 013.0") == std::string::npos);
+        // The first show went on: built-in captions, the menu built, nothing ticked but Russian.
+        QCOMPARE(text(form, "Button1"), QString("Выбрать..."));
+        QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *", "English [English]"}));
+        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("Broken"));
+    }
+
+private:
+    std::unique_ptr<TempFolder> m_folder;
+};
+
+QTEST_MAIN(LanguageMenuTest)
+#include "LanguageMenuTest.moc"

@@ -1,0 +1,220 @@
+#include "platform/MailChain.h"
+#include "platform/MailtoMail.h"
+#include "platform/PortalMail.h"
+#include "platform/XdgEmailMail.h"
+
+#include "support/TempFolder.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
+#include <QFile>
+#include <QProcess>
+#include <QUrlQuery>
+#include <QtTest>
+
+#include <memory>
+#include <stdexcept>
+
+using tw::platform::MailMessage;
+
+namespace {
+
+const std::string Subject = "Отчет об ошибках & more?";
+
+// Stands in for the desktop's e-mail portal: records each request, reads the attachment
+// through the descriptor it got, and answers with the given response code, sent before its
+// reply so that a caller subscribing late would miss it.
+class StandInPortal : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Email")
+
+public:
+    explicit StandInPortal(QDBusConnection bus)
+        : m_bus(std::move(bus)) {}
+
+    uint answer = 0;
+    int calls = 0;
+    QString address, subject;
+    QByteArray attachment;
+
+public slots:
+    QDBusObjectPath ComposeEmail(const QString& /*parent*/, const QVariantMap& options,
+                                 const QDBusMessage& message) {
+        ++calls;
+        address = options.value("address").toString();
+        subject = options.value("subject").toString();
+        QList<QDBusUnixFileDescriptor> fds;
+        options.value("attachment_fds").value<QDBusArgument>() >> fds;
+        attachment.clear();
+        for (const auto& fd : fds) {
+            QFile file;
+            if (file.open(fd.fileDescriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+                attachment += file.readAll();
+        }
+        QString sender = message.service().mid(1).replace('.', '_');
+        const QString path = "/org/freedesktop/portal/desktop/request/" + sender + "/" +
+                             options.value("handle_token").toString();
+        QDBusMessage response =
+            QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
+        response << answer << QVariantMap();
+        m_bus.send(response);
+        return QDBusObjectPath(path);
+    }
+
+private:
+    QDBusConnection m_bus;
+};
+
+// A private message bus for one test.
+class PrivateBus {
+public:
+    explicit PrivateBus(const std::string& folder)
+        : m_address("unix:path=" + QString::fromStdString(folder) + "/bus") {
+        m_daemon.start("dbus-daemon",
+                       {"--session", "--nofork", "--nopidfile", "--address=" + m_address});
+        m_started = m_daemon.waitForStarted(5000);
+        for (int i = 0; m_started && i < 100 && !QFile::exists(socket()); ++i)
+            QTest::qWait(20);
+    }
+    ~PrivateBus() {
+        m_daemon.terminate();
+        m_daemon.waitForFinished(3000);
+    }
+    bool running() const { return m_started && QFile::exists(socket()); }
+    QDBusConnection connect(const QString& name) const {
+        return QDBusConnection::connectToBus(m_address, name);
+    }
+
+private:
+    QString socket() const { return m_address.mid(QString("unix:path=").size()); }
+
+    QString m_address;
+    QProcess m_daemon;
+    bool m_started = false;
+};
+
+class ScriptedWay : public tw::platform::MailHandOver {
+public:
+    enum Outcome { Takes, Declines, Throws };
+    explicit ScriptedWay(Outcome outcome, int* calls)
+        : m_outcome(outcome)
+        , m_calls(calls) {}
+    bool handOver(const MailMessage&) override {
+        ++*m_calls;
+        if (m_outcome == Throws)
+            throw std::runtime_error("no mail client");
+        return m_outcome == Takes;
+    }
+
+private:
+    Outcome m_outcome;
+    int* m_calls;
+};
+
+} // namespace
+
+class DesktopMailTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void portalGetsAddressSubjectAndAttachmentThroughDescriptor() {
+        tw::test::TempFolder temp;
+        PrivateBus bus(temp.path());
+        if (!bus.running())
+            QSKIP("dbus-daemon is not available here");
+        QDBusConnection service = bus.connect("portal-side");
+        StandInPortal portal(service);
+        QVERIFY(service.registerObject("/org/freedesktop/portal/desktop", &portal,
+                                       QDBusConnection::ExportAllSlots));
+        QVERIFY(service.registerService("org.freedesktop.portal.Desktop"));
+        tw::test::writeFile(temp / "Debug.Log", "record one\r\n");
+
+        tw::platform::PortalMail mail(bus.connect("client-side"),
+                                      tw::platform::PortalMail::DesktopService, 5000);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(mail.handOver({"author@tunewagon.net", Subject, temp / "Debug.Log"}));
+        QVERIFY2(clock.elapsed() < 4000, "the early response was missed");
+        QCOMPARE(portal.calls, 1);
+        QCOMPARE(portal.address, QString("author@tunewagon.net"));
+        QCOMPARE(portal.subject, QString::fromStdString(Subject));
+        QCOMPARE(portal.attachment, QByteArray("record one\r\n"));
+
+        // The portal reports a failure: the next way must get its turn.
+        portal.answer = 2;
+        QVERIFY(!mail.handOver({"author@tunewagon.net", Subject, temp / "Debug.Log"}));
+        // The user cancelled in the portal's own dialog: nothing else is tried.
+        portal.answer = 1;
+        QVERIFY(mail.handOver({"author@tunewagon.net", Subject, temp / "Debug.Log"}));
+
+        // No portal on the bus at all.
+        service.unregisterService("org.freedesktop.portal.Desktop");
+        QVERIFY(!mail.handOver({"author@tunewagon.net", Subject, ""}));
+        QDBusConnection::disconnectFromBus("portal-side");
+        QDBusConnection::disconnectFromBus("client-side");
+    }
+
+    void xdgEmailGetsSubjectAttachmentAndAddressAndItsFailurePassesOn() {
+        tw::test::TempFolder temp;
+        const std::string script = temp / "xdg-email";
+        tw::test::writeFile(script,
+                            "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" +
+                                temp / "args" + "\"\nexit ${FAKE_EXIT:-0}\n");
+        QFile::setPermissions(QString::fromStdString(script),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        tw::test::writeFile(temp / "Log Folder/Debug.Log", "x");
+        tw::platform::XdgEmailMail mail(QString::fromStdString(script), 5000);
+
+        QVERIFY(mail.handOver({"author@tunewagon.net", Subject, temp / "Log Folder/Debug.Log"}));
+        QCOMPARE(QString::fromStdString(tw::test::readFile(temp / "args")),
+                 QString::fromStdString("--utf8\n--subject\n" + Subject + "\n--attach\n" +
+                                        temp / "Log Folder/Debug.Log" +
+                                        "\nauthor@tunewagon.net\n"));
+
+        qputenv("FAKE_EXIT", "3"); // no mail client configured
+        QVERIFY(!mail.handOver({"author@tunewagon.net", Subject, ""}));
+        qunsetenv("FAKE_EXIT");
+        QVERIFY(!tw::platform::XdgEmailMail(QString::fromStdString(temp / "missing"), 5000)
+                     .handOver({"author@tunewagon.net", Subject, ""}));
+    }
+
+    void mailtoCarriesTheSubjectIntactAndShowsTheLogFolder() {
+        QList<QUrl> opened;
+        tw::platform::MailtoMail mail(
+            [&](const QUrl& url) {
+                opened << url;
+                return true;
+            },
+            QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "no-bus"));
+        QVERIFY(mail.handOver(
+            {"author@tunewagon.net", Subject, "/opt/Tunewagon/ErrorLog/SendingDebug.Log"}));
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(opened[0].scheme(), QString("mailto"));
+        QCOMPARE(opened[0].path(), QString("author@tunewagon.net"));
+        QCOMPARE(QUrlQuery(opened[0]).queryItemValue("subject", QUrl::FullyDecoded),
+                 QString::fromStdString(Subject));
+        QCOMPARE(opened[1], QUrl::fromLocalFile("/opt/Tunewagon/ErrorLog"));
+        QDBusConnection::disconnectFromBus("no-bus");
+    }
+
+    void chainPassesDeclinesAndThrowsOnAndStopsAtTheFirstTaker() {
+        int calls[4] = {};
+        tw::platform::MailChain chain;
+        chain.add(std::make_unique<ScriptedWay>(ScriptedWay::Throws, &calls[0]));
+        chain.add(std::make_unique<ScriptedWay>(ScriptedWay::Declines, &calls[1]));
+        chain.add(std::make_unique<ScriptedWay>(ScriptedWay::Takes, &calls[2]));
+        chain.add(std::make_unique<ScriptedWay>(ScriptedWay::Takes, &calls[3]));
+        QVERIFY(chain.handOver({}));
+        QCOMPARE(QList<int>({calls[0], calls[1], calls[2], calls[3]}), QList<int>({1, 1, 1, 0}));
+        tw::platform::MailChain none;
+        none.add(std::make_unique<ScriptedWay>(ScriptedWay::Throws, &calls[0]));
+        QVERIFY(!none.handOver({}));
+    }
+};
+
+QTEST_MAIN(DesktopMailTest)
+#include "DesktopMailTest.moc"

@@ -1,0 +1,197 @@
+// The main window and the checker's folder: the whole hand-off, with a stand-in checker that
+// answers at once.
+
+#include "app/ProgramPaths.h"
+#include "app/Unit1.h"
+#include "i18n/StringTable.h"
+#include "platform/FileSystem.h"
+#include "support/TempFolder.h"
+#include "update/CheckNewVersion.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+
+using tw::app::ProgramPaths;
+using tw::app::TForm1;
+using tw::platform::fileExists;
+using tw::test::readFile;
+using tw::test::TempFolder;
+using tw::test::writeFile;
+
+namespace {
+
+// Answers every new-version window that shows with the given button, noting what it read.
+class AnnouncementAnswerer {
+public:
+    explicit AnnouncementAnswerer(const char* button)
+        : m_button(button) {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
+        m_timer.start();
+    }
+
+    int shown = 0;
+    QString version;
+    bool ownerBusy = false;
+    TForm1* owner = nullptr;
+
+private:
+    void answer() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* form = qobject_cast<tw::update::TForm6*>(w);
+            if (form == nullptr || !form->isVisible())
+                continue;
+            ++shown;
+            version = form->findChild<QLineEdit*>("LabeledEdit1")->text();
+            ownerBusy = owner != nullptr && owner->busy();
+            form->findChild<QPushButton*>(m_button)->click();
+        }
+    }
+
+    const char* m_button;
+    QTimer m_timer;
+};
+
+// Every file below the folder with its content.
+std::map<std::string, std::string> contents(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+        files[e.path().string()] = readFile(e.path().string());
+    return files;
+}
+
+} // namespace
+
+class HandOffTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempFolder> m_folder;
+
+    std::string freshpoll(const char* name) {
+        return *m_folder / ("Freshpoll/" + std::string(name));
+    }
+
+    void settings(bool check) {
+        writeFile(*m_folder / "Settings.ini", std::string("[Settings]\nFreshpoll=") +
+                                                  (check ? "1" : "0") + "\nLanguage=Russian\n");
+    }
+
+    // A checker that notes its start and announces version 1.2.0 at once.
+    void standInChecker() {
+        writeFile(
+            freshpoll("freshpoll"),
+            "#!/bin/sh\n"
+            "d=$(dirname \"$0\")\n"
+            "echo started >> \"$d/started\"\n"
+            "printf '1.2.0\\r\\n01.02.27\\r\\nhttps://tw.example/\\r\\n' > \"$d/CheckNVTrue.txt\"\n"
+            "cp \"$d/CheckNVTrue.txt\" \"$d/CheckNVTrueEng.txt\"\n"
+            ": > \"$d/CheckReady\"\n");
+        std::filesystem::permissions(freshpoll("freshpoll"), std::filesystem::perms::owner_all);
+    }
+
+private slots:
+    void init() {
+        tw::i18n::strings().resetToBuiltIn();
+        m_folder = std::make_unique<TempFolder>();
+    }
+    void cleanup() { m_folder.reset(); }
+
+    void waitingAnnouncementShowsAtStartWithoutTheCheckerAndOkEndsIt() {
+        settings(true);
+        standInChecker();
+        writeFile(freshpoll("CheckNVTrue.txt"), "1.1.9\r\n01.01.27\r\nhttps://tw.example/\r\n");
+        {
+            AnnouncementAnswerer ok("Button1");
+            TForm1 form(ProgramPaths(m_folder->path()));
+            form.show();
+            QTRY_COMPARE(ok.shown, 1);
+            QCOMPARE(ok.version, QString("1.1.9"));
+            QVERIFY(!form.busy());
+        }
+        QVERIFY(fileExists(freshpoll("CheckTrue")));
+        QVERIFY(!fileExists(freshpoll("LastCheck.ini")));
+
+        // The next start: nothing is shown and nothing is asked of the site.
+        AnnouncementAnswerer watcher("Button1");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        QTest::qWait(1300);
+        QCOMPARE(watcher.shown, 0);
+        QVERIFY(!fileExists(freshpoll("started")));
+        QVERIFY(!fileExists(freshpoll("LastCheck.ini")));
+    }
+
+    void checkerAnswerWaitsWhileTheExitQuestionIsOpen() {
+        settings(true);
+        standInChecker();
+        writeFile(freshpoll("CheckReady"), ""); // left by an earlier check
+        AnnouncementAnswerer remind("Button2");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        remind.owner = &form;
+        form.show();
+        QVERIFY(fileExists(freshpoll("LastCheck.ini")));
+        QTRY_VERIFY(fileExists(freshpoll("started")));
+
+        // Keep the exit question open past the checker's answer and a few polls.
+        form.findChild<QLineEdit*>("LabeledEdit1")->setText("/music/list.m3u");
+        int shownWhileAsking = -1;
+        QTimer::singleShot(0, [&] {
+            QTest::qWait(2500);
+            shownWhileAsking = remind.shown;
+            auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(question != nullptr);
+            question->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!form.close());
+        QCOMPARE(shownWhileAsking, 0);
+
+        QTRY_COMPARE_WITH_TIMEOUT(remind.shown, 1, 3000);
+        QCOMPARE(remind.version, QString("1.2.0"));
+        QVERIFY(!remind.ownerBusy);
+        // Remind at the next start writes nothing.
+        QVERIFY(!fileExists(freshpoll("CheckTrue")));
+        QTest::qWait(1200);
+        QCOMPARE(remind.shown, 1);
+        QCOMPARE(readFile(freshpoll("started")), std::string("started\n"));
+    }
+
+    void optionOffTouchesNothingAndMissingCheckerForgetsTheAcknowledgement() {
+        settings(false);
+        standInChecker();
+        writeFile(freshpoll("CheckNVTrue.txt"), "1.2.0\r\n");
+        writeFile(freshpoll("CheckReady"), "");
+        writeFile(freshpoll("CheckTrue"), "");
+        writeFile(freshpoll("LastCheck.ini"), "01.01.20\n10:00:00\n");
+        const auto before = contents(*m_folder / "Freshpoll");
+        {
+            AnnouncementAnswerer watcher("Button1");
+            TForm1 form(ProgramPaths(m_folder->path()));
+            form.show();
+            QTest::qWait(1300);
+            QCOMPARE(watcher.shown, 0);
+            QVERIFY(form.close());
+        }
+        QVERIFY(contents(*m_folder / "Freshpoll") == before);
+
+        // Without the checker the option is turned off, which forgets the Ok.
+        settings(true);
+        std::filesystem::remove(freshpoll("freshpoll"));
+        TForm1 form(ProgramPaths(m_folder->path()));
+        auto* option = form.findChild<QCheckBox*>("CheckBox5");
+        QVERIFY(!option->isChecked());
+        QVERIFY(!option->isEnabled());
+        QVERIFY(!fileExists(freshpoll("CheckTrue")));
+    }
+};
+
+QTEST_MAIN(HandOffTest)
+#include "HandOffTest.moc"
