@@ -115,6 +115,7 @@ copy::CopyPlayList::End CopyJob::run(copy::ProgressDisplay& display, copy::RunCo
     }
     m_counters = run.counters();
     m_problems = run.problems();
+    m_playlistWritten = run.playlistWritten();
 
     if (end == copy::CopyPlayList::End::Completed) {
         // The whole playlist was read: the set-up starts afresh, options aside.
@@ -126,7 +127,11 @@ copy::CopyPlayList::End CopyJob::run(copy::ProgressDisplay& display, copy::RunCo
 }
 
 std::string CopyJob::report(std::string_view lineBreak) const {
-    return buildCopyReport(m_counters, cancelled(), m_table, lineBreak);
+    std::string report = buildCopyReport(m_counters, cancelled(), m_table, lineBreak);
+    if (!m_playlistWritten.empty())
+        report += std::string(lineBreak) + std::string(5, ' ') + m_table.StrReportPlaylist + " " +
+                  m_playlistWritten.str() + std::string(lineBreak);
+    return report;
 }
 
 } // namespace tw::app

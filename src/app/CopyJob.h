@@ -76,6 +76,8 @@ public:
     const copy::RunCounters& counters() const { return m_counters; }
     const copy::RunProblems& problems() const { return m_problems; }
     bool cancelled() const { return m_flags.cancelled(); }
+    // The playlist the last run wrote into the destination; empty when it wrote none.
+    const platform::Path& playlistWritten() const { return m_playlistWritten; }
     // Why the last run failed; empty when it did not.
     const std::string& failureReason() const { return m_failure; }
 
@@ -91,6 +93,7 @@ private:
     copy::RunCounters m_counters;
     copy::RunProblems m_problems;
     std::string m_failure;
+    platform::Path m_playlistWritten;
     bool m_renameNoticePending = true;
 };
 

@@ -18,6 +18,8 @@ Settings Settings::read(const IniFile& ini) {
     o.asManyAsFit = ini.readBool(kSection, "max", o.asManyAsFit);
     s.Freshpoll = ini.readBool(kSection, "Freshpoll", s.Freshpoll);
     s.Language = ini.readString(kSection, "Language", s.Language);
+    o.writePlaylist = ini.readBool(kSection, "writeplaylist", o.writePlaylist);
+    o.skipSame = ini.readBool(kSection, "skipsame", o.skipSame);
     return s;
 }
 
@@ -30,6 +32,8 @@ void Settings::write(IniFile& ini) const {
     ini.writeBool(kSection, "max", options.asManyAsFit);
     ini.writeBool(kSection, "Freshpoll", Freshpoll);
     ini.writeString(kSection, "Language", Language);
+    ini.writeBool(kSection, "writeplaylist", options.writePlaylist);
+    ini.writeBool(kSection, "skipsame", options.skipSame);
     ini.save();
 }
 

@@ -52,7 +52,8 @@ using ui::q;
 namespace {
 
 // The designed client size of the main window.
-constexpr QSize designedSize(464, 315);
+// The two re-copy check boxes below CheckBox4 add their height to the designed 315.
+constexpr QSize designedSize(464, 355);
 
 // A warning or refusal box over the main window, with its busy flag set while it is open.
 void tell(MainWindowState& state, QWidget* parent, ui::MessageKind kind, const std::string& text,
@@ -115,6 +116,8 @@ void TForm1::createControls() {
     m_CheckBox2 = named<QCheckBox>("CheckBox2", this);
     m_CheckBox3 = named<QCheckBox>("CheckBox3", this);
     m_CheckBox4 = named<QCheckBox>("CheckBox4", this);
+    m_CheckBox6 = named<QCheckBox>("CheckBox6", this);
+    m_CheckBox7 = named<QCheckBox>("CheckBox7", this);
     m_CheckBox1->setChecked(true);
 
     m_Button5 = named<QPushButton>("Button5", this);
@@ -185,6 +188,8 @@ void TForm1::createControls() {
     layout->addWidget(m_CheckBox2);
     layout->addWidget(m_CheckBox3);
     layout->addWidget(m_CheckBox4);
+    layout->addWidget(m_CheckBox6);
+    layout->addWidget(m_CheckBox7);
     layout->addStretch(1);
     layout->addLayout(buttonRow);
 
@@ -193,7 +198,9 @@ void TForm1::createControls() {
     setTabOrder(m_CheckBox1, m_CheckBox2);
     setTabOrder(m_CheckBox2, m_CheckBox3);
     setTabOrder(m_CheckBox3, m_CheckBox4);
-    setTabOrder(m_CheckBox4, m_Button5);
+    setTabOrder(m_CheckBox4, m_CheckBox6);
+    setTabOrder(m_CheckBox6, m_CheckBox7);
+    setTabOrder(m_CheckBox7, m_Button5);
     setTabOrder(m_Button5, m_BitBtn1);
     setTabOrder(m_BitBtn1, m_Button4);
     setTabOrder(m_Button4, m_Button3);
@@ -211,6 +218,10 @@ void TForm1::createControls() {
     connect(m_CheckBox4, &QCheckBox::toggled, this,
             [this](bool on) { m_state.job().options().asManyAsFit = on; });
     connect(m_CheckBox4, &QCheckBox::clicked, this, &TForm1::CheckBox4Click);
+    connect(m_CheckBox6, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().writePlaylist = on; });
+    connect(m_CheckBox7, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().skipSame = on; });
     connect(m_Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(m_Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(m_Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -241,6 +252,8 @@ void TForm1::applyCaptions(const i18n::StringTable& table) {
     m_CheckBox3->setText(q(table.CheckBox3Caption));
     m_CheckBox4->setText(q(table.CheckBox4Caption));
     m_CheckBox5->setText(q(table.CheckBox5Caption));
+    m_CheckBox6->setText(q(table.CheckBox6Caption));
+    m_CheckBox7->setText(q(table.CheckBox7Caption));
     m_state.relabel();
     showSetup();
     QStringList filters;
@@ -267,6 +280,8 @@ void TForm1::FormCreate() {
             m_CheckBox2->setChecked(settings.options.transliterate);
             m_CheckBox3->setChecked(settings.options.onlyMp3);
             m_CheckBox4->setChecked(settings.options.asManyAsFit);
+            m_CheckBox6->setChecked(settings.options.writePlaylist);
+            m_CheckBox7->setChecked(settings.options.skipSame);
             m_CheckBox5->setChecked(settings.Freshpoll);
             i18n::strings().CurrentLanguage = settings.Language;
         } else if (const QScreen* screen = QApplication::primaryScreen()) {
@@ -346,6 +361,8 @@ void TForm1::FormClose() {
         settings.options.transliterate = m_CheckBox2->isChecked();
         settings.options.onlyMp3 = m_CheckBox3->isChecked();
         settings.options.asManyAsFit = m_CheckBox4->isChecked();
+        settings.options.writePlaylist = m_CheckBox6->isChecked();
+        settings.options.skipSame = m_CheckBox7->isChecked();
         settings.Freshpoll = m_CheckBox5->isChecked();
         settings.Language = i18n::strings().CurrentLanguage;
         settings.write(ini);

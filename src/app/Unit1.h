@@ -125,6 +125,8 @@ private:
     QCheckBox* m_CheckBox2 = nullptr;
     QCheckBox* m_CheckBox3 = nullptr;
     QCheckBox* m_CheckBox4 = nullptr;
+    QCheckBox* m_CheckBox6 = nullptr; // a playlist of the copied files on the destination
+    QCheckBox* m_CheckBox7 = nullptr; // leave files already there as they are
     QPushButton* m_Button5 = nullptr;
     QPushButton* m_BitBtn1 = nullptr;
     QPushButton* m_Button4 = nullptr;

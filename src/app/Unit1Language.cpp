@@ -142,6 +142,12 @@ void TForm1::setCaption(i18n::MainCaption control, const std::string& text) {
     case MainCaption::CheckBox5:
         m_CheckBox5->setText(q(text));
         return;
+    case MainCaption::CheckBox6:
+        m_CheckBox6->setText(q(text));
+        return;
+    case MainCaption::CheckBox7:
+        m_CheckBox7->setText(q(text));
+        return;
     // The window's state composes the label texts from the same table, so what it keeps
     // for later showings is what shows now.
     case MainCaption::Label1:

@@ -1,5 +1,7 @@
 #include "cli/ArgumentParser.h"
 
+#include "copy/DestinationPlaylist.h"
+
 #include <optional>
 #include <string_view>
 
@@ -59,6 +61,19 @@ ParsedArguments parseArguments(const std::vector<std::string>& args) {
             o.copy.onlyMp3 = true;
         } else if (a == "--as-many-as-fit") {
             o.copy.asManyAsFit = true;
+        } else if (a == "--skip-same") {
+            o.copy.skipSame = true;
+        } else if (a == "--write-playlist") {
+            o.copy.writePlaylist = true;
+        } else if (a.starts_with("--write-playlist=")) {
+            const std::string name(a.substr(std::string_view("--write-playlist=").size()));
+            if (!copy::playlistNameAcceptable(name)) {
+                return failure("--write-playlist takes a file name in the destination folder, "
+                               "not '" +
+                               name + "'");
+            }
+            o.copy.writePlaylist = true;
+            o.copy.playlistName = name;
         } else if (a == "--quiet") {
             o.quiet = true;
         } else if (a == "--help") {
@@ -116,6 +131,11 @@ std::string usageText() {
            "  --translit             transliterate Cyrillic file names\n"
            "  --only-mp3             take only \".mp3\" files\n"
            "  --as-many-as-fit       start even when the listed files do not fit the free space\n"
+           "  --skip-same            leave a target of the source's size and last-write time "
+           "as it is (identical)\n"
+           "  --write-playlist[=NAME]  write an M3U8 playlist of the copied files into "
+           "DESTINATION (default\n"
+           "                         NAME: the playlist's base name + \".m3u8\")\n"
            "  --on-collision=MODE    ask | replace | skip | auto-rename   (default: ask on a "
            "terminal, skip otherwise)\n"
            "  --language=NAME        messages and report in this language (default: the "

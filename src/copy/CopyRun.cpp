@@ -42,6 +42,10 @@ CopyPlayList::End CopyPlayList::run() {
     m_pausedMs = 0;
     m_processedKB = 0;
     m_failureReason.clear();
+    m_playlistWritten = {};
+    m_playlist.reset();
+    if (m_setup.options.writePlaylist)
+        m_playlist.emplace(m_setup.destination);
 
     End end = End::Failed;
     bool finished = false;
@@ -82,7 +86,15 @@ void CopyPlayList::walk(End& end) {
     m_names = platform::probeNameRules(m_setup.destination);
 
     playlist::PlaylistReader reader(m_setup.playlist, m_setup.playlistField);
-    while (const auto entry = reader.next()) {
+    std::string extinf; // the "#EXTINF" line waiting for its entry
+    std::optional<playlist::PlaylistEntry> entry;
+    while (reader.readLine(entry)) {
+        if (!entry) {
+            if (std::string line = reader.extinfLine(); !line.empty())
+                extinf = std::move(line);
+            continue;
+        }
+        const std::string entryExtinf = std::exchange(extinf, {});
         if (!entry->found()) {
             ++m_counters.missing;
             noteProblem({RunProblem::Kind::Missing, platform::Path(entry->text).str(), {}});
@@ -94,13 +106,41 @@ void CopyPlayList::walk(End& end) {
         m_processedKB += playlist::kilobytesOf(entry->size);
         m_context.display.showCurrentFile(source.fileName());
 
-        copyEntry(source, entry->relativePart);
+        const std::size_t slot = m_playlist ? m_playlist->addEntry(entryExtinf) : 0;
+        copyEntry(source, entry->relativePart, slot);
         if (afterEntry() == Step::EndCancelled) {
             end = End::Cancelled;
             return;
         }
     }
+    if (m_playlist)
+        writePlaylist();
     end = End::Completed;
+}
+
+void CopyPlayList::writePlaylist() {
+    m_batch.commit(); // every copied file has its real name before the list names it
+    const std::string& given = m_setup.options.playlistName;
+    const std::string name = safeName(
+        given.empty() ? defaultPlaylistName(platform::Path(m_setup.playlist.path())) : given);
+    const platform::Path target = m_setup.destination / name;
+    if (!playlistNameAcceptable(name)) {
+        failed(target, "the name " + name + " cannot be used");
+        return;
+    }
+    // Neither the user's own playlist nor a file the list names is written over.
+    const bool exists = platform::fileExists(target);
+    if (m_playlist->placedAs(name, m_names.foldsCase) ||
+        isSource(platform::Path(m_setup.playlist.path()), target, exists)) {
+        failed(target, "a copied file or the source playlist has this name");
+        return;
+    }
+    const platform::CopyResult result = platform::writeFile(target, m_playlist->text());
+    if (!result.ok) {
+        failed(target, platform::errorText(result.errorNumber));
+        return;
+    }
+    m_playlistWritten = target;
 }
 
 std::string CopyPlayList::safeName(const std::string& name) const {
@@ -144,7 +184,24 @@ bool CopyPlayList::isSource(const platform::Path& source, const platform::Path& 
            sameIgnoringCase(resolvedSource, platform::resolvedPath(target));
 }
 
-void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path& relativePart) {
+bool CopyPlayList::sameAsBefore(const platform::Path& source, const platform::Path& target) const {
+    const std::int64_t size = platform::regularFileSize(target);
+    if (size < 0 || size != platform::fileSize(source))
+        return false;
+    const auto sourceTime = platform::lastWriteTime(source);
+    const auto targetTime = platform::lastWriteTime(target);
+    // FAT keeps even seconds: a copy made earlier may be up to 2 s off its source.
+    return sourceTime && targetTime && *sourceTime - *targetTime < 2 &&
+           *targetTime - *sourceTime < 2;
+}
+
+void CopyPlayList::place(std::size_t slot, const platform::Path& target) {
+    if (m_playlist)
+        m_playlist->place(slot, target);
+}
+
+void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path& relativePart,
+                             std::size_t slot) {
     // Missing folders of the target are created by the copy itself.
     const platform::Path target = targetFor(relativePart);
     // The same file under another spelling (doubled separators, a link) is as identical as
@@ -153,12 +210,14 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
     if (m_batch.holds(target))
         m_batch.commit();
     const bool targetExists = platform::fileExists(target);
-    if (isSource(source, target, targetExists)) {
+    if (isSource(source, target, targetExists) ||
+        (targetExists && m_setup.options.skipSame && sameAsBefore(source, target))) {
         ++m_counters.identical;
+        place(slot, target);
         return;
     }
     if (!targetExists) {
-        copyCounted(source, target, m_counters.created);
+        copyCounted(source, target, m_counters.created, slot);
         return;
     }
 
@@ -167,24 +226,25 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
         m_context.flags.confirmStop();
     switch (decision.action) {
     case CollisionAction::Replace:
-        copyCounted(source, target, m_counters.replaced);
+        copyCounted(source, target, m_counters.replaced, slot);
         break;
     case CollisionAction::Skip:
         ++m_counters.skipped;
+        place(slot, target);
         break;
     case CollisionAction::Rename: {
         m_batch.commit();
         const platform::Path folder = target.folder();
         // Checked by the dialog already; a name taken since then is not overwritten.
         if (typedNameAcceptable(folder, decision.typedName, m_names))
-            copyCounted(source, folder / decision.typedName, m_counters.renamed);
+            copyCounted(source, folder / decision.typedName, m_counters.renamed, slot);
         else
             failed(source, "the name " + decision.typedName + " cannot be used");
         break;
     }
     case CollisionAction::AutoRename:
         m_batch.commit(); // the free name is chosen among every file copied so far
-        copyCounted(source, automaticName(target), m_counters.autoRenamed);
+        copyCounted(source, automaticName(target), m_counters.autoRenamed, slot);
         break;
     case CollisionAction::None:
         break;
@@ -192,7 +252,7 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
 }
 
 void CopyPlayList::copyCounted(const platform::Path& source, const platform::Path& target,
-                               std::int32_t& counter) {
+                               std::int32_t& counter, std::size_t slot) {
     // A file abandoned by the front end is not on the destination, so it counts as failed;
     // the stop question follows at its usual point after this entry.
     // Counted when the file has its real name, after its group is on the device.
@@ -202,12 +262,14 @@ void CopyPlayList::copyCounted(const platform::Path& source, const platform::Pat
             m_context.display.fileProgress(done, total);
             return m_context.control.continueFile();
         },
-        [this, &counter, source](const platform::CopyResult& result) {
-            if (result.ok)
+        [this, &counter, source, target, slot](const platform::CopyResult& result) {
+            if (result.ok) {
                 ++counter;
-            else
+                place(slot, target);
+            } else {
                 failed(source,
                        result.cancelled ? "cancelled" : platform::errorText(result.errorNumber));
+            }
         });
 }
 

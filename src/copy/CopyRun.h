@@ -2,6 +2,7 @@
 
 #include "copy/CollisionPolicy.h"
 #include "copy/CopyTypes.h"
+#include "copy/DestinationPlaylist.h"
 #include "copy/ProgressDisplay.h"
 #include "copy/RunControl.h"
 #include "copy/RunFlags.h"
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tw::copy {
@@ -53,13 +55,19 @@ public:
     std::int64_t processedKB() const { return m_processedKB; }
     std::uint32_t pausedMs() const { return m_pausedMs; }
     std::string failureReason() const { return m_failureReason; }
+    // The playlist written into the destination; empty when none was.
+    const platform::Path& playlistWritten() const { return m_playlistWritten; }
 
 private:
     enum class Step { Next, EndCancelled };
 
     void walk(End& end);
     void finish();
-    void copyEntry(const platform::Path& source, const platform::Path& relativePart);
+    void copyEntry(const platform::Path& source, const platform::Path& relativePart,
+                   std::size_t slot);
+    // The target is taken as the source's earlier copy: same size, same time to FAT's 2 s.
+    bool sameAsBefore(const platform::Path& source, const platform::Path& target) const;
+    void writePlaylist();
     platform::Path targetFor(const platform::Path& relativePart) const;
     // The name as the destination takes it.
     std::string safeName(const std::string& name) const;
@@ -67,7 +75,8 @@ private:
     bool isSource(const platform::Path& source, const platform::Path& target,
                   bool targetExists) const;
     void copyCounted(const platform::Path& source, const platform::Path& target,
-                     std::int32_t& counter);
+                     std::int32_t& counter, std::size_t slot);
+    void place(std::size_t slot, const platform::Path& target);
     void failed(const platform::Path& source, std::string reason);
     void noteProblem(RunProblem problem);
     bool askStop();
@@ -86,6 +95,8 @@ private:
     std::string m_failureReason;
     platform::CopyBatch m_batch;
     platform::NameRules m_names;
+    std::optional<DestinationPlaylist> m_playlist; // while the run writes one
+    platform::Path m_playlistWritten;
 };
 
 } // namespace tw::copy

@@ -13,35 +13,28 @@ namespace {
 const std::string russian = "Russian";
 const std::string english = "English";
 
-constexpr std::array<MainCaption, 17> kAllCaptions = {
+constexpr std::array<MainCaption, 19> kAllCaptions = {
     MainCaption::LabeledEdit1,    MainCaption::LabeledEdit2, MainCaption::Button1,
     MainCaption::Button2,         MainCaption::Button3,      MainCaption::Button5,
     MainCaption::Button6,         MainCaption::CheckBox1,    MainCaption::CheckBox2,
     MainCaption::CheckBox3,       MainCaption::CheckBox4,    MainCaption::Label1,
     MainCaption::Label2,          MainCaption::Label3,       MainCaption::OpenDialogFilter,
-    MainCaption::OpenDialogTitle, MainCaption::CheckBox5};
+    MainCaption::OpenDialogTitle, MainCaption::CheckBox5,    MainCaption::CheckBox6,
+    MainCaption::CheckBox7};
 
 // The caption that a language-file line sets, if any.
 bool captionOfLine(int line, MainCaption& control) {
-    static constexpr std::array<std::pair<int, MainCaption>, 18> lines = {{
-        {6, MainCaption::LabeledEdit1},
-        {7, MainCaption::LabeledEdit2},
-        {8, MainCaption::Button1},
-        {9, MainCaption::Button2},
-        {10, MainCaption::Button3},
-        {11, MainCaption::Button5},
-        {12, MainCaption::Button6},
-        {13, MainCaption::CheckBox1},
-        {14, MainCaption::CheckBox2},
-        {15, MainCaption::CheckBox3},
-        {16, MainCaption::CheckBox4},
-        {17, MainCaption::Label1},
-        {18, MainCaption::Label2},
-        {19, MainCaption::Label3},
-        {20, MainCaption::OpenDialogFilter},
-        {21, MainCaption::OpenDialogFilter},
-        {22, MainCaption::OpenDialogTitle},
-        {93, MainCaption::CheckBox5},
+    static constexpr std::array<std::pair<int, MainCaption>, 20> lines = {{
+        {6, MainCaption::LabeledEdit1},      {7, MainCaption::LabeledEdit2},
+        {8, MainCaption::Button1},           {9, MainCaption::Button2},
+        {10, MainCaption::Button3},          {11, MainCaption::Button5},
+        {12, MainCaption::Button6},          {13, MainCaption::CheckBox1},
+        {14, MainCaption::CheckBox2},        {15, MainCaption::CheckBox3},
+        {16, MainCaption::CheckBox4},        {17, MainCaption::Label1},
+        {18, MainCaption::Label2},           {19, MainCaption::Label3},
+        {20, MainCaption::OpenDialogFilter}, {21, MainCaption::OpenDialogFilter},
+        {22, MainCaption::OpenDialogTitle},  {93, MainCaption::CheckBox5},
+        {100, MainCaption::CheckBox6},       {101, MainCaption::CheckBox7},
     }};
     for (const auto& [number, caption] : lines) {
         if (number == line) {
@@ -78,6 +71,10 @@ std::string captionText(MainCaption control, const StringTable& table, MainWindo
         return table.CheckBox4Caption;
     case MainCaption::CheckBox5:
         return table.CheckBox5Caption;
+    case MainCaption::CheckBox6:
+        return table.CheckBox6Caption;
+    case MainCaption::CheckBox7:
+        return table.CheckBox7Caption;
     // The prefixes already end with their space; nothing goes between prefix and value.
     case MainCaption::Label1:
         return table.Label1Prefix + window.informationValue(control, table);

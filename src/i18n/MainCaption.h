@@ -2,7 +2,8 @@
 
 namespace tw::i18n {
 
-// The main-window captions that a language sets (lines 6 to 22 and 93 of a language file).
+// The main-window captions that a language sets (lines 6 to 22, 93, 100 and 101 of a language
+// file).
 enum class MainCaption {
     LabeledEdit1,     // 6
     LabeledEdit2,     // 7
@@ -20,7 +21,9 @@ enum class MainCaption {
     Label3,           // 19: prefix and the free space of the destination
     OpenDialogFilter, // 20, 21: "desc|*.m3u;*.pls|desc|*.*"
     OpenDialogTitle,  // 22
-    CheckBox5         // 93
+    CheckBox5,        // 93
+    CheckBox6,        // 100
+    CheckBox7         // 101
 };
 
 } // namespace tw::i18n

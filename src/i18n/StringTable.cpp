@@ -121,6 +121,11 @@ const Entry kEntries[] = {
     {97, &StringTable::StrChanges, "Изменения в новой версии"},
     {98, &StringTable::StrOpenSite, "Открыть страницу программы в браузере"},
     {99, &StringTable::StrRemindLater, "Напомнить при следующем запуске"},
+    {100, &StringTable::CheckBox6Caption,
+     "Записать плэйлист скопированных файлов в папку назначения"},
+    {101, &StringTable::CheckBox7Caption,
+     "Не копировать файлы, которые уже есть (тот же размер и время)"},
+    {102, &StringTable::StrReportPlaylist, "Записан плэйлист:"},
 };
 
 constexpr const char* kFilterFirstBuiltIn = "M3U и PLS плэйлисты";

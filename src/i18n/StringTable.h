@@ -5,7 +5,7 @@
 namespace tw::i18n {
 
 // Every caption and message the program shows, one entry per line of a language file
-// (lines 3 to 99), plus the name of the current language. Each entry starts with its
+// (lines 3 to 102), plus the name of the current language. Each entry starts with its
 // built-in Russian text; loadLanguageFile overwrites entries from a language file.
 struct StringTable {
     // Main-window captions (lines 6-22 and 93). Label1Prefix..Label3Prefix hold the text that
@@ -112,6 +112,10 @@ struct StringTable {
     std::string StrChanges;           // 97
     std::string StrOpenSite;          // 98
     std::string StrRemindLater;       // 99
+    // Beyond line 99: the options of a re-copy and the report's playlist line.
+    std::string CheckBox6Caption;  // 100
+    std::string CheckBox7Caption;  // 101
+    std::string StrReportPlaylist; // 102
 
     // Name of the current language: a folder name below "Language"; "Russian" is built in.
     std::string CurrentLanguage;
@@ -121,7 +125,7 @@ struct StringTable {
     // Puts every entry back to its built-in text; CurrentLanguage is left unchanged.
     void resetToBuiltIn();
 
-    // Applies line `line` (3..99) of a language file to its entry; other line numbers are
+    // Applies line `line` (3..102) of a language file to its entry; other line numbers are
     // ignored. Lines 17-19 get one space appended, line 20 replaces the whole filter, line 21
     // extends it, line 77 sets StrErrorCaption and StrErrorHeadline.
     void applyLine(int line, const std::string& text);

@@ -172,6 +172,36 @@ CopyResult copyFile(const std::string& sourcePath, const std::string& targetPath
     return copied.ok ? commitTemporary(temp, target) : copied;
 }
 
+CopyResult writeFile(const std::string& targetPath, std::string_view bytes) {
+    const std::string target = targetPath;
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : target.substr(0, slash);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..")
+        return failure(EINVAL);
+    struct stat targetStat {};
+    if (::stat(target.c_str(), &targetStat) == 0 && !S_ISREG(targetStat.st_mode))
+        return failure(S_ISDIR(targetStat.st_mode) ? EISDIR : EINVAL);
+
+    TemporaryFile temp;
+    if (const int error = temp.create(folder, name))
+        return failure(error);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(temp.fd(), bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return failure(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fchmod(temp.fd(), 0644) != 0 && !attributeNotSupported(errno))
+        return failure(errno);
+    return commitTemporary(temp, target);
+}
+
 struct CopyBatch::Waiting {
     std::unique_ptr<TemporaryFile> temp;
     std::string target;

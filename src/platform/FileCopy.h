@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tw::platform {
@@ -34,6 +35,11 @@ using CopyProgress = std::function<bool(std::uint64_t bytesDone, std::uint64_t b
 // the temporary files there that an ended copy left (see removeStaleTemporaryFiles).
 CopyResult copyFile(const std::string& source, const std::string& target,
                     const CopyProgress& progress = {});
+
+// Writes the bytes as the whole content of target the way copyFile copies: into a
+// temporary file in the target's folder, on the device, then renamed over the target. The
+// file gets mode 0644. An existing target is replaced only when all went well.
+CopyResult writeFile(const std::string& target, std::string_view bytes);
 
 // Copies many files as copyFile does, but flushes them in groups: each file is copied under
 // a temporary name, and a group's data go to the device together before its files get their

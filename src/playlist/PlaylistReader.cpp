@@ -3,6 +3,7 @@
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
 #include "playlist/EntryText.h"
+#include "text/Encoding.h"
 
 #include <array>
 
@@ -64,6 +65,13 @@ bool PlaylistReader::readLine(std::optional<PlaylistEntry>& entry) {
     if (!m_lines->lastLineCut())
         resolve(result);
     return true;
+}
+
+std::string PlaylistReader::extinfLine() const {
+    constexpr std::string_view tag = "#EXTINF";
+    if (!m_lines || m_lines->lastLineCut() || m_line.compare(0, tag.size(), tag) != 0)
+        return {};
+    return text::decodeLine(m_line);
 }
 
 std::optional<PlaylistEntry> PlaylistReader::next() {

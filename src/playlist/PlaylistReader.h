@@ -45,6 +45,10 @@ public:
     // for an empty, comment or header line.
     bool readLine(std::optional<PlaylistEntry>& entry);
 
+    // The "#EXTINF" line last read (UTF-8, as for entries); empty when the last line read
+    // was anything else.
+    std::string extinfLine() const;
+
     std::uint64_t bytesConsumed() const;
     std::uint64_t linesRead() const { return m_linesRead; }
 

@@ -210,7 +210,7 @@ private slots:
         tw::errors::ErrorReporter::instance().setTerminateRequested(false);
     }
 
-    void withoutSettingsOnlyCheckBox1IsCheckedAndExitWritesAllEightKeysInOrder() {
+    void withoutSettingsOnlyCheckBox1IsCheckedAndExitWritesAllTenKeysInOrder() {
         {
             TForm1 form(ProgramPaths(m_folder->path()));
             QVERIFY(box(form, "CheckBox1")->isChecked());
@@ -224,9 +224,9 @@ private slots:
         }
         const auto written = lines(tw::test::readFile(*m_folder / "Settings.ini"));
         // No language was chosen at first start (that window is not there), so it stays empty.
-        const std::vector<std::string> expected = {"[Settings]",  "Top=30",      "Left=40",
-                                                   "structure=1", "translit=0",  "onlymp3=1",
-                                                   "max=0",       "Freshpoll=0", "Language="};
+        const std::vector<std::string> expected = {
+            "[Settings]", "Top=30",      "Left=40",   "structure=1",     "translit=0", "onlymp3=1",
+            "max=0",      "Freshpoll=0", "Language=", "writeplaylist=0", "skipsame=0"};
         QCOMPARE(written, expected);
     }
 
@@ -355,19 +355,19 @@ private slots:
         QVERIFY(form.findChild<QLineEdit*>("LabeledEdit1")->isReadOnly());
         QVERIFY(form.findChild<QWidget*>("Panel1") != nullptr);
         QVERIFY(form.findChild<QObject*>("OpenDialogBU") != nullptr);
-        QVERIFY(form.width() >= 464 && form.height() >= 315);
+        QVERIFY(form.width() >= 464 && form.height() >= 355);
         QCOMPARE(form.minimumSize(), form.maximumSize());
-        // Tab order: the two buttons, the four options, the buttons, CheckBox5 last.
+        // Tab order: the two buttons, the six options, the buttons, CheckBox5 last.
         QStringList order;
         QWidget* w = form.findChild<QPushButton*>("Button1");
-        for (int i = 0; i < 11; ++i, w = w->nextInFocusChain()) {
+        for (int i = 0; i < 13; ++i, w = w->nextInFocusChain()) {
             while (w->focusPolicy() == Qt::NoFocus || !(w->focusPolicy() & Qt::TabFocus))
                 w = w->nextInFocusChain();
             order << w->objectName();
         }
-        QCOMPARE(order,
-                 QStringList({"Button1", "Button2", "CheckBox1", "CheckBox2", "CheckBox3",
-                              "CheckBox4", "Button5", "BitBtn1", "Button4", "Button3", "Button6"}));
+        QCOMPARE(order, QStringList({"Button1", "Button2", "CheckBox1", "CheckBox2", "CheckBox3",
+                                     "CheckBox4", "CheckBox6", "CheckBox7", "Button5", "BitBtn1",
+                                     "Button4", "Button3", "Button6"}));
         QCOMPARE(w->objectName(), QString("CheckBox5"));
     }
 
@@ -617,6 +617,32 @@ private slots:
         QCOMPARE(user.boxes[0].text, q(tw::app::buildCopyReport(two, false, builtIn)));
         QVERIFY(form.isVisible());
         QCOMPARE(text(form, "LabeledEdit1"), QString());
+    }
+
+    void ticksForAPlaylistAndSkippingWhatIsThereReachTheRunAndItsReport() {
+        tw::test::writeFile(*m_folder / "music/a.mp3", "first");
+        tw::test::writeFile(*m_folder / "music/sub/b.mp3", "second");
+        tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTINF:1,A\na.mp3\nsub/b.mp3\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        TForm1 form(ProgramPaths(m_folder->path()));
+        form.show();
+        User user(form);
+        click(form, "CheckBox6");
+        click(form, "CheckBox7");
+        for (int run = 0; run < 2; ++run) {
+            chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
+            click(form, "Button1");
+            click(form, "Button2");
+            click(form, "Button5");
+        }
+        // The second run found both files as the first left them and asked nothing.
+        QCOMPARE(user.boxes.size(), std::size_t{2});
+        QCOMPARE(form.job().counters().identical, 2);
+        QCOMPARE(form.job().counters().created, 0);
+        QCOMPARE(tw::test::readFile(*m_folder / "out/list.m3u8"),
+                 std::string("#EXTM3U\r\n#EXTINF:1,A\r\na.mp3\r\nsub/b.mp3\r\n"));
+        QVERIFY(user.boxes[1].text.endsWith(
+            q(builtIn.StrReportPlaylist + " " + *m_folder / "out/list.m3u8" + "\r\n")));
     }
 
     void helpOpensThePageOfTheLanguageAndAboutRunsBusy() {

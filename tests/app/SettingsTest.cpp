@@ -57,9 +57,12 @@ TEST(Settings, ReadsEveryKeyWithoutRegardToCase) {
     EXPECT_TRUE(s.options.asManyAsFit);
     EXPECT_TRUE(s.Freshpoll);
     EXPECT_EQ(s.Language, "English");
+    // A file from before the re-copy options leaves them off.
+    EXPECT_FALSE(s.options.writePlaylist);
+    EXPECT_FALSE(s.options.skipSame);
 }
 
-TEST(Settings, NewFileHoldsTheEightKeysInOrder) {
+TEST(Settings, NewFileHoldsTheTenKeysInOrder) {
     TempFolder folder;
     IniFile ini(folder / "Settings.ini");
     Settings s;
@@ -67,6 +70,7 @@ TEST(Settings, NewFileHoldsTheEightKeysInOrder) {
     s.Left = 20;
     s.options.transliterate = true;
     s.Language = "English";
+    s.options.skipSame = true;
     s.write(ini);
     EXPECT_EQ(readFile(folder / "Settings.ini"), "[Settings]\r\n"
                                                  "Top=10\r\n"
@@ -76,7 +80,9 @@ TEST(Settings, NewFileHoldsTheEightKeysInOrder) {
                                                  "onlymp3=0\r\n"
                                                  "max=0\r\n"
                                                  "Freshpoll=0\r\n"
-                                                 "Language=English\r\n");
+                                                 "Language=English\r\n"
+                                                 "writeplaylist=0\r\n"
+                                                 "skipsame=1\r\n");
 }
 
 TEST(Settings, WriteReadRoundTripKeepsForeignKeysAndSections) {

@@ -43,7 +43,7 @@ Lines numberedFile(int last) {
 // A table that carries traces of an earlier language, to show that a load starts afresh.
 StringTable usedTable() {
     StringTable table;
-    for (int line = 3; line <= 99; ++line)
+    for (int line = 3; line <= 102; ++line)
         table.applyLine(line, "old");
     table.CurrentLanguage = "Old";
     return table;
@@ -146,23 +146,30 @@ TEST(LanguageFile, EmptyLineGivesEmptyEntryAndLongLineIsTakenWhole) {
     EXPECT_EQ(table.StrMailNote, longLine);
 }
 
-TEST(LanguageFile, LinesAfter99AreIgnored) {
+TEST(LanguageFile, OlderFileOf99LinesKeepsTheLaterTextsBuiltInAndLinesAfter102AreIgnored) {
     tw::test::TempFolder folder;
-    Lines lines = numberedFile(99);
-    for (int n = 100; n <= 300; ++n)
+    writeLanguage(folder, "Older", numberedFile(99));
+    StringTable table = usedTable();
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Older"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.StrRemindLater, "entry 99");
+    EXPECT_EQ(table.CheckBox6Caption, StringTable{}.CheckBox6Caption);
+    EXPECT_EQ(table.StrReportPlaylist, StringTable{}.StrReportPlaylist);
+
+    Lines lines = numberedFile(102);
+    for (int n = 103; n <= 300; ++n)
         lines.push_back("extra " + std::to_string(n));
     writeLanguage(folder, "Long", lines);
-    StringTable table;
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Long"), LanguageLoad::Loaded);
     EXPECT_EQ(table.StrKB, "entry 3");
-    EXPECT_EQ(table.StrRemindLater, "entry 99");
+    EXPECT_EQ(table.CheckBox7Caption, "entry 101");
+    EXPECT_EQ(table.StrReportPlaylist, "entry 102");
     for (const auto& [name, field] : test::tableFields())
         EXPECT_EQ((table.*field).find("extra"), std::string::npos) << name;
 }
 
 TEST(LanguageFile, SwitchingBackToRussianRestoresEveryBuiltInText) {
     tw::test::TempFolder folder;
-    writeLanguage(folder, "Full", numberedFile(99));
+    writeLanguage(folder, "Full", numberedFile(102));
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Full"), LanguageLoad::Loaded);
     ASSERT_EQ(differingFields(StringTable{}, table).size(), test::tableFields().size());
@@ -184,7 +191,7 @@ TEST(LanguageFile, Windows1251AndUtf8FilesWithTheBuiltInTextsGiveTheBuiltInTable
             text.resize(text.size() - 3);
         words.push_back(text);
     }
-    ASSERT_EQ(words.size(), 99u);
+    ASSERT_EQ(words.size(), 102u);
     Lines cp1251;
     for (const auto& line : words)
         cp1251.push_back(text::utf8ToCp1251(line));
@@ -264,7 +271,7 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
     std::string line;
     while (reader.next(line))
         lines.push_back(line);
-    ASSERT_EQ(lines.size(), 99u);
+    ASSERT_EQ(lines.size(), 102u);
     EXPECT_EQ(lines[0], "English");
     EXPECT_EQ(lines[1], "Tunewagon");
     for (std::size_t i = 2; i < lines.size(); ++i) {
@@ -283,7 +290,7 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
             EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
         }
     }
-    EXPECT_EQ(lineFeeds, 99u);
+    EXPECT_EQ(lineFeeds, 102u);
 
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, programFolder, "English"), LanguageLoad::Loaded);

@@ -66,14 +66,16 @@ TEST(LoadLanguage, FileRecaptionsEachControlAsItsLineIsRead) {
     EXPECT_EQ(window.shown[MainCaption::Label2], "entry 18 12 kB");
     EXPECT_EQ(window.shown[MainCaption::Label3], "entry 19 ");
     EXPECT_EQ(window.shown[MainCaption::OpenDialogFilter], "entry 20|*.m3u;*.pls|entry 21|*.*");
-    EXPECT_EQ(window.shown.size(), 17u);
+    EXPECT_EQ(window.shown.size(), 19u);
+    // A file from before lines 100 and 101 leaves their captions built in.
+    EXPECT_EQ(window.shown[MainCaption::CheckBox6], StringTable{}.CheckBox6Caption);
 
     // First the built-in captions, then each file line in file order: the filter is seen
     // as line 20 alone before line 21 extends it.
-    ASSERT_EQ(window.log.size(), 17u + 18u);
+    ASSERT_EQ(window.log.size(), 19u + 18u);
     EXPECT_EQ(window.log[0].second, "Список для копирования");
-    EXPECT_EQ(window.log[17], std::make_pair(MainCaption::LabeledEdit1, std::string("entry 6")));
-    EXPECT_EQ(window.log[31],
+    EXPECT_EQ(window.log[19], std::make_pair(MainCaption::LabeledEdit1, std::string("entry 6")));
+    EXPECT_EQ(window.log[33],
               std::make_pair(MainCaption::OpenDialogFilter, std::string("entry 20")));
     EXPECT_EQ(window.log.back().first, MainCaption::CheckBox5);
     // No help of its own, no English help: the Russian help.

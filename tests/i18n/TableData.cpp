@@ -134,6 +134,9 @@ const std::vector<std::pair<std::string, Field>>& tableFields() {
         F(StrChanges),
         F(StrOpenSite),
         F(StrRemindLater),
+        F(CheckBox6Caption),
+        F(CheckBox7Caption),
+        F(StrReportPlaylist),
     };
 #undef F
     return fields;
