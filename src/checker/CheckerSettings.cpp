@@ -3,6 +3,7 @@
 #include "checker/CheckerFailure.h"
 #include "platform/FileSystem.h"
 #include "text/LineReader.h"
+#include "text/Trim.h"
 
 #include <charconv>
 
@@ -10,13 +11,7 @@ namespace tw::checker {
 
 namespace {
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
+using text::trimmed;
 
 } // namespace
 

@@ -2,6 +2,8 @@
 
 #include "update/ScheduleError.h"
 
+#include "text/Trim.h"
+
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -11,13 +13,7 @@ namespace tw::update {
 
 namespace {
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
+using text::trimmed;
 
 // Cuts the text at any of the separators into fields of digits only; nothing when a field
 // is empty or not a number, or when the text mixes separators.
