@@ -120,11 +120,16 @@ CopyResult copyToTemporary(const std::string& source, const std::string& target,
     if (bytes > smallestLimit && bytes > largestFileBytes(nearestExistingFolder(folder)))
         return failure(fileTooLargeError);
 
-    if (const int error = ensureFolder(folder))
-        return failure(error);
+    // Folders are made only when the first file into them finds none.
     removeStaleOnce(folder);
-    if (const int error = temp.create(folder, name))
-        return failure(error);
+    int created = temp.create(folder, name);
+    if (created == ENOENT) {
+        if (const int error = ensureFolder(folder))
+            return failure(error);
+        created = temp.create(folder, name);
+    }
+    if (created != 0)
+        return failure(created);
 
     ChunkedCopy data(in.get(), temp.fd(), bytes, progress);
     switch (data.run()) {
@@ -149,16 +154,12 @@ CopyResult commitTemporary(TemporaryFile& temp, const std::string& target) {
     return CopyResult{true, false, 0};
 }
 
-// Letter case folded the way FAT folds it for ASCII names; other bytes compared as they are.
-bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (fold(a[i]) != fold(b[i]))
-            return false;
-    }
-    return true;
+// Letter case folded the way FAT folds it for ASCII names; other bytes kept as they are.
+std::string foldedName(std::string name) {
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return name;
 }
 
 } // namespace
@@ -236,11 +237,15 @@ CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& tar
             done(copied);
         return copied;
     }
-    // The device starts on the data now, while the next files are copied; the group's flush
-    // then has little left to wait for.
-    ::sync_file_range(temp->fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    // The device starts on a large file's data now, while the next files are copied, and the
+    // group's flush has little left to wait for. Small files are left to that flush, which
+    // writes them out together at less cost than one request each.
+    constexpr std::uint64_t earlyWritebackBytes = 1024 * 1024;
+    if (bytes >= earlyWritebackBytes)
+        ::sync_file_range(temp->fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
     if (m_waiting.empty())
         m_oldest = std::chrono::steady_clock::now();
+    m_waitingNames.insert(foldedName(target));
     m_waiting.push_back(Waiting{std::move(temp), target, done});
     m_bytes += bytes;
     if (m_waiting.size() >= m_limits.files || m_bytes >= m_limits.bytes ||
@@ -250,16 +255,13 @@ CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& tar
 }
 
 bool CopyBatch::holds(const std::string& targetPath) const {
-    const std::string target = targetPath;
-    for (const Waiting& w : m_waiting)
-        if (sameNameIgnoringCase(w.target, target))
-            return true;
-    return false;
+    return m_waitingNames.count(foldedName(targetPath)) != 0;
 }
 
 void CopyBatch::commit() {
     std::vector<Waiting> group = std::move(m_waiting);
     m_waiting.clear();
+    m_waitingNames.clear();
     m_bytes = 0;
     const std::vector<int> flushErrors = flushGroup(group);
     for (std::size_t i = 0; i < group.size(); ++i) {
@@ -279,22 +281,33 @@ void CopyBatch::commit() {
 // commit, where flushing file by file would commit once per file. FUSE file systems may not
 // pass syncfs on to their driver, so their files are flushed one by one.
 std::vector<int> CopyBatch::flushGroup(const std::vector<Waiting>& group) {
+    struct Device {
+        std::uint64_t id;
+        bool fuse;
+        int syncError; // of its syncfs, once made
+        bool synced;
+    };
     std::vector<int> errors(group.size(), 0);
-    std::vector<std::pair<dev_t, int>> synced; // device, errno of its syncfs
+    std::vector<Device> devices;
     for (std::size_t i = 0; i < group.size(); ++i) {
-        const int fd = group[i].temp->fd();
-        struct stat st {};
-        struct statfs fs {};
-        if (::fstat(fd, &st) != 0 || ::fstatfs(fd, &fs) != 0 ||
-            static_cast<long>(fs.f_type) == fuseMagic) {
-            errors[i] = group[i].temp->flushData();
+        TemporaryFile& temp = *group[i].temp;
+        auto known = std::find_if(devices.begin(), devices.end(),
+                                  [&](const Device& d) { return d.id == temp.device(); });
+        if (known == devices.end()) {
+            struct statfs fs {};
+            const bool fuse =
+                ::fstatfs(temp.fd(), &fs) != 0 || static_cast<long>(fs.f_type) == fuseMagic;
+            known = devices.insert(devices.end(), Device{temp.device(), fuse, 0, false});
+        }
+        if (known->fuse) {
+            errors[i] = temp.flushData();
             continue;
         }
-        auto known = std::find_if(synced.begin(), synced.end(),
-                                  [&](const auto& d) { return d.first == st.st_dev; });
-        if (known == synced.end())
-            known = synced.insert(synced.end(), {st.st_dev, ::syncfs(fd) == 0 ? 0 : errno});
-        errors[i] = known->second;
+        if (!known->synced) {
+            known->syncError = ::syncfs(temp.fd()) == 0 ? 0 : errno;
+            known->synced = true;
+        }
+        errors[i] = known->syncError;
     }
     return errors;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace tw::platform {
@@ -86,6 +87,7 @@ private:
 
     Limits m_limits;
     std::vector<Waiting> m_waiting;
+    std::unordered_set<std::string> m_waitingNames; // their targets, letter case folded
     std::uint64_t m_bytes = 0;
     std::chrono::steady_clock::time_point m_oldest;
 };

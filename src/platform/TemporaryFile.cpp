@@ -39,13 +39,11 @@ bool isAsciiAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// The open file still has the name (a cleaner of another run may have removed it between
-// its creation and the lock).
-bool stillNamed(int fd, const std::string& path) {
-    struct stat open {};
-    struct stat named {};
-    return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 &&
-           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+// The open file still has a name: a cleaner of another run may have removed it between its
+// creation and the lock. Only that cleaner removes these names, so a link count above zero
+// means the name is still ours.
+bool stillNamed(int fd, struct stat& st) {
+    return ::fstat(fd, &st) == 0 && st.st_nlink > 0;
 }
 
 struct DirCloser {
@@ -73,7 +71,12 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
             return errno;
         FileHandle handle(fd);
         // Where the file system cannot lock, no cleaner can take the file away either.
-        if (::flock(fd, LOCK_EX) != 0 || stillNamed(fd, pattern)) {
+        struct stat st {};
+        const bool locked = ::flock(fd, LOCK_EX) == 0;
+        if (!locked && ::fstat(fd, &st) != 0)
+            return errno;
+        if (!locked || stillNamed(fd, st)) {
+            m_device = static_cast<std::uint64_t>(st.st_dev);
             m_path = std::move(pattern);
             m_handle = std::move(handle);
             return 0;
@@ -149,7 +152,10 @@ std::size_t removeStaleTemporaryFiles(const std::string& folder) {
         // A running copy holds its lock; a file nobody can lock here is left alone.
         if (::flock(handle.get(), LOCK_EX | LOCK_NB) != 0)
             continue;
-        if (stillNamed(handle.get(), path) && ::unlink(path.c_str()) == 0)
+        // The name may have been committed by its copy the moment the lock was let go.
+        struct stat named {};
+        if (::lstat(path.c_str(), &named) == 0 && named.st_dev == st.st_dev &&
+            named.st_ino == st.st_ino && ::unlink(path.c_str()) == 0)
             ++removed;
     }
     return removed;

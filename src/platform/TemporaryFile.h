@@ -3,6 +3,7 @@
 #include "platform/File.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,8 @@ public:
     int create(const std::string& folder, const std::string& name);
 
     int fd() const { return m_handle.get(); }
+    // The device that holds the file.
+    std::uint64_t device() const { return m_device; }
 
     // Writes all bytes. Returns 0 or the errno.
     int write(std::string_view bytes);
@@ -41,6 +44,7 @@ public:
 private:
     std::string m_path;
     FileHandle m_handle;
+    std::uint64_t m_device = 0;
     bool m_committed = false;
 };
 
