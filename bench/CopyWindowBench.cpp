@@ -14,6 +14,7 @@
 #include "copy/UnitCopyDlg.h"
 #include "i18n/StringTable.h"
 #include "platform/ChunkedCopy.h"
+#include "platform/FileCopy.h"
 #include "platform/Path.h"
 
 #include <QApplication>
@@ -170,6 +171,8 @@ int main(int argc, char** argv) {
             list.open(QIODevice::WriteOnly);
             list.write("big.mp3\r\n");
             list.close();
+            // A user's music is on the disk already, not waiting in the cache to be written.
+            tw::platform::syncFileSystem(work.toStdString());
 
             auto fast = copyThroughWindow(work + "/src/big.m3u", work + "/out-fast");
             QDir(work + "/out-fast").removeRecursively();

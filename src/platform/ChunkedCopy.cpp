@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <utility>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tw::platform {
@@ -71,9 +72,16 @@ ChunkedCopy::Outcome ChunkedCopy::run() {
             }
             return Outcome::Done;
         }
+        if (!writeBehind(m_done, m_done + *moved))
+            return Outcome::Failed;
         m_done += *moved;
         resize(*moved, std::chrono::steady_clock::now() - started);
         if (m_progress && !m_progress(m_done, m_total))
+            return Outcome::Cancelled;
+        const std::uint64_t unflushed = m_sinceFlush;
+        if (!flushIfDue())
+            return Outcome::Failed;
+        if (unflushed != m_sinceFlush && m_progress && !m_progress(m_done, m_total))
             return Outcome::Cancelled;
         // The size the source had when it was opened is what is copied; no extra call is
         // spent to hear the end of the file.
@@ -94,6 +102,66 @@ void ChunkedCopy::resize(std::uint64_t moved, std::chrono::steady_clock::duratio
         next = moved * targetNs / static_cast<std::uint64_t>(ns);
     next = std::min(next, m_chunkBytes * 4);
     m_chunkBytes = std::clamp(next, smallestChunkBytes, copyChunkBytes);
+}
+
+// A file of more than one chunk goes to the device as it is copied: each chunk's writeback
+// starts at once, and the one before it is waited for. The page cache then never holds more
+// than two chunks of it, so a chunk takes as long as the device needs (on a slow stick too,
+// which the cache would otherwise hide until a flush blocks for seconds). Small files are
+// left to the group's flush. A write error seen here fails the copy at once: the kernel
+// reports it only once.
+bool ChunkedCopy::writeBehind(std::uint64_t chunkStart, std::uint64_t chunkEnd) {
+    if (m_total <= firstChunkBytes)
+        return true;
+    const auto failed = [this](int error) {
+        // A file system without this way of flushing is flushed as a whole later.
+        if (error == ENOSYS || error == EINVAL || error == EOPNOTSUPP || error == ESPIPE)
+            return false;
+        fail(error);
+        return true;
+    };
+    if (::sync_file_range(m_out, static_cast<off64_t>(chunkStart),
+                          static_cast<off64_t>(chunkEnd - chunkStart),
+                          SYNC_FILE_RANGE_WRITE) != 0 &&
+        failed(errno))
+        return false;
+    if (m_behindFrom < chunkStart &&
+        ::sync_file_range(m_out, static_cast<off64_t>(m_behindFrom),
+                          static_cast<off64_t>(chunkStart - m_behindFrom),
+                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                              SYNC_FILE_RANGE_WAIT_AFTER) != 0 &&
+        failed(errno))
+        return false;
+    m_behindFrom = chunkStart;
+
+    m_sinceFlush += chunkEnd - chunkStart;
+    return true;
+}
+
+// Flushes the file from the device's cache when enough has been written since the last time
+// (at the end, whatever is left of a large file), and sizes the next flush to take about
+// chunkTarget. Runs as a step of its own, between two passes of the progress.
+bool ChunkedCopy::flushIfDue() {
+    const bool atEnd = m_done >= m_total && m_total > firstFlushBytes;
+    if (m_sinceFlush == 0 || (m_sinceFlush < m_flushEvery && !atEnd))
+        return true;
+    const auto started = std::chrono::steady_clock::now();
+    if (::fdatasync(m_out) != 0) {
+        fail(errno);
+        return false;
+    }
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::steady_clock::now() - started)
+                        .count();
+    const std::uint64_t targetNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(chunkTarget).count();
+    std::uint64_t next = m_flushEvery * 4;
+    if (ns > 0 && m_sinceFlush < UINT64_MAX / targetNs)
+        next = std::min(next, m_sinceFlush * targetNs / static_cast<std::uint64_t>(ns));
+    if (!atEnd)
+        m_flushEvery = std::clamp(next, copyChunkBytes, largestFlushBytes);
+    m_sinceFlush = 0;
+    return true;
 }
 
 std::optional<std::uint64_t> ChunkedCopy::kernelChunk() {

@@ -22,6 +22,11 @@ public:
     static constexpr std::chrono::milliseconds chunkTarget{50};
     static constexpr std::uint64_t firstChunkBytes = 256u * 1024u;
     static constexpr std::uint64_t smallestChunkBytes = 64u * 1024u;
+    // A large file is flushed from the device's own cache as it is copied, first after this
+    // many bytes, then as often as lets one flush take about chunkTarget, within these
+    // bounds; the flush before it is named then has little left to do.
+    static constexpr std::uint64_t firstFlushBytes = 64u * 1024u * 1024u;
+    static constexpr std::uint64_t largestFlushBytes = 1024u * 1024u * 1024u;
 
     // Called after each write with its byte count; a benchmark slows the device down here.
     // Empty for the real thing.
@@ -46,12 +51,17 @@ private:
     bool writeAll(const char* data, std::size_t size);
     std::nullopt_t fail(int errorNumber);
     void resize(std::uint64_t moved, std::chrono::steady_clock::duration took);
+    bool writeBehind(std::uint64_t chunkStart, std::uint64_t chunkEnd);
+    bool flushIfDue();
 
     int m_in;
     int m_out;
     std::uint64_t m_total;
     std::uint64_t m_done = 0;
     std::uint64_t m_chunkBytes = firstChunkBytes;
+    std::uint64_t m_behindFrom = 0; // where the chunks not yet waited for begin
+    std::uint64_t m_sinceFlush = 0; // bytes written since the device's cache was flushed
+    std::uint64_t m_flushEvery = firstFlushBytes;
     const CopyProgress& m_progress;
     bool m_kernelCopy = true;
     std::unique_ptr<char[]> m_buffer;

@@ -8,7 +8,8 @@
 // atomic load.
 namespace tw::platform {
 
-enum class FileOperation { Open, Read, Write };
+// Unnamed: creating a file without a name in a folder (O_TMPFILE), as vfat cannot.
+enum class FileOperation { Open, Read, Write, Unnamed };
 
 // The next `count` operations of that kind on the path, or on any file below it when it is a
 // folder, fail with the error number.

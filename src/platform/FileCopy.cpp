@@ -237,12 +237,6 @@ CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& tar
             done(copied);
         return copied;
     }
-    // The device starts on a large file's data now, while the next files are copied, and the
-    // group's flush has little left to wait for. Small files are left to that flush, which
-    // writes them out together at less cost than one request each.
-    constexpr std::uint64_t earlyWritebackBytes = 1024 * 1024;
-    if (bytes >= earlyWritebackBytes)
-        ::sync_file_range(temp->fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
     if (m_waiting.empty())
         m_oldest = std::chrono::steady_clock::now();
     m_waitingNames.insert(foldedName(target));

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -53,6 +54,7 @@ struct DirCloser {
 } // namespace
 
 TemporaryFile::~TemporaryFile() {
+    // A file without a name goes with its last descriptor.
     if (!m_committed && !m_path.empty()) {
         ::unlink(m_path.c_str());
         m_handle.close();
@@ -60,12 +62,30 @@ TemporaryFile::~TemporaryFile() {
 }
 
 int TemporaryFile::create(const std::string& folder, const std::string& name) {
+    if (const int error = takeFileFault(FileOperation::Open, folder + "/" + name))
+        return error;
+    m_folder = folder;
     // The real name stays recognisable, cut so that the whole name is still accepted.
-    const std::string stem = cutUtf8(name, maxNameBytes - uniqueSuffix.size() - 1);
+    m_stem = cutUtf8(name, maxNameBytes - uniqueSuffix.size() - 1);
+    // Where the file system can, the file has no name at all until it is committed: a crash
+    // or a kill then leaves nothing behind, and no cleaner can see it.
+    const int refused = takeFileFault(FileOperation::Unnamed, folder);
+    const int anonymous = refused != 0
+                              ? (errno = refused, -1)
+                              : ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (anonymous >= 0) {
+        FileHandle handle(anonymous);
+        struct stat st {};
+        if (::fstat(anonymous, &st) != 0)
+            return errno;
+        m_device = static_cast<std::uint64_t>(st.st_dev);
+        m_handle = std::move(handle);
+        return 0;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return errno;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        std::string pattern = folder + "/." + stem + std::string(uniqueSuffix);
-        if (const int error = takeFileFault(FileOperation::Open, folder + "/" + name))
-            return error;
+        std::string pattern = namePattern();
         const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
         if (fd < 0)
             return errno;
@@ -83,6 +103,10 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
         }
     }
     return EAGAIN;
+}
+
+std::string TemporaryFile::namePattern() const {
+    return m_folder + "/." + m_stem + std::string(uniqueSuffix);
 }
 
 int TemporaryFile::flushData() {
@@ -113,12 +137,52 @@ int TemporaryFile::setPermissions(unsigned mode) {
 }
 
 int TemporaryFile::commitAs(const std::string& target) {
+    if (m_path.empty() && m_handle.isOpen()) {
+        const std::string self = "/proc/self/fd/" + std::to_string(m_handle.get());
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            if (!m_handle.close()) {
+                const int error = errno;
+                ::unlink(target.c_str()); // the name was new: nothing of the user's goes
+                return error;
+            }
+            m_committed = true;
+            return 0;
+        }
+        if (errno != EEXIST)
+            return errno;
+        // A file is replaced: the copy takes a hidden name of its own first, locked as one
+        // made that way, and is renamed over the target from there.
+        if (const int error = nameForReplacing(self))
+            return error;
+    }
     if (!m_handle.close())
         return errno;
     if (::rename(m_path.c_str(), target.c_str()) != 0)
         return errno;
     m_committed = true;
     return 0;
+}
+
+int TemporaryFile::nameForReplacing(const std::string& self) {
+    if (::flock(m_handle.get(), LOCK_EX) != 0 && errno != ENOLCK && errno != EOPNOTSUPP)
+        return errno;
+    static constexpr char letters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string path = namePattern();
+        unsigned char random[uniqueChars];
+        if (::getentropy(random, sizeof random) != 0)
+            return errno;
+        for (std::size_t i = 0; i < uniqueChars; ++i)
+            path[path.size() - uniqueChars + i] = letters[random[i] % (sizeof letters - 1)];
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            m_path = std::move(path);
+            return 0;
+        }
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
 }
 
 bool isTemporaryFileName(const std::string& name) {

@@ -9,9 +9,12 @@
 
 namespace tw::platform {
 
-// A hidden file created next to a target ".<name>.tunewagon-XXXXXX", removed when the object
-// goes unless it has been renamed to the target. While the object holds it, the file is
-// locked (flock), which tells a later run that it is not stale.
+// A file created in a target's folder that becomes the target when it is committed, and is
+// gone when the object goes otherwise. Where the file system allows, it has no name until
+// then (O_TMPFILE) and is linked to the target's name, or, when the target is there
+// already, renamed over it from a hidden name. Elsewhere it is a hidden file
+// ".<name>.tunewagon-XXXXXX" next to the target, renamed to it. While the object holds a
+// named file, the file is locked (flock), which tells a later run that it is not stale.
 class TemporaryFile {
 public:
     TemporaryFile() = default;
@@ -19,7 +22,8 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    // Creates the file (mode 0600) in the folder, for the target name. Returns 0 or the errno.
+    // Creates the file (mode 0600) in the folder, for the target name. Returns 0 or the errno
+    // (ENOENT when the folder is not there).
     int create(const std::string& folder, const std::string& name);
 
     int fd() const { return m_handle.get(); }
@@ -32,16 +36,22 @@ public:
     int sync();
     // Sets the permission bits (07777). Returns 0 or the errno.
     int setPermissions(unsigned mode);
+    // The hidden name, or empty while the file has none.
     const std::string& path() const { return m_path; }
 
     // Puts the data written so far on the device. Returns 0 or the errno.
     int flushData();
 
-    // Closes the file, so that late write errors show, and renames it to target, replacing
-    // what is there. Returns 0 or the errno; on failure the file is still removed later.
+    // Gives the file the target's name, replacing what is there, and closes it so that late
+    // write errors show. Returns 0 or the errno; on failure the file is still removed later.
     int commitAs(const std::string& target);
 
 private:
+    std::string namePattern() const;
+    int nameForReplacing(const std::string& self);
+
+    std::string m_folder;
+    std::string m_stem;
     std::string m_path;
     FileHandle m_handle;
     std::uint64_t m_device = 0;

@@ -355,8 +355,18 @@ TEST_F(CliEndToEnd, TermAndHangUpStopLikeAConfirmedCtrlCAndLeaveNoTemporaryFile)
         std::filesystem::create_directory(work / "out");
         ChildProcess child({TW_COPY_PROGRAM, "--flat", "big.m3u", "out"}, std::nullopt,
                            work.path());
+        // The copy in progress may have no name yet: the child holding a file open in the
+        // folder tells that it is writing there.
+        const auto writing = [&] {
+            std::error_code ec;
+            const std::string fds = "/proc/" + std::to_string(child.pid()) + "/fd";
+            for (const auto& fd : std::filesystem::directory_iterator(fds, ec))
+                if (std::filesystem::read_symlink(fd.path(), ec).string().find(work / "out/") == 0)
+                    return true;
+            return false;
+        };
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (filesBelow(work / "out") == 0 && std::chrono::steady_clock::now() < deadline)
+        while (!writing() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         hangUp ? child.hangUp() : child.terminate();
         const ChildOutcome o = child.wait();

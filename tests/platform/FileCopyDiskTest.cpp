@@ -2,6 +2,7 @@
 // disk that is "unplugged" in the middle of a run.
 #include "CopyTestFiles.h"
 #include "ImageMount.h"
+#include "platform/FaultInjection.h"
 #include "platform/FileCopy.h"
 #include "platform/TemporaryFile.h"
 #include "support/TempFolder.h"
@@ -21,6 +22,7 @@
 namespace fs = std::filesystem;
 using tw::platform::copyFile;
 using tw::platform::CopyResult;
+using tw::platform::FileOperation;
 using tw::test::folderEntries;
 using tw::test::ImageMount;
 using tw::test::patternBytes;
@@ -65,7 +67,9 @@ TEST(StaleTemporaryFiles, FirstCopyIntoAFolderRemovesOnlyOursThatNoCopyHolds) {
     TempFolder temp;
     const std::string dest = temp / "dest";
     writeFile(dest + "/.a.mp3.tunewagon-Ab12Cd", "left by a killed copy");
-    tw::platform::TemporaryFile held; // a copy running at the same time
+    // A copy running at the same time, on a file system where copies have hidden names.
+    tw::platform::injectFileFault(FileOperation::Unnamed, dest, EOPNOTSUPP, 1);
+    tw::platform::TemporaryFile held;
     ASSERT_EQ(held.create(dest, "b.mp3"), 0);
     std::vector<std::string> kept = {".c.mp3.tunewagon-12345", "d.mp3.tunewagon-abcdef",
                                      ".e.tunewagon-abc!ef"};
@@ -89,8 +93,9 @@ TEST(StaleTemporaryFiles, FirstCopyIntoAFolderRemovesOnlyOursThatNoCopyHolds) {
 }
 
 // What a power cut leaves: a copy process frozen in the middle of its run, and the disk
-// image as the device holds it at that moment, checked and mounted on its own.
-TEST(PowerCut, NoRealNameHoldsLessThanItsSource) {
+// image as the device holds it at that moment, checked and mounted on its own. Copies in
+// progress have no name where the file system allows it, and hidden names where it does not.
+void powerCut(bool hiddenNames) {
     TempFolder temp;
     fs::create_directory(temp / "disk");
     ImageMount disk(ImageMount::Kind::Ext4, temp / "disk.img", temp / "disk", 64);
@@ -109,6 +114,9 @@ TEST(PowerCut, NoRealNameHoldsLessThanItsSource) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        if (hiddenNames)
+            tw::platform::injectFileFault(FileOperation::Unnamed, temp / "disk", EOPNOTSUPP,
+                                          1 << 20);
         // One by one, then as a copy run does it; then the run "goes on" with the rest of the
         // group still waiting for its names.
         for (int i = 0; i < singles; ++i) {
@@ -160,16 +168,30 @@ TEST(PowerCut, NoRealNameHoldsLessThanItsSource) {
     // The single copies and the first full group were flushed before they were named.
     EXPECT_GE(whole, singles + 64);
 
-    // The group still waiting is left under temporary names; the next copy there clears them.
     const auto hidden = [&] {
         int n = 0;
         for (const std::string& name : folderEntries(temp / "cut"))
             n += name[0] == '.' ? 1 : 0;
         return n;
     };
+    if (!hiddenNames) {
+        // The group still waiting had no names: nothing of it is left but free space.
+        EXPECT_EQ(folderEntries(temp / "cut").size(), static_cast<std::size_t>(whole) + 1)
+            << "besides lost+found";
+        return;
+    }
+    // The group still waiting is left under hidden names; the next copy there clears them.
     EXPECT_GT(hidden(), 0);
     EXPECT_TRUE(copyFile(temp / "src/0.mp3", temp / "cut/again.mp3").ok);
     EXPECT_EQ(hidden(), 0);
+}
+
+TEST(PowerCut, NoRealNameHoldsLessThanItsSourceAndUnnamedCopiesLeaveNothing) {
+    powerCut(false);
+}
+
+TEST(PowerCut, NoRealNameHoldsLessThanItsSourceAndHiddenCopiesAreClearedLater) {
+    powerCut(true);
 }
 
 } // namespace
