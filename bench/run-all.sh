@@ -83,7 +83,7 @@ if "$copy" --help | grep -q -- --skip-same && ! printf '%s\n' "${others[@]}" | g
     src="$work/recopy/source"
     rm -rf "$work/recopy"
     mkdir -p "$src"
-    for i in $(seq -w 1 2000); do head -c 65536 /dev/urandom >"$src/t$i.mp3"; done
+    for i in $(seq -w 1 1000); do head -c 65536 /dev/urandom >"$src/t$i.mp3"; done
     ls "$src"/*.mp3 >"$work/recopy/list.m3u"
     t0=$(date +%s.%N)
     "$copy" --quiet --on-collision=replace "$work/recopy/list.m3u" "$work/recopy/dest" >/dev/null
@@ -93,9 +93,9 @@ if "$copy" --help | grep -q -- --skip-same && ! printf '%s\n' "${others[@]}" | g
     first=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
     second=$(awk -v a="$t1" -v b="$t2" 'BEGIN { printf "%.3f", b - a }')
     ratio=$(awk -v f="$first" -v s="$second" 'BEGIN { printf "%.3f", s / f }')
-    printf '2000 x 64 KiB: first run %s s, second run with --skip-same %s s, ratio %s\n' \
+    printf '1000 x 64 KiB: first run %s s, second run with --skip-same %s s, ratio %s\n' \
         "$first" "$second" "$ratio" | tee -a "$log"
-    row "re-copy 2000 x 64 KiB, --skip-same / first" "$ratio ($second s / $first s)" "-" "reported"
+    row "re-copy 1000 x 64 KiB, --skip-same / first" "$ratio ($second s / $first s)" "-" "reported"
     rm -rf "$work/recopy"
 else
     echo "skipped: this tunewagon-copy has no --skip-same yet" | tee -a "$log"
