@@ -85,6 +85,7 @@ if "$copy" --help | grep -q -- --skip-same && ! printf '%s\n' "${others[@]}" | g
     mkdir -p "$src"
     for i in $(seq -w 1 1000); do head -c 65536 /dev/urandom >"$src/t$i.mp3"; done
     ls "$src"/*.mp3 >"$work/recopy/list.m3u"
+    mkdir -p "$work/recopy/dest"
     t0=$(date +%s.%N)
     "$copy" --quiet --on-collision=replace "$work/recopy/list.m3u" "$work/recopy/dest" >/dev/null
     t1=$(date +%s.%N)

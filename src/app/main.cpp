@@ -5,6 +5,7 @@
 #include "errors/ErrorWindowPresenter.h"
 #include "i18n/Unit10.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemInfo.h"
 #include "platform/TerminationSignal.h"
 
 #include <QSocketNotifier>
@@ -12,6 +13,7 @@
 // The program reads no command-line arguments: the application object sees only the
 // program's own name.
 int main(int /*argc*/, char** argv) {
+    tw::platform::raiseOpenFileLimit();
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     tw::app::TunewagonApplication application(qtArgc, qtArgv);

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     // The first Ctrl-C asks the run to stop after the current file, the second abandons
     // that file too, the third ends the program at once.
     tw::platform::installInterruptCounter(3);
+    tw::platform::raiseOpenFileLimit();
     try {
         const std::string programFolder = tw::platform::programFolder();
         tw::errors::ErrorReporter::instance().setProgramFolder(programFolder);

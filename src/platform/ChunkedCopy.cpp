@@ -105,7 +105,7 @@ void ChunkedCopy::resize(std::uint64_t moved, std::chrono::steady_clock::duratio
 }
 
 // A file of more than one chunk goes to the device as it is copied: each chunk's writeback
-// starts at once, and the one before it is waited for. The page cache then never holds more
+// starts at once, and for a large file the one before it is waited for. The page cache then never holds more
 // than two chunks of it, so a chunk takes as long as the device needs (on a slow stick too,
 // which the cache would otherwise hide until a flush blocks for seconds). Small files are
 // left to the group's flush. A write error seen here fails the copy at once: the kernel
@@ -125,7 +125,8 @@ bool ChunkedCopy::writeBehind(std::uint64_t chunkStart, std::uint64_t chunkEnd) 
                           SYNC_FILE_RANGE_WRITE) != 0 &&
         failed(errno))
         return false;
-    if (m_behindFrom < chunkStart &&
+    // Files of up to one full chunk are not waited for: the group's flush takes them together.
+    if (m_total > copyChunkBytes && m_behindFrom < chunkStart &&
         ::sync_file_range(m_out, static_cast<off64_t>(m_behindFrom),
                           static_cast<off64_t>(chunkStart - m_behindFrom),
                           SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |

@@ -4,6 +4,7 @@
 #include "platform/Drives.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemInfo.h"
 #include "platform/TemporaryFile.h"
 
 #include <algorithm>
@@ -213,7 +214,13 @@ CopyBatch::CopyBatch()
     : CopyBatch(Limits{}) {}
 
 CopyBatch::CopyBatch(Limits limits)
-    : m_limits(limits) {}
+    : m_limits(limits) {
+    constexpr std::size_t reserved = 64; // for the playlist, the log, the window
+    const std::size_t open = openFileLimit();
+    if (open != 0)
+        m_limits.files = std::min(m_limits.files,
+                                  std::max<std::size_t>(8, (open - std::min(open, reserved)) / 2));
+}
 
 CopyBatch::~CopyBatch() = default;
 

@@ -51,9 +51,11 @@ public:
     using Done = std::function<void(const CopyResult&)>;
 
     // A group is flushed when it reaches any of these. Larger groups cost fewer flushes; the
-    // age keeps a slow device from holding many files back from their names.
+    // age keeps a slow device from holding many files back from their names. Each waiting
+    // file holds a descriptor, so a group also stays within half of what the process may
+    // open.
     struct Limits {
-        std::size_t files = 128;
+        std::size_t files = 1024;
         std::uint64_t bytes = 512u * 1024u * 1024u;
         std::chrono::milliseconds age{2000}; // of the oldest file waiting
     };

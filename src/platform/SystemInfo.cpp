@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -73,6 +74,21 @@ std::string kernelVersion() {
 std::string environmentValue(const std::string& name) {
     const char* value = std::getenv(name.c_str());
     return value ? std::string(value) : std::string();
+}
+
+std::size_t openFileLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return 0;
+    return static_cast<std::size_t>(limit.rlim_cur);
+}
+
+void raiseOpenFileLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max)
+        return;
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 } // namespace tw::platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace tw::platform {
@@ -30,6 +32,14 @@ std::string workingFolder();
 
 // The kernel release's first three numbers, "major.minor.patch" (missing numbers are 0).
 std::string kernelVersion();
+
+// How many files the process may hold open at once; 0 when it has no limit.
+std::size_t openFileLimit();
+
+// Lets the process hold as many open files as the system allows it (the soft limit of
+// RLIMIT_NOFILE raised to the hard one): a copy keeps a group of files open until they are
+// flushed together.
+void raiseOpenFileLimit();
 
 // The value of an environment variable; empty when it is unset.
 std::string environmentValue(const std::string& name);

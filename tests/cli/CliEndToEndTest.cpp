@@ -309,6 +309,22 @@ TEST_F(CliEndToEnd, NotEnoughSpaceIsRefusedUnlessAsManyAsFit) {
     EXPECT_EQ(files, 2u) << "no partial file of the one that did not fit";
 }
 
+// Waits (20 s at most) until the child holds a file open in the folder. A copy in progress
+// may have no name there yet, and finished ones get theirs only group by group.
+void waitUntilWritingIn(const ChildProcess& child, const std::string& folder) {
+    const std::string fds = "/proc/" + std::to_string(child.pid()) + "/fd";
+    const auto writing = [&] {
+        std::error_code ec;
+        for (const auto& fd : std::filesystem::directory_iterator(fds, ec))
+            if (std::filesystem::read_symlink(fd.path(), ec).string().rfind(folder + "/", 0) == 0)
+                return true;
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!writing() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+}
+
 TEST_F(CliEndToEnd, CtrlCFinishesTheCurrentFileAndReportsTheCancel) {
     constexpr int count = 1000;
     std::string list;
@@ -320,10 +336,7 @@ TEST_F(CliEndToEnd, CtrlCFinishesTheCurrentFileAndReportsTheCancel) {
     writeFile(work / "many.m3u", list);
 
     ChildProcess child({TW_COPY_PROGRAM, "--flat", "many.m3u", "out"}, std::nullopt, work.path());
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fileExists(work / "out/f0.mp3") && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
+    waitUntilWritingIn(child, work / "out");
     child.interrupt();
     const ChildOutcome o = child.wait();
     ASSERT_TRUE(o.exited) << "the first Ctrl-C does not kill the program";
@@ -355,19 +368,7 @@ TEST_F(CliEndToEnd, TermAndHangUpStopLikeAConfirmedCtrlCAndLeaveNoTemporaryFile)
         std::filesystem::create_directory(work / "out");
         ChildProcess child({TW_COPY_PROGRAM, "--flat", "big.m3u", "out"}, std::nullopt,
                            work.path());
-        // The copy in progress may have no name yet: the child holding a file open in the
-        // folder tells that it is writing there.
-        const auto writing = [&] {
-            std::error_code ec;
-            const std::string fds = "/proc/" + std::to_string(child.pid()) + "/fd";
-            for (const auto& fd : std::filesystem::directory_iterator(fds, ec))
-                if (std::filesystem::read_symlink(fd.path(), ec).string().find(work / "out/") == 0)
-                    return true;
-            return false;
-        };
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!writing() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        waitUntilWritingIn(child, work / "out");
         hangUp ? child.hangUp() : child.terminate();
         const ChildOutcome o = child.wait();
         ASSERT_TRUE(o.exited) << "signal " << (hangUp ? "HUP" : "TERM") << " killed the program";
