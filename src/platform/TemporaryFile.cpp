@@ -69,7 +69,9 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
     m_stem = cutUtf8(name, maxNameBytes - uniqueSuffix.size() - 1);
     // Where the file system can, the file has no name at all until it is committed: a crash
     // or a kill then leaves nothing behind, and no cleaner can see it.
-    const int refused = takeFileFault(FileOperation::Unnamed, folder);
+    // A file without a name gets one through /proc; without /proc it is named from the start.
+    static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
+    const int refused = procMounted ? takeFileFault(FileOperation::Unnamed, folder) : EOPNOTSUPP;
     const int anonymous = refused != 0
                               ? (errno = refused, -1)
                               : ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
