@@ -105,15 +105,15 @@ void ChunkedCopy::resize(std::uint64_t moved, std::chrono::steady_clock::duratio
 }
 
 // A file of more than one chunk goes to the device as it is copied: each chunk's writeback
-// starts at once, and for a large file the one before it is waited for. The page cache then never holds more
-// than two chunks of it, so a chunk takes as long as the device needs (on a slow stick too,
-// which the cache would otherwise hide until a flush blocks for seconds). Small files are
-// left to the group's flush. A write error seen here fails the copy at once: the kernel
-// reports it only once.
+// starts at once. For a file larger than the largest chunk, the chunk before is also waited
+// for, so the page cache never holds more than two chunks of it and a chunk takes as long as
+// the device needs (on a slow stick too, which the cache would otherwise hide until a flush
+// blocks for seconds). Smaller files are left to the group's flush, which takes them
+// together. A write error seen here fails the copy at once: the kernel reports it only once.
 bool ChunkedCopy::writeBehind(std::uint64_t chunkStart, std::uint64_t chunkEnd) {
     if (m_total <= firstChunkBytes)
         return true;
-    const auto failed = [this](int error) {
+    const auto realFailure = [this](int error) {
         // A file system without this way of flushing is flushed as a whole later.
         if (error == ENOSYS || error == EINVAL || error == EOPNOTSUPP || error == ESPIPE)
             return false;
@@ -123,15 +123,14 @@ bool ChunkedCopy::writeBehind(std::uint64_t chunkStart, std::uint64_t chunkEnd) 
     if (::sync_file_range(m_out, static_cast<off64_t>(chunkStart),
                           static_cast<off64_t>(chunkEnd - chunkStart),
                           SYNC_FILE_RANGE_WRITE) != 0 &&
-        failed(errno))
+        realFailure(errno))
         return false;
-    // Files of up to one full chunk are not waited for: the group's flush takes them together.
     if (m_total > copyChunkBytes && m_behindFrom < chunkStart &&
         ::sync_file_range(m_out, static_cast<off64_t>(m_behindFrom),
                           static_cast<off64_t>(chunkStart - m_behindFrom),
                           SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
                               SYNC_FILE_RANGE_WAIT_AFTER) != 0 &&
-        failed(errno))
+        realFailure(errno))
         return false;
     m_behindFrom = chunkStart;
 
