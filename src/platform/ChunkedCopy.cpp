@@ -125,13 +125,19 @@ bool ChunkedCopy::writeBehind(std::uint64_t chunkStart, std::uint64_t chunkEnd) 
                           SYNC_FILE_RANGE_WRITE) != 0 &&
         realFailure(errno))
         return false;
-    if (m_total > copyChunkBytes && m_behindFrom < chunkStart &&
-        ::sync_file_range(m_out, static_cast<off64_t>(m_behindFrom),
-                          static_cast<off64_t>(chunkStart - m_behindFrom),
-                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                              SYNC_FILE_RANGE_WAIT_AFTER) != 0 &&
-        realFailure(errno))
-        return false;
+    if (m_total > copyChunkBytes && m_behindFrom < chunkStart) {
+        const int injected = takeFileFault(FileOperation::Flush, m_out);
+        if (injected != 0) {
+            fail(injected);
+            return false;
+        }
+        if (::sync_file_range(m_out, static_cast<off64_t>(m_behindFrom),
+                              static_cast<off64_t>(chunkStart - m_behindFrom),
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                  SYNC_FILE_RANGE_WAIT_AFTER) != 0 &&
+            realFailure(errno))
+            return false;
+    }
     m_behindFrom = chunkStart;
 
     m_sinceFlush += chunkEnd - chunkStart;
@@ -146,8 +152,9 @@ bool ChunkedCopy::flushIfDue() {
     if (m_sinceFlush == 0 || (m_sinceFlush < m_flushEvery && !atEnd))
         return true;
     const auto started = std::chrono::steady_clock::now();
-    if (::fdatasync(m_out) != 0) {
-        fail(errno);
+    const int injected = takeFileFault(FileOperation::Flush, m_out);
+    if (injected != 0 || ::fdatasync(m_out) != 0) {
+        fail(injected != 0 ? injected : errno);
         return false;
     }
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(

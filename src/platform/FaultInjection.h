@@ -9,7 +9,8 @@
 namespace tw::platform {
 
 // Unnamed: creating a file without a name in a folder (O_TMPFILE), as vfat cannot.
-enum class FileOperation { Open, Read, Write, Unnamed };
+// Flush: waiting for written data to reach the device while a large file is copied.
+enum class FileOperation { Open, Read, Write, Unnamed, Flush };
 
 // The next `count` operations of that kind on the path, or on any file below it when it is a
 // folder, fail with the error number.

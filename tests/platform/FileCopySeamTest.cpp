@@ -51,6 +51,19 @@ TEST_F(CopySeam, DiskFullMidCopyLeavesNothingAndKeepsAnOldTarget) {
     }
 }
 
+// The kernel tells of a failed write once: a large file written through to the device as it
+// is copied must fail on it then, not be named because a later flush saw nothing.
+TEST_F(CopySeam, WriteErrorSeenWhileALargeFileGoesToTheDeviceFailsItAndKeepsAnOldTarget) {
+    writeFile(m_temp / "src/large.bin", std::string(pf::copyChunkBytes * 2 + 5, 'L'));
+    writeFile(m_temp / "dest/large.bin", "old");
+    pf::injectFileFault(pf::FileOperation::Flush, m_temp / "dest", EIO);
+    const pf::CopyResult r = pf::copyFile(m_temp / "src/large.bin", m_temp / "dest/large.bin");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.errorNumber, EIO);
+    EXPECT_EQ(readFile(m_temp / "dest/large.bin"), "old");
+    EXPECT_EQ(entriesInDest(), 1u) << "a temporary file was left";
+}
+
 TEST_F(CopySeam, ReadOnlyDestinationRefusesWithoutCreatingAnything) {
     pf::injectFileFault(pf::FileOperation::Open, m_temp / "dest", EROFS);
     const pf::CopyResult r = pf::copyFile(m_temp / "src/a.bin", m_temp / "dest/a.bin");
