@@ -78,10 +78,10 @@ ChunkedCopy::Outcome ChunkedCopy::run() {
         resize(*moved, std::chrono::steady_clock::now() - started);
         if (m_progress && !m_progress(m_done, m_total))
             return Outcome::Cancelled;
-        const std::uint64_t unflushed = m_sinceFlush;
-        if (!flushIfDue())
+        const Flush flush = flushIfDue();
+        if (flush == Flush::Failed)
             return Outcome::Failed;
-        if (unflushed != m_sinceFlush && m_progress && !m_progress(m_done, m_total))
+        if (flush == Flush::Done && m_progress && !m_progress(m_done, m_total))
             return Outcome::Cancelled;
         // The size the source had when it was opened is what is copied; no extra call is
         // spent to hear the end of the file.
@@ -147,15 +147,15 @@ bool ChunkedCopy::writeBehind(std::uint64_t chunkStart, std::uint64_t chunkEnd) 
 // Flushes the file from the device's cache when enough has been written since the last time
 // (at the end, whatever is left of a large file), and sizes the next flush to take about
 // chunkTarget. Runs as a step of its own, between two passes of the progress.
-bool ChunkedCopy::flushIfDue() {
+ChunkedCopy::Flush ChunkedCopy::flushIfDue() {
     const bool atEnd = m_done >= m_total && m_total > firstFlushBytes;
     if (m_sinceFlush == 0 || (m_sinceFlush < m_flushEvery && !atEnd))
-        return true;
+        return Flush::NotDue;
     const auto started = std::chrono::steady_clock::now();
     const int injected = takeFileFault(FileOperation::Flush, m_out);
     if (injected != 0 || ::fdatasync(m_out) != 0) {
         fail(injected != 0 ? injected : errno);
-        return false;
+        return Flush::Failed;
     }
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
                         std::chrono::steady_clock::now() - started)
@@ -168,7 +168,7 @@ bool ChunkedCopy::flushIfDue() {
     if (!atEnd)
         m_flushEvery = std::clamp(next, copyChunkBytes, largestFlushBytes);
     m_sinceFlush = 0;
-    return true;
+    return Flush::Done;
 }
 
 std::optional<std::uint64_t> ChunkedCopy::kernelChunk() {

@@ -52,7 +52,8 @@ private:
     std::nullopt_t fail(int errorNumber);
     void resize(std::uint64_t moved, std::chrono::steady_clock::duration took);
     bool writeBehind(std::uint64_t chunkStart, std::uint64_t chunkEnd);
-    bool flushIfDue();
+    enum class Flush { NotDue, Done, Failed };
+    Flush flushIfDue();
 
     int m_in;
     int m_out;

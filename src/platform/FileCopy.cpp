@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <utility>
@@ -81,18 +82,32 @@ void removeStaleOnce(const std::string& folder) {
     removeStaleTemporaryFiles(folder);
 }
 
+// The folder of a target and its name, which must be a plain file name.
+struct TargetParts {
+    std::string folder;
+    std::string name;
+};
+
+std::optional<TargetParts> splitTarget(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    TargetParts parts{slash == std::string::npos ? "."
+                      : slash == 0               ? "/"
+                                                 : target.substr(0, slash),
+                      slash == std::string::npos ? target : target.substr(slash + 1)};
+    if (parts.name.empty() || parts.name == "." || parts.name == "..")
+        return std::nullopt;
+    return parts;
+}
+
 // Copies the source into a new temporary file next to the target, attributes included;
 // the caller flushes and names it.
 CopyResult copyToTemporary(const std::string& source, const std::string& target,
                            const CopyProgress& progress, TemporaryFile& temp,
                            std::uint64_t& bytes) {
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "."
-                               : slash == 0               ? "/"
-                                                          : target.substr(0, slash);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (name.empty() || name == "." || name == "..")
+    const std::optional<TargetParts> parts = splitTarget(target);
+    if (!parts)
         return failure(EINVAL);
+    const auto& [folder, name] = *parts;
 
     // Non-blocking, so that a named pipe given as the source is refused instead of waited on.
     const FileHandle in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
@@ -165,24 +180,19 @@ std::string foldedName(std::string name) {
 
 } // namespace
 
-CopyResult copyFile(const std::string& sourcePath, const std::string& targetPath,
+CopyResult copyFile(const std::string& sourcePath, const std::string& target,
                     const CopyProgress& progress) {
-    const std::string target = targetPath;
     TemporaryFile temp;
     std::uint64_t bytes = 0;
     const CopyResult copied = copyToTemporary(sourcePath, target, progress, temp, bytes);
     return copied.ok ? commitTemporary(temp, target) : copied;
 }
 
-CopyResult writeFile(const std::string& targetPath, std::string_view bytes) {
-    const std::string target = targetPath;
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "."
-                               : slash == 0               ? "/"
-                                                          : target.substr(0, slash);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (name.empty() || name == "." || name == "..")
+CopyResult writeFile(const std::string& target, std::string_view bytes) {
+    const std::optional<TargetParts> parts = splitTarget(target);
+    if (!parts)
         return failure(EINVAL);
+    const auto& [folder, name] = *parts;
     struct stat targetStat {};
     if (::stat(target.c_str(), &targetStat) == 0 && !S_ISREG(targetStat.st_mode))
         return failure(S_ISDIR(targetStat.st_mode) ? EISDIR : EINVAL);
@@ -228,9 +238,8 @@ std::size_t CopyBatch::waiting() const {
     return m_waiting.size();
 }
 
-CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& targetPath,
+CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& target,
                            const CopyProgress& progress, const Done& done) {
-    const std::string target = targetPath;
     // Two waiting files never go to one name: the earlier one takes it first. Files that
     // waited through a pause or a question are not kept waiting for this one too.
     if (holds(target) ||
