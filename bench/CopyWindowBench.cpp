@@ -3,17 +3,18 @@
 //   tw_copywindow_bench [--work FOLDER] [--big-mib N] [--slow-mbps N] [--files N]
 //                       [--file-mib N] [--reps N] [--only gaps|fast|speed]
 //
-// gaps:  one large file (1 GiB) copied through TForm2, once at the disk's own speed and once
+// gaps:  one large file (1 GiB) copied through CopyProgressDialog, once at the disk's own speed and
+// once
 //        with every write slowed to a USB stick's pace (10 MB/s); prints the longest time
 //        between two passes of the window's event queue while the run was on.
 // fast:  the first half of gaps alone.
 // speed: a playlist of many files (100 x 4 MiB) copied by `tunewagon-copy --flat --quiet`
-//        and through TForm2, alternately, into fresh folders; prints the medians and the
-//        window's time over the command line's.
+//        and through CopyProgressDialog, alternately, into fresh folders; prints the medians and
+//        the window's time over the command line's.
 
-#include "app/CopyJob.h"
-#include "copy/UnitCopyDlg.h"
+#include "copy/gui/CopyProgressDialog.h"
 #include "i18n/StringTable.h"
+#include "job/CopyJob.h"
 #include "platform/ChunkedCopy.h"
 #include "platform/FileCopy.h"
 #include "platform/Path.h"
@@ -41,7 +42,7 @@ using tw::platform::Path;
 // Notes the time of every pass of the event queue while the copy run is on its stack.
 class GapMeter : public QObject {
 public:
-    explicit GapMeter(const tw::copy::TForm2& form)
+    explicit GapMeter(const tw::copy::CopyProgressDialog& form)
         : m_form(form) {
         QCoreApplication::postEvent(this, new QEvent(QEvent::User));
     }
@@ -70,7 +71,7 @@ protected:
     }
 
 private:
-    const tw::copy::TForm2& m_form;
+    const tw::copy::CopyProgressDialog& m_form;
     Clock::time_point m_last, m_start;
     Clock::duration m_longestAt{};
     Clock::duration m_longest{};
@@ -98,14 +99,16 @@ void writeData(const QString& path, qint64 bytes) {
 std::pair<double, double> copyThroughWindow(const QString& playlist, const QString& out,
                                             bool meterGaps = true) {
     QDir().mkpath(out);
-    tw::app::CopyJob job(tw::i18n::strings());
+    tw::job::CopyJob job(tw::i18n::strings());
     job.options().keepStructure = false;
     job.chooseDestination(Path(out.toStdString()));
     job.scanPlaylist(Path(playlist.toStdString()));
     const auto start = Clock::now();
-    tw::copy::TForm2 form([&job](tw::copy::ProgressDisplay& d, tw::copy::RunControl& c,
-                                 tw::copy::RunQuestions& q) { return job.run(d, c, q); },
-                          job.flags(), nullptr);
+    tw::copy::CopyProgressDialog form(
+        [&job](tw::copy::ProgressDisplay& d, tw::copy::RunControl& c, tw::copy::RunQuestions& q) {
+            return job.run(d, c, q);
+        },
+        job.flags(), nullptr);
     std::unique_ptr<GapMeter> meter;
     if (meterGaps)
         meter = std::make_unique<GapMeter>(form);

@@ -5,12 +5,12 @@
 // Writes copy-running, copy-paused, collision, rename and rename-refused PNGs, in Russian
 // or in the named language (loaded from the program folder as the program does).
 
-#include "app/CopyJob.h"
-#include "copy/Rename.h"
-#include "copy/UnitCopyDlg.h"
-#include "copy/UnitCopyReWrite.h"
+#include "copy/gui/CollisionDialog.h"
+#include "copy/gui/CopyProgressDialog.h"
+#include "copy/gui/RenameDialog.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
+#include "job/CopyJob.h"
 #include "platform/ChunkedCopy.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -73,18 +73,19 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::microseconds(bytes / 30));
     });
     {
-        tw::app::CopyJob job(tw::i18n::strings());
+        tw::job::CopyJob job(tw::i18n::strings());
         job.options().keepStructure = false;
         job.chooseDestination(Path((work + "/Выход").toStdString()));
         job.scanPlaylist(Path((work + "/Музыка/list.m3u").toStdString()));
-        tw::copy::TForm2 form([&job](tw::copy::ProgressDisplay& d, tw::copy::RunControl& c,
-                                     tw::copy::RunQuestions& q) { return job.run(d, c, q); },
-                              job.flags(), nullptr);
+        tw::copy::CopyProgressDialog form(
+            [&job](tw::copy::ProgressDisplay& d, tw::copy::RunControl& c,
+                   tw::copy::RunQuestions& q) { return job.run(d, c, q); },
+            job.flags(), nullptr);
         form.move(60, 60);
         QTimer::singleShot(1500, [] { shoot("copy-running"); });
-        QTimer::singleShot(1600, [&form] { form.findChild<QPushButton*>("Button2")->click(); });
+        QTimer::singleShot(1600, [&form] { form.findChild<QPushButton*>("pauseButton")->click(); });
         QTimer::singleShot(1700, [] { shoot("copy-paused"); });
-        QTimer::singleShot(1800, [&form] { form.findChild<QPushButton*>("Button2")->click(); });
+        QTimer::singleShot(1800, [&form] { form.findChild<QPushButton*>("pauseButton")->click(); });
         form.execRun();
     }
     tw::platform::ChunkedCopy::setWritePacer({});
@@ -95,13 +96,13 @@ int main(int argc, char** argv) {
     tw::copy::CollisionQuestion question;
     question.target = {target, tw::platform::fileSize(target), 1164036618};
     question.source = {source, tw::platform::fileSize(source) + 2049, 1700000000};
-    tw::copy::TForm3 collision(question, nullptr, [](const std::string&) {});
+    tw::copy::CollisionDialog collision(question, nullptr, [](const std::string&) {});
     collision.move(60, 60);
     collision.show();
     shoot("collision");
     collision.hide();
 
-    tw::copy::TForm4 rename(target.fileName(), target.folder(), nullptr);
+    tw::copy::RenameDialog rename(target.fileName(), target.folder(), nullptr);
     rename.move(60, 60);
     rename.show();
     shoot("rename");
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
             });
         }
     });
-    rename.findChild<QPushButton*>("Button1")->click();
+    rename.findChild<QPushButton*>("okButton")->click();
     QDir(work).removeRecursively();
     return 0;
 }

@@ -4,7 +4,7 @@
 // the transliteration.
 #include "FuzzFolder.h"
 
-#include "copy/Translit.h"
+#include "copy/Transliteration.h"
 #include "platform/FileSystem.h"
 #include "playlist/ListScan.h"
 #include "playlist/PlaylistReader.h"
@@ -60,7 +60,7 @@ void checkPathText(std::string_view text) {
     TW_FUZZ_CHECK(text.starts_with(folder));
     TW_FUZZ_CHECK(folder.size() <= text.size());
     if (tw::text::isValidUtf8(text)) {
-        const std::string latin = tw::copy::TranslitName(text);
+        const std::string latin = tw::copy::transliterateName(text);
         TW_FUZZ_CHECK(tw::text::isValidUtf8(latin));
         TW_FUZZ_CHECK(latin.size() <= 3 * text.size());
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CopyJob.h"
+#include "job/CopyJob.h"
 
 #include <functional>
 #include <memory>
@@ -15,7 +15,7 @@ namespace tw::app {
 class CopyWindow {
 public:
     virtual ~CopyWindow() = default;
-    virtual copy::CopyPlayList::End execCopy(CopyJob& job) = 0;
+    virtual copy::CopyRun::End execCopy(job::CopyJob& job) = 0;
 };
 
 // Makes the copy window over the given main window.

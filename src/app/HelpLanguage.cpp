@@ -4,11 +4,11 @@
 
 namespace tw::app {
 
-std::string helpLanguage(const ProgramPaths& paths, const std::string& currentLanguage) {
+std::string helpLanguage(const job::ProgramPaths& paths, const std::string& currentLanguage) {
     return i18n::helpLanguage(paths.folder(), currentLanguage);
 }
 
-std::string helpPage(const ProgramPaths& paths, const std::string& helpLanguage) {
+std::string helpPage(const job::ProgramPaths& paths, const std::string& helpLanguage) {
     return helpLanguage == "Russian" ? paths.russianHelp() : paths.languageHelp(helpLanguage);
 }
 

@@ -1,6 +1,6 @@
 #include "app/MainWindowState.h"
 
-#include "app/CalSize.h"
+#include "job/SizeText.h"
 
 namespace tw::app {
 
@@ -11,17 +11,17 @@ MainWindowState::MainWindowState(const i18n::StringTable& table)
 }
 
 void MainWindowState::relabel() {
-    const CopySetup& s = setup();
-    m_label1 = m_table.Label1Prefix + s.countText;
-    m_label2 = m_table.Label2Prefix + CalSize(true, s.listSizeKB, m_table);
-    m_label3 = m_table.Label3Prefix + CalSize(true, s.freeKB, m_table);
+    const job::CopySetup& s = setup();
+    m_label1 = m_table.listCountPrefix + s.countText;
+    m_label2 = m_table.listSizePrefix + job::sizeText(true, s.listSizeKB, m_table);
+    m_label3 = m_table.freeSpacePrefix + job::sizeText(true, s.freeKB, m_table);
 }
 
 MainWindowState::ScanNotice MainWindowState::scanned(const playlist::ScanResult& scan) {
     switch (scan.outcome) {
     case playlist::ScanResult::Outcome::Completed:
         m_label1 = m_table.StrListCount + " " + std::to_string(scan.count);
-        m_label2 = m_table.StrListSize + " " + CalSize(false, scan.sizeKB, m_table);
+        m_label2 = m_table.StrListSize + " " + job::sizeText(false, scan.sizeKB, m_table);
         return scan.count > 0 ? ScanNotice::None : ScanNotice::NoFiles;
     case playlist::ScanResult::Outcome::Cancelled:
         m_label1 = m_table.StrListCount;
@@ -34,13 +34,13 @@ MainWindowState::ScanNotice MainWindowState::scanned(const playlist::ScanResult&
     return ScanNotice::FileError;
 }
 
-void MainWindowState::destinationChosen(CopyJob::Destination outcome) {
-    if (outcome == CopyJob::Destination::Ready)
-        m_label3 = m_table.StrFreeSpace + " " + CalSize(false, setup().freeKB, m_table);
+void MainWindowState::destinationChosen(job::CopyJob::Destination outcome) {
+    if (outcome == job::CopyJob::Destination::Ready)
+        m_label3 = m_table.StrFreeSpace + " " + job::sizeText(false, setup().freeKB, m_table);
 }
 
-void MainWindowState::copied(copy::CopyPlayList::End end) {
-    if (end != copy::CopyPlayList::End::Completed)
+void MainWindowState::copied(copy::CopyRun::End end) {
+    if (end != copy::CopyRun::End::Completed)
         return;
     m_label1 = m_table.StrListCount + " ";
     m_label2 = m_table.StrListSize + " ";

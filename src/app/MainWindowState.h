@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CopyJob.h"
 #include "i18n/StringTable.h"
+#include "job/CopyJob.h"
 #include "playlist/ListScan.h"
 
 #include <string>
@@ -18,9 +18,9 @@ public:
 
     explicit MainWindowState(const i18n::StringTable& table);
 
-    CopyJob& job() { return m_job; }
-    const CopyJob& job() const { return m_job; }
-    const CopySetup& setup() const { return m_job.setup(); }
+    job::CopyJob& job() { return m_job; }
+    const job::CopyJob& job() const { return m_job; }
+    const job::CopySetup& setup() const { return m_job.setup(); }
 
     // Set while a handler of the main window has a modal window or box open.
     bool busy() const { return m_busy; }
@@ -37,15 +37,15 @@ public:
     // The labels after a scan of the playlist; what the user has to be told.
     ScanNotice scanned(const playlist::ScanResult& scan);
 
-    // Label3 after the destination choice.
-    void destinationChosen(CopyJob::Destination outcome);
+    // the free-space label after the destination choice.
+    void destinationChosen(job::CopyJob::Destination outcome);
 
     // The labels after a copy run: bare captions when it read the whole playlist.
-    void copied(copy::CopyPlayList::End end);
+    void copied(copy::CopyRun::End end);
 
 private:
     const i18n::StringTable& m_table;
-    CopyJob m_job;
+    job::CopyJob m_job;
     std::string m_label1, m_label2, m_label3;
     bool m_busy = false;
 };

@@ -1,13 +1,13 @@
 #include "cli/CopyCommand.h"
 
-#include "app/CopyJob.h"
-#include "app/IniFile.h"
-#include "app/ProgramPaths.h"
-#include "app/Settings.h"
 #include "cli/ExitStatus.h"
 #include "cli/TerminalHost.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
+#include "job/CopyJob.h"
+#include "job/IniFile.h"
+#include "job/ProgramPaths.h"
+#include "job/Settings.h"
 #include "platform/Drives.h"
 #include "platform/FileError.h"
 #include "platform/FileSystem.h"
@@ -65,13 +65,13 @@ std::string localeLanguage(const std::string& programFolder) {
 // has no file.
 bool loadLanguage(const CliOptions& options, const std::string& programFolder,
                   i18n::StringTable& table, Messages& messages) {
-    const app::ProgramPaths paths(programFolder);
+    const job::ProgramPaths paths(programFolder);
     std::string name;
     if (options.language) {
         name = *options.language;
-    } else if (app::IniFile ini(paths.settingsIni());
+    } else if (job::IniFile ini(paths.settingsIni());
                !ini.readString("Settings", "Language", "").empty()) {
-        name = app::Settings::read(ini).Language;
+        name = job::Settings::read(ini).Language;
     } else {
         name = localeLanguage(programFolder);
     }
@@ -113,13 +113,13 @@ int runCopyCommand(const CliOptions& options, const std::string& programFolder,
         standardInput ? platform::Path("-") : absolutePath(platform::Path(options.playlist), here);
     const platform::Path destination = absolutePath(platform::Path(options.destination), here);
 
-    app::CopyJob job(table);
+    job::CopyJob job(table);
     job.options() = options.copy;
 
-    const app::CopyJob::Destination chosen = job.chooseDestination(destination);
-    if (chosen != app::CopyJob::Destination::Ready) {
+    const job::CopyJob::Destination chosen = job.chooseDestination(destination);
+    if (chosen != job::CopyJob::Destination::Ready) {
         messages.say(job.destinationMessage(chosen));
-        if (chosen == app::CopyJob::Destination::NotLocal) {
+        if (chosen == job::CopyJob::Destination::NotLocal) {
             const std::string type = platform::fileSystemTypeOf(destination);
             messages.say("tunewagon-copy: " + destination.str() + ": not on a local drive" +
                          (type.empty() ? "" : " (" + type + ")"));
@@ -165,8 +165,8 @@ int runCopyCommand(const CliOptions& options, const std::string& programFolder,
         return exitRefused;
     }
 
-    const app::LaunchDecision launch = job.launchRule();
-    if (launch.message != app::LaunchDecision::Message::None) {
+    const job::LaunchDecision launch = job.launchRule();
+    if (launch.message != job::LaunchDecision::Message::None) {
         messages.say(launch.text);
     }
     if (!launch.enabled) {
@@ -176,15 +176,15 @@ int runCopyCommand(const CliOptions& options, const std::string& programFolder,
     const CollisionMode mode = options.onCollision.value_or(
         console.interactive() ? CollisionMode::Ask : CollisionMode::Skip);
     TerminalHost host(console, mode, !options.quiet, table);
-    const copy::CopyPlayList::End end = job.run(host, host, host);
+    const copy::CopyRun::End end = job.run(host, host, host);
     host.finish();
-    if (end == copy::CopyPlayList::End::Failed) {
+    if (end == copy::CopyRun::End::Failed) {
         messages.say("tunewagon-copy: " + job.failureReason());
     }
 
     report += withoutCr(job.report("\n"));
-    return exitStatusFor(end == copy::CopyPlayList::End::Cancelled || job.cancelled(),
-                         end == copy::CopyPlayList::End::Failed, job.counters());
+    return exitStatusFor(end == copy::CopyRun::End::Cancelled || job.cancelled(),
+                         end == copy::CopyRun::End::Failed, job.counters());
 }
 
 } // namespace tw::cli

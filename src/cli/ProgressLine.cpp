@@ -1,6 +1,6 @@
 #include "cli/ProgressLine.h"
 
-#include "app/CalSize.h"
+#include "job/SizeText.h"
 
 #include <algorithm>
 
@@ -47,7 +47,7 @@ std::string progressLine(int columns, std::int64_t doneKB, std::int64_t totalKB,
                        std::string(static_cast<std::size_t>(barWidth - filled), '.') + "] ";
     std::string pct = std::to_string(percent) + "%";
     line += std::string(4 - std::min<std::size_t>(pct.size(), 4), ' ') + pct;
-    line += "  " + app::CalSize(false, done, t) + " / " + app::CalSize(false, totalKB, t);
+    line += "  " + job::sizeText(false, done, t) + " / " + job::sizeText(false, totalKB, t);
     if (!elapsedText.empty()) {
         line += "  " + elapsedText;
     }

@@ -3,7 +3,7 @@
 #include "copy/DeviceNames.h"
 #include "copy/ElapsedText.h"
 #include "copy/Renaming.h"
-#include "copy/Translit.h"
+#include "copy/Transliteration.h"
 #include "errors/ErrorCodes.h"
 #include "errors/Guard.h"
 #include "platform/FileCopy.h"
@@ -27,14 +27,14 @@ TickClock systemTickClock() {
     };
 }
 
-CopyPlayList::CopyPlayList(const RunSetup& setup, const RunContext& context, TickClock clock)
+CopyRun::CopyRun(const RunSetup& setup, const RunContext& context, TickClock clock)
     : m_setup(setup)
     , m_context(context)
     , m_clock(std::move(clock))
     , m_startTick(m_clock())
     , m_policy(context.questions, context.renameNoticePending) {}
 
-CopyPlayList::End CopyPlayList::run() {
+CopyRun::End CopyRun::run() {
     m_counters = RunCounters{};
     m_problems = RunProblems{};
     m_context.flags = RunFlags{};
@@ -50,7 +50,7 @@ CopyPlayList::End CopyPlayList::run() {
     End end = End::Failed;
     bool finished = false;
     try {
-        finished = errors::guarded(errors::codes::CopyPlayList, [&] {
+        finished = errors::guarded(errors::codes::CopyRun, [&] {
             try {
                 walk(end);
             } catch (const std::exception& e) {
@@ -72,14 +72,14 @@ CopyPlayList::End CopyPlayList::run() {
     return end;
 }
 
-void CopyPlayList::finish() {
+void CopyRun::finish() {
     // The report must mean that the files are on the device, not only in the page cache.
     m_context.display.setStatus(m_context.table.StrCopyingCaption);
     m_batch.commit();
     platform::syncFileSystem(m_setup.destination);
 }
 
-void CopyPlayList::walk(End& end) {
+void CopyRun::walk(End& end) {
     end = End::Failed;
     m_context.display.setGauge(0, m_setup.listSizeKB);
     // Learnt once per run: what names the destination takes, and whether it folds case.
@@ -118,7 +118,7 @@ void CopyPlayList::walk(End& end) {
     end = End::Completed;
 }
 
-void CopyPlayList::writePlaylist() {
+void CopyRun::writePlaylist() {
     m_batch.commit(); // every copied file has its real name before the list names it
     const std::string& given = m_setup.options.playlistName;
     const std::string name = safeName(
@@ -143,14 +143,15 @@ void CopyPlayList::writePlaylist() {
     m_playlistWritten = target;
 }
 
-std::string CopyPlayList::safeName(const std::string& name) const {
+std::string CopyRun::safeName(const std::string& name) const {
     return m_names.refusesWindowsCharacters ? deviceSafeName(name) : name;
 }
 
-platform::Path CopyPlayList::targetFor(const platform::Path& relativePart) const {
+platform::Path CopyRun::targetFor(const platform::Path& relativePart) const {
     const platform::Path& destination = m_setup.destination;
     const std::string name = relativePart.fileName();
-    const std::string newName = safeName(m_setup.options.transliterate ? TranslitName(name) : name);
+    const std::string newName =
+        safeName(m_setup.options.transliterate ? transliterateName(name) : name);
     if (!m_setup.options.keepStructure)
         return destination / newName;
     // The folders of the relative part as they are (but for what the device refuses), the
@@ -168,8 +169,8 @@ platform::Path CopyPlayList::targetFor(const platform::Path& relativePart) const
     return destination / folders / newName;
 }
 
-bool CopyPlayList::isSource(const platform::Path& source, const platform::Path& target,
-                            bool targetExists) const {
+bool CopyRun::isSource(const platform::Path& source, const platform::Path& target,
+                       bool targetExists) const {
     if (source == target)
         return true;
     if (!targetExists)
@@ -184,7 +185,7 @@ bool CopyPlayList::isSource(const platform::Path& source, const platform::Path& 
            sameIgnoringCase(resolvedSource, platform::resolvedPath(target));
 }
 
-bool CopyPlayList::sameAsBefore(const platform::Path& source, const platform::Path& target) const {
+bool CopyRun::sameAsBefore(const platform::Path& source, const platform::Path& target) const {
     const std::int64_t size = platform::regularFileSize(target);
     if (size < 0 || size != platform::fileSize(source))
         return false;
@@ -195,13 +196,13 @@ bool CopyPlayList::sameAsBefore(const platform::Path& source, const platform::Pa
            *targetTime - *sourceTime < 2;
 }
 
-void CopyPlayList::place(std::size_t slot, const platform::Path& target) {
+void CopyRun::place(std::size_t slot, const platform::Path& target) {
     if (m_playlist)
         m_playlist->place(slot, target);
 }
 
-void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path& relativePart,
-                             std::size_t slot) {
+void CopyRun::copyEntry(const platform::Path& source, const platform::Path& relativePart,
+                        std::size_t slot) {
     // Missing folders of the target are created by the copy itself.
     const platform::Path target = targetFor(relativePart);
     // The same file under another spelling (doubled separators, a link) is as identical as
@@ -251,8 +252,8 @@ void CopyPlayList::copyEntry(const platform::Path& source, const platform::Path&
     }
 }
 
-void CopyPlayList::copyCounted(const platform::Path& source, const platform::Path& target,
-                               std::int32_t& counter, std::size_t slot) {
+void CopyRun::copyCounted(const platform::Path& source, const platform::Path& target,
+                          std::int32_t& counter, std::size_t slot) {
     // A file abandoned by the front end is not on the destination, so it counts as failed;
     // the stop question follows at its usual point after this entry.
     // Counted when the file has its real name, after its group is on the device.
@@ -273,23 +274,23 @@ void CopyPlayList::copyCounted(const platform::Path& source, const platform::Pat
         });
 }
 
-void CopyPlayList::failed(const platform::Path& source, std::string reason) {
+void CopyRun::failed(const platform::Path& source, std::string reason) {
     ++m_counters.failed;
     noteProblem({RunProblem::Kind::Failed, source.str(), std::move(reason)});
 }
 
-void CopyPlayList::noteProblem(RunProblem problem) {
+void CopyRun::noteProblem(RunProblem problem) {
     m_context.display.problem(problem);
     m_problems.add(std::move(problem));
 }
 
-void CopyPlayList::showElapsed() {
+void CopyRun::showElapsed() {
     const std::uint32_t elapsed = m_clock() - m_startTick - m_pausedMs;
     m_context.display.setElapsedText(m_context.table.StrElapsed + " " + elapsedText(elapsed));
 }
 
 // Asks whether to stop; a Yes is a confirmed stop, a No withdraws the cancel request.
-bool CopyPlayList::askStop() {
+bool CopyRun::askStop() {
     m_context.display.setAnimation(false);
     if (m_context.questions.askStop()) {
         m_context.flags.confirmStop();
@@ -299,7 +300,7 @@ bool CopyPlayList::askStop() {
     return false;
 }
 
-CopyPlayList::Step CopyPlayList::afterEntry() {
+CopyRun::Step CopyRun::afterEntry() {
     RunFlags& flags = m_context.flags;
     if (flags.stopped())
         return Step::EndCancelled;

@@ -36,13 +36,12 @@ struct RunContext {
 
 // One copy run: reads the playlist again, copies each existing entry into the destination
 // and counts every outcome. Reaches the user only through its context.
-class CopyPlayList {
+class CopyRun {
 public:
     enum class End { Completed, Cancelled, Failed };
 
     // The start tick is taken here.
-    CopyPlayList(const RunSetup& setup, const RunContext& context,
-                 TickClock clock = systemTickClock());
+    CopyRun(const RunSetup& setup, const RunContext& context, TickClock clock = systemTickClock());
 
     // Runs to the end of the playlist, a confirmed stop, or a failure. A failure is reported
     // to the error reporter; the counters keep what they counted. The destination's file

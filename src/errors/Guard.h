@@ -37,7 +37,7 @@ bool guarded(std::string_view code, Body&& body) {
 }
 
 // As guarded, for a handler whose code is a prefix completed by the step number at the
-// moment of failure (the main window's Button2Click).
+// moment of failure (the main window's destination choice).
 template <class Body>
 bool guardedWithStep(std::string_view codePrefix, Body&& body) {
     stepNumber() = 0;

@@ -13,28 +13,49 @@ namespace {
 const std::string russian = "Russian";
 const std::string english = "English";
 
-constexpr std::array<MainCaption, 19> kAllCaptions = {
-    MainCaption::LabeledEdit1,    MainCaption::LabeledEdit2, MainCaption::Button1,
-    MainCaption::Button2,         MainCaption::Button3,      MainCaption::Button5,
-    MainCaption::Button6,         MainCaption::CheckBox1,    MainCaption::CheckBox2,
-    MainCaption::CheckBox3,       MainCaption::CheckBox4,    MainCaption::Label1,
-    MainCaption::Label2,          MainCaption::Label3,       MainCaption::OpenDialogFilter,
-    MainCaption::OpenDialogTitle, MainCaption::CheckBox5,    MainCaption::CheckBox6,
-    MainCaption::CheckBox7};
+constexpr std::array<MainCaption, 19> kAllCaptions = {MainCaption::PlaylistLabel,
+                                                      MainCaption::DestinationLabel,
+                                                      MainCaption::ChoosePlaylist,
+                                                      MainCaption::ChooseDestination,
+                                                      MainCaption::About,
+                                                      MainCaption::StartCopy,
+                                                      MainCaption::Exit,
+                                                      MainCaption::KeepStructure,
+                                                      MainCaption::Transliterate,
+                                                      MainCaption::OnlyMp3,
+                                                      MainCaption::AsManyAsFit,
+                                                      MainCaption::ListCount,
+                                                      MainCaption::ListSize,
+                                                      MainCaption::FreeSpace,
+                                                      MainCaption::PlaylistFilter,
+                                                      MainCaption::PlaylistDialogTitle,
+                                                      MainCaption::CheckNewVersion,
+                                                      MainCaption::WritePlaylist,
+                                                      MainCaption::SkipSame};
 
 // The caption that a language-file line sets, if any.
 bool captionOfLine(int line, MainCaption& control) {
     static constexpr std::array<std::pair<int, MainCaption>, 20> lines = {{
-        {6, MainCaption::LabeledEdit1},      {7, MainCaption::LabeledEdit2},
-        {8, MainCaption::Button1},           {9, MainCaption::Button2},
-        {10, MainCaption::Button3},          {11, MainCaption::Button5},
-        {12, MainCaption::Button6},          {13, MainCaption::CheckBox1},
-        {14, MainCaption::CheckBox2},        {15, MainCaption::CheckBox3},
-        {16, MainCaption::CheckBox4},        {17, MainCaption::Label1},
-        {18, MainCaption::Label2},           {19, MainCaption::Label3},
-        {20, MainCaption::OpenDialogFilter}, {21, MainCaption::OpenDialogFilter},
-        {22, MainCaption::OpenDialogTitle},  {93, MainCaption::CheckBox5},
-        {100, MainCaption::CheckBox6},       {101, MainCaption::CheckBox7},
+        {6, MainCaption::PlaylistLabel},
+        {7, MainCaption::DestinationLabel},
+        {8, MainCaption::ChoosePlaylist},
+        {9, MainCaption::ChooseDestination},
+        {10, MainCaption::About},
+        {11, MainCaption::StartCopy},
+        {12, MainCaption::Exit},
+        {13, MainCaption::KeepStructure},
+        {14, MainCaption::Transliterate},
+        {15, MainCaption::OnlyMp3},
+        {16, MainCaption::AsManyAsFit},
+        {17, MainCaption::ListCount},
+        {18, MainCaption::ListSize},
+        {19, MainCaption::FreeSpace},
+        {20, MainCaption::PlaylistFilter},
+        {21, MainCaption::PlaylistFilter},
+        {22, MainCaption::PlaylistDialogTitle},
+        {93, MainCaption::CheckNewVersion},
+        {100, MainCaption::WritePlaylist},
+        {101, MainCaption::SkipSame},
     }};
     for (const auto& [number, caption] : lines) {
         if (number == line) {
@@ -47,45 +68,45 @@ bool captionOfLine(int line, MainCaption& control) {
 
 std::string captionText(MainCaption control, const StringTable& table, MainWindowCaptions& window) {
     switch (control) {
-    case MainCaption::LabeledEdit1:
-        return table.LabeledEdit1Label;
-    case MainCaption::LabeledEdit2:
-        return table.LabeledEdit2Label;
-    case MainCaption::Button1:
-        return table.Button1Caption;
-    case MainCaption::Button2:
-        return table.Button2Caption;
-    case MainCaption::Button3:
-        return table.Button3Caption;
-    case MainCaption::Button5:
-        return table.Button5Caption;
-    case MainCaption::Button6:
-        return table.Button6Caption;
-    case MainCaption::CheckBox1:
-        return table.CheckBox1Caption;
-    case MainCaption::CheckBox2:
-        return table.CheckBox2Caption;
-    case MainCaption::CheckBox3:
-        return table.CheckBox3Caption;
-    case MainCaption::CheckBox4:
-        return table.CheckBox4Caption;
-    case MainCaption::CheckBox5:
-        return table.CheckBox5Caption;
-    case MainCaption::CheckBox6:
-        return table.CheckBox6Caption;
-    case MainCaption::CheckBox7:
-        return table.CheckBox7Caption;
+    case MainCaption::PlaylistLabel:
+        return table.playlistLabel;
+    case MainCaption::DestinationLabel:
+        return table.destinationLabel;
+    case MainCaption::ChoosePlaylist:
+        return table.choosePlaylistButton;
+    case MainCaption::ChooseDestination:
+        return table.chooseDestinationButton;
+    case MainCaption::About:
+        return table.aboutButton;
+    case MainCaption::StartCopy:
+        return table.startCopyButton;
+    case MainCaption::Exit:
+        return table.exitButton;
+    case MainCaption::KeepStructure:
+        return table.keepStructureOption;
+    case MainCaption::Transliterate:
+        return table.transliterateOption;
+    case MainCaption::OnlyMp3:
+        return table.onlyMp3Option;
+    case MainCaption::AsManyAsFit:
+        return table.asManyAsFitOption;
+    case MainCaption::CheckNewVersion:
+        return table.checkNewVersionOption;
+    case MainCaption::WritePlaylist:
+        return table.writePlaylistOption;
+    case MainCaption::SkipSame:
+        return table.skipSameOption;
     // The prefixes already end with their space; nothing goes between prefix and value.
-    case MainCaption::Label1:
-        return table.Label1Prefix + window.informationValue(control, table);
-    case MainCaption::Label2:
-        return table.Label2Prefix + window.informationValue(control, table);
-    case MainCaption::Label3:
-        return table.Label3Prefix + window.informationValue(control, table);
-    case MainCaption::OpenDialogFilter:
-        return table.OpenDialogFilter;
-    case MainCaption::OpenDialogTitle:
-        return table.OpenDialogTitle;
+    case MainCaption::ListCount:
+        return table.listCountPrefix + window.informationValue(control, table);
+    case MainCaption::ListSize:
+        return table.listSizePrefix + window.informationValue(control, table);
+    case MainCaption::FreeSpace:
+        return table.freeSpacePrefix + window.informationValue(control, table);
+    case MainCaption::PlaylistFilter:
+        return table.playlistFilter;
+    case MainCaption::PlaylistDialogTitle:
+        return table.playlistDialogTitle;
     }
     return {};
 }
@@ -102,7 +123,7 @@ void showCaptions(const StringTable& table, MainWindowCaptions& window) {
         window.setCaption(control, captionText(control, table, window));
 }
 
-void LoadLanguage(StringTable& table, const std::string& programFolder, const std::string& name,
+void loadLanguage(StringTable& table, const std::string& programFolder, const std::string& name,
                   MainWindowCaptions& window) {
     loadLanguageFile(table, programFolder, name, [&](int line) {
         MainCaption control{};

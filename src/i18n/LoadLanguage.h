@@ -15,8 +15,9 @@ public:
     virtual ~MainWindowCaptions() = default;
 
     // The value that follows the prefix of an information label: the file-count text for
-    // Label1, the list size for Label2 and the free space for Label3, the sizes formatted with
-    // the units the table holds now and zero shown as nothing.
+    // the list-count label, the list size for the list-size label and the free space for the
+    // free-space label, the sizes formatted with the units the table holds now and zero shown as
+    // nothing.
     virtual std::string informationValue(MainCaption label, const StringTable& table) = 0;
 
     // Shows the text on the control (for the filter: the whole filter text).
@@ -32,7 +33,7 @@ public:
 // entries, then chooses the help language and shows it as the help button's hint.
 // Throws platform::FileError when the file exists but cannot be read: what was applied until
 // then stays, and the help hint is left as it was.
-void LoadLanguage(StringTable& table, const std::string& programFolder, const std::string& name,
+void loadLanguage(StringTable& table, const std::string& programFolder, const std::string& name,
                   MainWindowCaptions& window);
 
 // Hands the window every caption of the table as it stands (the information labels

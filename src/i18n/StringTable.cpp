@@ -19,21 +19,21 @@ const Entry kEntries[] = {
     {3, &StringTable::StrKB, "КБ"},
     {4, &StringTable::StrMB, "МБ"},
     {5, &StringTable::StrGB, "ГБ"},
-    {6, &StringTable::LabeledEdit1Label, "Список для копирования"},
-    {7, &StringTable::LabeledEdit2Label, "Папка назначения"},
-    {8, &StringTable::Button1Caption, "Выбрать..."},
-    {9, &StringTable::Button2Caption, "Выбрать..."},
-    {10, &StringTable::Button3Caption, "О программе..."},
-    {11, &StringTable::Button5Caption, "Запуск копирования"},
-    {12, &StringTable::Button6Caption, "Выход"},
-    {13, &StringTable::CheckBox1Caption, "Копировать с сохранением структуры папок"},
-    {14, &StringTable::CheckBox2Caption, "Перевести названия файлов в транслит"},
-    {15, &StringTable::CheckBox3Caption, "Обрабатывать только \".mp3\""},
-    {16, &StringTable::CheckBox4Caption, "Копировать сколько влезет"},
-    {17, &StringTable::Label1Prefix, "Количество файлов в списке: "},
-    {18, &StringTable::Label2Prefix, "Занимаемое место на диске: "},
-    {19, &StringTable::Label3Prefix, "Свободное место на диске назначения: "},
-    {22, &StringTable::OpenDialogTitle, "Выберите список для копирования..."},
+    {6, &StringTable::playlistLabel, "Список для копирования"},
+    {7, &StringTable::destinationLabel, "Папка назначения"},
+    {8, &StringTable::choosePlaylistButton, "Выбрать..."},
+    {9, &StringTable::chooseDestinationButton, "Выбрать..."},
+    {10, &StringTable::aboutButton, "О программе..."},
+    {11, &StringTable::startCopyButton, "Запуск копирования"},
+    {12, &StringTable::exitButton, "Выход"},
+    {13, &StringTable::keepStructureOption, "Копировать с сохранением структуры папок"},
+    {14, &StringTable::transliterateOption, "Перевести названия файлов в транслит"},
+    {15, &StringTable::onlyMp3Option, "Обрабатывать только \".mp3\""},
+    {16, &StringTable::asManyAsFitOption, "Копировать сколько влезет"},
+    {17, &StringTable::listCountPrefix, "Количество файлов в списке: "},
+    {18, &StringTable::listSizePrefix, "Занимаемое место на диске: "},
+    {19, &StringTable::freeSpacePrefix, "Свободное место на диске назначения: "},
+    {22, &StringTable::playlistDialogTitle, "Выберите список для копирования..."},
     {23, &StringTable::StrOsNote, "Предназначена для Windows 98 и выше."},
     {24, &StringTable::StrAskExit, "Действительно хотите закрыть программу?"},
     {25, &StringTable::StrExitCaption, "Подтверждение выхода..."},
@@ -114,16 +114,17 @@ const Entry kEntries[] = {
      "Размеры файлов одинаковые, будет выведено окно с выбором действия."},
     {91, &StringTable::StrNotAgain, "Это окно не будет выводиться до перезапуска программы."},
     {92, &StringTable::StrOpenFolder, "Открыть папку с файлом"},
-    {93, &StringTable::CheckBox5Caption, "Проверять наличие новой версии при запуске программы"},
+    {93, &StringTable::checkNewVersionOption,
+     "Проверять наличие новой версии при запуске программы"},
     {94, &StringTable::StrNewVersion, "Вышла новая версия программы"},
     {95, &StringTable::StrVersion, "Версия"},
     {96, &StringTable::StrUpdateDate, "Дата обновления"},
     {97, &StringTable::StrChanges, "Изменения в новой версии"},
     {98, &StringTable::StrOpenSite, "Открыть страницу программы в браузере"},
     {99, &StringTable::StrRemindLater, "Напомнить при следующем запуске"},
-    {100, &StringTable::CheckBox6Caption,
+    {100, &StringTable::writePlaylistOption,
      "Записать плэйлист скопированных файлов в папку назначения"},
-    {101, &StringTable::CheckBox7Caption,
+    {101, &StringTable::skipSameOption,
      "Не копировать файлы, которые уже есть (тот же размер и время)"},
     {102, &StringTable::StrReportPlaylist, "Записан плэйлист:"},
 };
@@ -157,8 +158,8 @@ StringTable::StringTable() {
 void StringTable::resetToBuiltIn() {
     for (const Entry& e : kEntries)
         this->*e.member = e.builtIn;
-    OpenDialogFilter = std::string(kFilterFirstBuiltIn) + kPlaylistPatterns + kFilterSecondBuiltIn +
-                       kAllFilesPattern;
+    playlistFilter = std::string(kFilterFirstBuiltIn) + kPlaylistPatterns + kFilterSecondBuiltIn +
+                     kAllFilesPattern;
     StrErrorCaption = errorCaption(kErrorBuiltIn);
     StrErrorHeadline = errorHeadline(kErrorBuiltIn);
     // The built-in report texts carry exactly one round of the loader's padding.
@@ -173,10 +174,10 @@ void StringTable::applyLine(int line, const std::string& text) {
         this->*findEntry(line)->member = text + " ";
         return;
     case 20:
-        OpenDialogFilter = text;
+        playlistFilter = text;
         return;
     case 21:
-        OpenDialogFilter += kPlaylistPatterns + text + kAllFilesPattern;
+        playlistFilter += kPlaylistPatterns + text + kAllFilesPattern;
         return;
     case 77:
         StrErrorCaption = errorCaption(text);

@@ -8,27 +8,27 @@ namespace tw::i18n {
 // (lines 3 to 102), plus the name of the current language. Each entry starts with its
 // built-in Russian text; loadLanguageFile overwrites entries from a language file.
 struct StringTable {
-    // Main-window captions (lines 6-22 and 93). Label1Prefix..Label3Prefix hold the text that
+    // Main-window captions (lines 6-22 and 93). listCountPrefix..freeSpacePrefix hold the text that
     // goes straight before the value (the built-in ones end with a space; a line from a file
-    // gets one space appended). OpenDialogFilter is the whole open-dialog filter
+    // gets one space appended). playlistFilter is the whole open-dialog filter
     // "desc|*.m3u;*.pls|desc|*.*" (lines 20 and 21).
-    std::string LabeledEdit1Label; // 6
-    std::string LabeledEdit2Label; // 7
-    std::string Button1Caption;    // 8
-    std::string Button2Caption;    // 9
-    std::string Button3Caption;    // 10
-    std::string Button5Caption;    // 11
-    std::string Button6Caption;    // 12
-    std::string CheckBox1Caption;  // 13
-    std::string CheckBox2Caption;  // 14
-    std::string CheckBox3Caption;  // 15
-    std::string CheckBox4Caption;  // 16
-    std::string Label1Prefix;      // 17
-    std::string Label2Prefix;      // 18
-    std::string Label3Prefix;      // 19
-    std::string OpenDialogFilter;  // 20, 21
-    std::string OpenDialogTitle;   // 22
-    std::string CheckBox5Caption;  // 93
+    std::string playlistLabel;           // 6
+    std::string destinationLabel;        // 7
+    std::string choosePlaylistButton;    // 8
+    std::string chooseDestinationButton; // 9
+    std::string aboutButton;             // 10
+    std::string startCopyButton;         // 11
+    std::string exitButton;              // 12
+    std::string keepStructureOption;     // 13
+    std::string transliterateOption;     // 14
+    std::string onlyMp3Option;           // 15
+    std::string asManyAsFitOption;       // 16
+    std::string listCountPrefix;         // 17
+    std::string listSizePrefix;          // 18
+    std::string freeSpacePrefix;         // 19
+    std::string playlistFilter;          // 20, 21
+    std::string playlistDialogTitle;     // 22
+    std::string checkNewVersionOption;   // 93
 
     // The named entries. The eleven report entries (StrReportTitle, StrReportCancelled and
     // the nine counter lines) carry the padding of padReportEntries.
@@ -113,9 +113,9 @@ struct StringTable {
     std::string StrOpenSite;          // 98
     std::string StrRemindLater;       // 99
     // Beyond line 99: the options of a re-copy and the report's playlist line.
-    std::string CheckBox6Caption;  // 100
-    std::string CheckBox7Caption;  // 101
-    std::string StrReportPlaylist; // 102
+    std::string writePlaylistOption; // 100
+    std::string skipSameOption;      // 101
+    std::string StrReportPlaylist;   // 102
 
     // Name of the current language: a folder name below "Language"; "Russian" is built in.
     std::string CurrentLanguage;

@@ -1,4 +1,4 @@
-#include "app/TunewagonApplication.h"
+#include "app/gui/TunewagonApplication.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,11 +1,11 @@
-#include "app/ProgramPaths.h"
-#include "app/Unit1.h"
-#include "copy/CopyAnimation.h"
-#include "copy/Gauge.h"
-#include "copy/Rename.h"
-#include "copy/UnitCopyDlg.h"
-#include "copy/UnitCopyReWrite.h"
+#include "app/gui/MainWindow.h"
+#include "copy/gui/CollisionDialog.h"
+#include "copy/gui/CopyAnimation.h"
+#include "copy/gui/CopyProgressDialog.h"
+#include "copy/gui/Gauge.h"
+#include "copy/gui/RenameDialog.h"
 #include "i18n/StringTable.h"
+#include "job/ProgramPaths.h"
 #include "platform/ChunkedCopy.h"
 #include "ui/MessageBoxes.h"
 
@@ -34,11 +34,11 @@
 
 #include <utime.h>
 
-using tw::app::ProgramPaths;
-using tw::app::TForm1;
-using tw::copy::TForm2;
-using tw::copy::TForm3;
-using tw::copy::TForm4;
+using tw::app::MainWindow;
+using tw::copy::CollisionDialog;
+using tw::copy::CopyProgressDialog;
+using tw::copy::RenameDialog;
+using tw::job::ProgramPaths;
 using tw::test::readFile;
 using tw::test::TempFolder;
 using tw::test::writeFile;
@@ -97,7 +97,7 @@ enum class Answer { ReplaceForRest, RenameByHand, RenameAutomatically };
 // and Pause on the progress window when the named files are in hand.
 class User : public QObject {
 public:
-    explicit User(TForm1& main)
+    explicit User(MainWindow& main)
         : m_main(main) {
         tw::ui::setBeep([this] { ++m_beeps; });
         QCoreApplication::postEvent(this, new QEvent(QEvent::User));
@@ -133,7 +133,7 @@ private:
         if (modal == nullptr || modal == m_handled)
             return;
 
-        TForm2* copyWindow = m_main.findChild<TForm2*>();
+        CopyProgressDialog* copyWindow = m_main.findChild<CopyProgressDialog*>();
         const bool animationOn =
             copyWindow != nullptr && copyWindow->findChild<tw::copy::CopyAnimation*>()->isActive();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -152,76 +152,81 @@ private:
                     report = box->text();
                 queueClick(box->button(QMessageBox::Ok));
             }
-        } else if (auto* collision = qobject_cast<TForm3*>(modal);
+        } else if (auto* collision = qobject_cast<CollisionDialog*>(modal);
                    collision != nullptr && collision != m_collision) {
             // Answered once: it may show again for a moment while it closes.
             m_handled = collision;
             m_collision = collision;
             QStringList labels;
-            for (const char* name : {"Label4", "Label5", "Label1", "Label7", "Label6"})
+            for (const char* name : {"existsLabel", "targetSizeLabel", "targetDateLabel",
+                                     "sourceSizeLabel", "sourceDateLabel"})
                 labels << textOf<QLabel>(collision, name);
             seen.push_back({"collision", labels.join('|'), m_beeps, animationOn});
             QVERIFY(!collisionAnswers.empty());
             const Answer answer = collisionAnswers.front();
             collisionAnswers.pop_front();
             if (answer == Answer::ReplaceForRest) {
-                collision->findChild<QCheckBox*>("CheckBox1")->setChecked(true);
-                queueClick(collision->findChild<QPushButton*>("Button1"));
+                collision->findChild<QCheckBox*>("sameActionBox")->setChecked(true);
+                queueClick(collision->findChild<QPushButton*>("replaceButton"));
             } else {
                 // Through the Rename button's menu.
-                collision->findChild<QPushButton*>("Button4")->click();
-                auto* item =
-                    collision->findChild<QAction*>(answer == Answer::RenameByHand ? "N1" : "N2");
+                collision->findChild<QPushButton*>("renameButton")->click();
+                auto* item = collision->findChild<QAction*>(answer == Answer::RenameByHand
+                                                                ? "renameByHandItem"
+                                                                : "renameAutomaticallyItem");
                 QMetaObject::invokeMethod(item, "trigger", Qt::QueuedConnection);
             }
-        } else if (auto* rename = qobject_cast<TForm4*>(modal)) {
+        } else if (auto* rename = qobject_cast<RenameDialog*>(modal)) {
             m_handled = rename;
-            seen.push_back({"rename", textOf<QLabel>(rename, "Label2"), m_beeps, animationOn});
+            seen.push_back(
+                {"rename", textOf<QLabel>(rename, "currentNameLabel"), m_beeps, animationOn});
             QVERIFY(!typedNames.empty());
-            rename->findChild<QLineEdit*>("Edit1")->setText(typedNames.front());
+            rename->findChild<QLineEdit*>("nameField")->setText(typedNames.front());
             typedNames.pop_front();
-            queueClick(rename->findChild<QPushButton*>("Button1"));
-        } else if (auto* form = qobject_cast<TForm2*>(modal)) {
+            queueClick(rename->findChild<QPushButton*>("okButton"));
+        } else if (auto* form = qobject_cast<CopyProgressDialog*>(modal)) {
             watchProgress(*form);
         }
     }
 
-    void watchProgress(TForm2& form) {
+    void watchProgress(CopyProgressDialog& form) {
         mainShownDuringRun = mainShownDuringRun || m_main.isVisible();
-        const QString file = textOf<QLabel>(&form, "Panel1");
-        auto* gauge = form.findChild<tw::copy::Gauge*>("Gauge1");
+        const QString file = textOf<QLabel>(&form, "currentFileLabel");
+        auto* gauge = form.findChild<tw::copy::Gauge*>("gauge");
         if (file != m_lastFile) {
             m_lastFile = file;
             m_gaugeAtFileStart = gauge->position();
         } else if (gauge->position() > m_gaugeAtFileStart && file == "big1.mp3") {
             gaugeMovedWithinFile = true;
         }
-        animationRanWhileCopying = animationRanWhileCopying ||
-                                   form.findChild<tw::copy::CopyAnimation*>("Animate1")->isActive();
+        animationRanWhileCopying =
+            animationRanWhileCopying ||
+            form.findChild<tw::copy::CopyAnimation*>("animation")->isActive();
 
         if (!cancelDuring.empty() && file == cancelDuring.front()) {
             cancelDuring.pop_front();
-            form.findChild<QPushButton*>("Button1")->click();
+            form.findChild<QPushButton*>("cancelButton")->click();
         }
         if (!pauseDuring.isEmpty() && file == pauseDuring) {
             pauseDuring.clear();
-            form.findChild<QPushButton*>("Button2")->click();
+            form.findChild<QPushButton*>("pauseButton")->click();
             m_pausedAt.start();
         }
         if (m_pausedAt.isValid() && m_pausedAt.elapsed() > 400) {
             m_pausedAt.invalidate();
             // Held: the next file was not begun, the button offers to go on, the picture
             // stands still.
-            pauseHeld = form.paused() && textOf<QPushButton>(&form, "Button2") == "Продолжить" &&
-                        !form.findChild<tw::copy::CopyAnimation*>("Animate1")->isActive() &&
+            pauseHeld = form.paused() &&
+                        textOf<QPushButton>(&form, "pauseButton") == "Продолжить" &&
+                        !form.findChild<tw::copy::CopyAnimation*>("animation")->isActive() &&
                         !std::filesystem::exists(pausedMustNotAppear);
-            form.findChild<QPushButton*>("Button2")->click();
+            form.findChild<QPushButton*>("pauseButton")->click();
         }
     }
 
-    TForm1& m_main;
+    MainWindow& m_main;
     QPointer<QWidget> m_handled;
-    QPointer<TForm3> m_collision;
+    QPointer<CollisionDialog> m_collision;
     int m_beeps = 0;
     QString m_lastFile;
     std::int64_t m_gaugeAtFileStart = 0;
@@ -275,16 +280,16 @@ private slots:
                                        "File3=Последняя.mp3\r\n"
                                        "NumberOfEntries=3\r\n");
 
-        TForm1 form(ProgramPaths(root.path()));
+        MainWindow form(tw::job::ProgramPaths(root.path()));
         form.show();
-        form.findChild<QCheckBox*>("CheckBox1")->setChecked(false); // all into one folder
+        form.findChild<QCheckBox*>("keepStructure")->setChecked(false); // all into one folder
         auto choose = [&form, &out](const std::string& playlist) {
             form.services().choosePlaylist = [playlist](QFileDialog&) { return playlist; };
             form.services().chooseFolder = [&out](QWidget*, const std::string&,
                                                   const std::string&) { return out; };
-            form.findChild<QPushButton*>("Button1")->click();
-            form.findChild<QPushButton*>("Button2")->click();
-            QVERIFY(form.findChild<QPushButton*>("Button5")->isEnabled());
+            form.findChild<QPushButton*>("choosePlaylistButton")->click();
+            form.findChild<QPushButton*>("chooseDestinationButton")->click();
+            QVERIFY(form.findChild<QPushButton*>("startCopyButton")->isEnabled());
         };
 
         // The M3U playlist, written at 200 MB/s: the large files take many chunks.
@@ -300,7 +305,7 @@ private slots:
             user.pauseDuring = "big2.mp3";
             user.pausedMustNotAppear = out + "/Ёлка.mp3";
             user.questionAnswers = {QMessageBox::No, QMessageBox::Yes};
-            form.findChild<QPushButton*>("Button5")->click();
+            form.findChild<QPushButton*>("startCopyButton")->click();
             QVERIFY(user.collisionAnswers.empty());
             QVERIFY(user.typedNames.empty());
             QVERIFY(user.questionAnswers.empty());
@@ -358,7 +363,7 @@ private slots:
         {
             User user(form);
             user.collisionAnswers = {Answer::ReplaceForRest};
-            form.findChild<QPushButton*>("Button5")->click();
+            form.findChild<QPushButton*>("startCopyButton")->click();
             int collisions = 0;
             for (const Seen& s : user.seen)
                 collisions += s.kind == "collision" ? 1 : 0;
@@ -369,7 +374,7 @@ private slots:
         QCOMPARE(readFile(out + "/Трек 1.mp3"), std::string(5000, '1'));
         QCOMPARE(readFile(out + "/Последняя.mp3"), std::string("last"));
         // A completed run clears the set-up.
-        QVERIFY(form.findChild<QLineEdit*>("LabeledEdit1")->text().isEmpty());
+        QVERIFY(form.findChild<QLineEdit*>("playlistField")->text().isEmpty());
     }
 };
 

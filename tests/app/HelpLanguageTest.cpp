@@ -12,7 +12,7 @@ using test::TempFolder;
 
 TEST(HelpLanguage, RussianAlwaysUsesBuiltInHelpEvenWithoutPage) {
     TempFolder tmp;
-    const ProgramPaths paths(tmp.path());
+    const job::ProgramPaths paths(tmp.path());
     test::writeFile(tmp / "Language/English/Help/index.htm", "x");
     EXPECT_EQ(helpLanguage(paths, "Russian"), "Russian");
     EXPECT_EQ(helpPage(paths, "Russian"), tmp / "Help.htm");
@@ -20,7 +20,7 @@ TEST(HelpLanguage, RussianAlwaysUsesBuiltInHelpEvenWithoutPage) {
 
 TEST(HelpLanguage, OwnHelpThenEnglishThenRussian) {
     TempFolder tmp;
-    const ProgramPaths paths(tmp.path());
+    const job::ProgramPaths paths(tmp.path());
     EXPECT_EQ(helpLanguage(paths, "German"), "Russian");
     test::writeFile(tmp / "Language/English/Help/index.htm", "x");
     EXPECT_EQ(helpLanguage(paths, "German"), "English");
@@ -31,7 +31,7 @@ TEST(HelpLanguage, OwnHelpThenEnglishThenRussian) {
 
 TEST(HelpLanguage, NameLeavingTheLanguageFolderOpensNoPageOutsideIt) {
     TempFolder tmp;
-    const ProgramPaths paths(tmp.path());
+    const job::ProgramPaths paths(tmp.path());
     // Pages that a crafted Language key would reach: ../Help/index.htm and x/../../Help/...
     test::writeFile(tmp / "Help/index.htm", "outside");
     test::writeFile(tmp / "Language/x/Help/index.htm", "x");
@@ -41,7 +41,7 @@ TEST(HelpLanguage, NameLeavingTheLanguageFolderOpensNoPageOutsideIt) {
 
 TEST(HelpLanguage, FolderNamedIndexHtmIsNoHelpPage) {
     TempFolder tmp;
-    const ProgramPaths paths(tmp.path());
+    const job::ProgramPaths paths(tmp.path());
     platform::createFolders(tmp / "Language/German/Help/index.htm");
     EXPECT_EQ(helpLanguage(paths, "German"), "Russian");
 }

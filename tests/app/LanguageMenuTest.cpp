@@ -1,9 +1,9 @@
-#include "app/ProgramPaths.h"
-#include "app/Unit1.h"
-#include "copy/UnitCopyDlg.h"
+#include "app/gui/MainWindow.h"
+#include "copy/gui/CopyProgressDialog.h"
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
-#include "i18n/Unit10.h"
+#include "i18n/gui/FirstStartLanguageDialog.h"
+#include "job/ProgramPaths.h"
 
 #include "support/TempFolder.h"
 
@@ -24,24 +24,24 @@
 #include <memory>
 #include <optional>
 
-using tw::app::ProgramPaths;
-using tw::app::TForm1;
+using tw::app::MainWindow;
+using tw::job::ProgramPaths;
 using tw::test::TempFolder;
 
 namespace {
 
-QStringList menuItems(TForm1& form) {
+QStringList menuItems(MainWindow& form) {
     QStringList items;
-    for (const QAction* item : form.findChild<QMenu*>("PopupMenu1")->actions())
+    for (const QAction* item : form.findChild<QMenu*>("languageMenu")->actions())
         items << item->text() + (item->isChecked() ? " *" : "");
     return items;
 }
 
-QAction* menuItem(TForm1& form, const char* name) {
-    return form.findChild<QMenu*>("PopupMenu1")->findChild<QAction*>(name);
+QAction* menuItem(MainWindow& form, const char* name) {
+    return form.findChild<QMenu*>("languageMenu")->findChild<QAction*>(name);
 }
 
-QString text(TForm1& form, const char* name) {
+QString text(MainWindow& form, const char* name) {
     if (auto* label = form.findChild<QLabel*>(name))
         return label->text();
     return form.findChild<QAbstractButton*>(name)->text();
@@ -71,19 +71,19 @@ private slots:
         qputenv("LC_ALL", "de_DE.UTF-8"); // not Russian: English is offered
         {
             // The program's start-up: the main window is made, then the language is asked.
-            TForm1 form(ProgramPaths(m_folder->path()));
+            MainWindow form(tw::job::ProgramPaths(m_folder->path()));
             bool mainWindowHiddenWhileAsked = false;
             QString offered;
             QTimer::singleShot(0, [&] {
                 auto* asking = qobject_cast<QDialog*>(QApplication::activeModalWidget());
                 QVERIFY(asking != nullptr);
-                QCOMPARE(asking->objectName(), QString("Form10"));
+                QCOMPARE(asking->objectName(), QString("firstStartLanguageDialog"));
                 mainWindowHiddenWhileAsked = !form.isVisible();
-                offered = asking->findChild<QComboBox*>("ComboBox1")->currentText();
-                asking->findChild<QPushButton*>("Button3")->click();
+                offered = asking->findChild<QComboBox*>("languageList")->currentText();
+                asking->findChild<QPushButton*>("okButton")->click();
             });
             {
-                tw::i18n::TForm10 languageWindow(m_folder->path());
+                tw::i18n::FirstStartLanguageDialog languageWindow(m_folder->path());
                 languageWindow.showIfFirstStart();
             }
             qunsetenv("LC_ALL");
@@ -91,10 +91,10 @@ private slots:
             QCOMPARE(offered, QString("English [English]"));
 
             form.show();
-            QCOMPARE(text(form, "Button1"), QString("Choose..."));
+            QCOMPARE(text(form, "choosePlaylistButton"), QString("Choose..."));
             QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
             // At start transliteration can be chosen whatever the language.
-            QVERIFY(form.findChild<QCheckBox*>("CheckBox2")->isEnabled());
+            QVERIFY(form.findChild<QCheckBox*>("transliterate")->isEnabled());
             QVERIFY(form.close());
         }
         const std::string settings = tw::test::readFile(*m_folder / "Settings.ini");
@@ -103,11 +103,11 @@ private slots:
 
     void menuChangesTheLanguageOfTheWindowAndOfWhatOpensNext() {
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=Russian\r\n");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *", "English [English]"}));
-        QVERIFY(form.findChild<QPushButton*>("Button4")->isEnabled());
-        QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->toolTip(), QString("Russian"));
+        QVERIFY(form.findChild<QPushButton*>("languageButton")->isEnabled());
+        QCOMPARE(form.findChild<QPushButton*>("helpButton")->toolTip(), QString("Russian"));
 
         // A playlist of one 100 KB file; no destination yet.
         tw::test::writeFile(*m_folder / "music/a.mp3", std::string(100 * 1024, 'x'));
@@ -115,25 +115,26 @@ private slots:
         form.services().choosePlaylist = [this](QFileDialog&) {
             return std::optional<std::string>(*m_folder / "music/list.m3u");
         };
-        form.findChild<QPushButton*>("Button1")->click();
-        QCOMPARE(text(form, "Label2"), QString("Занимаемое место на диске: 100 КБ"));
+        form.findChild<QPushButton*>("choosePlaylistButton")->click();
+        QCOMPARE(text(form, "listSizeLabel"), QString("Занимаемое место на диске: 100 КБ"));
 
-        form.findChild<QPushButton*>("Button4")->click();
-        QVERIFY(form.findChild<QMenu*>("PopupMenu1")->isVisible());
-        form.findChild<QMenu*>("PopupMenu1")->hide();
+        form.findChild<QPushButton*>("languageButton")->click();
+        QVERIFY(form.findChild<QMenu*>("languageMenu")->isVisible());
+        form.findChild<QMenu*>("languageMenu")->hide();
 
         menuItem(form, "English")->trigger();
         QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
-        QCOMPARE(text(form, "Button1"), QString("Choose..."));
-        QCOMPARE(text(form, "LabeledEdit2Label"), QString("Destination folder"));
-        QCOMPARE(text(form, "CheckBox5"), QString("Check for a new version at program start"));
+        QCOMPARE(text(form, "choosePlaylistButton"), QString("Choose..."));
+        QCOMPARE(text(form, "destinationLabel"), QString("Destination folder"));
+        QCOMPARE(text(form, "checkNewVersion"),
+                 QString("Check for a new version at program start"));
         // The information labels: the new prefixes with the values, sizes in the new units.
-        QCOMPARE(text(form, "Label1"), QString("Number of files in the list: 1"));
-        QCOMPARE(text(form, "Label2"), QString("Space taken on disk: 100 KB"));
-        QCOMPARE(text(form, "Label3"), QString("Free space on the destination drive: "));
-        QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->toolTip(), QString("English"));
-        auto* checkBox2 = form.findChild<QCheckBox*>("CheckBox2");
+        QCOMPARE(text(form, "listCountLabel"), QString("Number of files in the list: 1"));
+        QCOMPARE(text(form, "listSizeLabel"), QString("Space taken on disk: 100 KB"));
+        QCOMPARE(text(form, "freeSpaceLabel"), QString("Free space on the destination drive: "));
+        QCOMPARE(form.findChild<QPushButton*>("helpButton")->toolTip(), QString("English"));
+        auto* checkBox2 = form.findChild<QCheckBox*>("transliterate");
         QVERIFY(!checkBox2->isEnabled());
         QVERIFY(!checkBox2->isChecked()); // its tick is left alone
 
@@ -148,20 +149,20 @@ private slots:
         QVERIFY(!form.close());
         QCOMPARE(asked, QString("Do you really want to close the program?"));
         tw::copy::RunFlags flags;
-        const tw::copy::TForm2 copyWindow({}, flags, &form);
+        const tw::copy::CopyProgressDialog copyWindow({}, flags, &form);
         QCOMPARE(copyWindow.windowTitle(), QString("Copying files..."));
 
         // The ticked item again: nothing is loaded, the same item stays ticked.
-        tw::i18n::strings().Button1Caption = "untouched";
+        tw::i18n::strings().choosePlaylistButton = "untouched";
         menuItem(form, "English")->trigger();
-        QCOMPARE(tw::i18n::strings().Button1Caption, std::string("untouched"));
+        QCOMPARE(tw::i18n::strings().choosePlaylistButton, std::string("untouched"));
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
 
         // Back to Russian: every built-in text, and transliteration can be chosen again.
         menuItem(form, "Russian")->trigger();
-        QCOMPARE(tw::i18n::strings().Button1Caption, std::string("Выбрать..."));
-        QCOMPARE(text(form, "Button6"), QString("Выход"));
-        QCOMPARE(text(form, "Label2"), QString("Занимаемое место на диске: 100 КБ"));
+        QCOMPARE(tw::i18n::strings().choosePlaylistButton, std::string("Выбрать..."));
+        QCOMPARE(text(form, "exitButton"), QString("Выход"));
+        QCOMPARE(text(form, "listSizeLabel"), QString("Занимаемое место на диске: 100 КБ"));
         QVERIFY(checkBox2->isEnabled());
 
         // Showing the window again builds no second menu.
@@ -173,12 +174,12 @@ private slots:
     void withoutLanguagesTheMenuHoldsOnlyRussianAndStaysShut() {
         std::filesystem::remove_all(*m_folder / "Language");
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=English\r\n");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *"}));
-        QVERIFY(!form.findChild<QPushButton*>("Button4")->isEnabled());
+        QVERIFY(!form.findChild<QPushButton*>("languageButton")->isEnabled());
         // The saved language has no file: built-in texts, and its name is kept for the exit.
-        QCOMPARE(text(form, "Button1"), QString("Выбрать..."));
+        QCOMPARE(text(form, "choosePlaylistButton"), QString("Выбрать..."));
         QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
     }
 
@@ -188,13 +189,13 @@ private slots:
         std::filesystem::create_symlink("/proc/self/mem", *m_folder / "Language/Broken/Broken.txt");
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=Broken\r\n");
         tw::errors::ErrorReporter::instance().setProgramFolder(m_folder->path());
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         const std::string log = tw::test::readFile(*m_folder / "ErrorLog/Debug.Log");
         QVERIFY2(log.find("Adress = 2.001 - 015.0\r\n") != std::string::npos, log.c_str());
         QVERIFY(log.find("2.001 - 013.0") == std::string::npos);
         // The first show went on: built-in captions, the menu built, nothing ticked but Russian.
-        QCOMPARE(text(form, "Button1"), QString("Выбрать..."));
+        QCOMPARE(text(form, "choosePlaylistButton"), QString("Выбрать..."));
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *", "English [English]"}));
         QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("Broken"));
     }

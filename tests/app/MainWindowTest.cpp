@@ -1,11 +1,11 @@
-#include "app/CalSize.h"
-#include "app/CopyReport.h"
-#include "app/ProgramPaths.h"
-#include "app/Unit1.h"
+#include "app/gui/MainWindow.h"
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
+#include "job/CopyReport.h"
+#include "job/ProgramPaths.h"
+#include "job/SizeText.h"
 #include "platform/Drives.h"
-#include "playlist/WaitDlg.h"
+#include "playlist/gui/ScanProgressDialog.h"
 #include "ui/MessageBoxes.h"
 
 #include "cli/LoopDrive.h"
@@ -29,8 +29,8 @@
 #include <optional>
 #include <vector>
 
-using tw::app::ProgramPaths;
-using tw::app::TForm1;
+using tw::app::MainWindow;
+using tw::job::ProgramPaths;
 using tw::test::TempFolder;
 
 namespace {
@@ -54,7 +54,7 @@ struct SeenBox {
 // scan's Cancel when asked to.
 class User : public QObject {
 public:
-    explicit User(TForm1& form)
+    explicit User(MainWindow& form)
         : m_form(form) {
         tw::ui::setBeep([this] { ++m_beeps; });
         connect(&m_timer, &QTimer::timeout, this, &User::look);
@@ -88,18 +88,18 @@ private:
                     answers.pop_front();
             }
             box->button(answer)->click();
-        } else if (auto* wait = qobject_cast<tw::playlist::TFormWait*>(modal);
+        } else if (auto* wait = qobject_cast<tw::playlist::ScanProgressDialog*>(modal);
                    wait && cancelScan && scanCancelledAtProgress < 0) {
             // Once the scan has moved the bar, press Cancel.
-            const int at = wait->findChild<QProgressBar*>("ProgressBar1")->value();
+            const int at = wait->findChild<QProgressBar*>("progressBar")->value();
             if (at > 0) {
                 scanCancelledAtProgress = at;
-                wait->findChild<QPushButton*>("Button1")->click();
+                wait->findChild<QPushButton*>("cancelButton")->click();
             }
         }
     }
 
-    TForm1& m_form;
+    MainWindow& m_form;
     QTimer m_timer;
     int m_beeps = 0;
 };
@@ -113,7 +113,7 @@ class ScriptedCopyWindow : public tw::app::CopyWindow,
 public:
     explicit ScriptedCopyWindow(bool cancel)
         : m_cancel(cancel) {}
-    tw::copy::CopyPlayList::End execCopy(tw::app::CopyJob& job) override {
+    tw::copy::CopyRun::End execCopy(tw::job::CopyJob& job) override {
         return job.run(*this, *this, *this);
     }
 
@@ -141,26 +141,26 @@ private:
     bool m_cancel;
 };
 
-QCheckBox* box(TForm1& form, const char* name) {
+QCheckBox* box(MainWindow& form, const char* name) {
     return form.findChild<QCheckBox*>(name);
 }
 
-QString text(TForm1& form, const char* name) {
+QString text(MainWindow& form, const char* name) {
     if (auto* label = form.findChild<QLabel*>(name))
         return label->text();
     return form.findChild<QLineEdit*>(name)->text();
 }
 
-bool startEnabled(TForm1& form) {
-    return form.findChild<QPushButton*>("Button5")->isEnabled();
+bool startEnabled(MainWindow& form) {
+    return form.findChild<QPushButton*>("startCopyButton")->isEnabled();
 }
 
-void click(TForm1& form, const char* name) {
+void click(MainWindow& form, const char* name) {
     form.findChild<QAbstractButton*>(name)->click();
 }
 
 // The two file dialogs answer with these.
-void chooseWith(TForm1& form, std::optional<std::string> playlist,
+void chooseWith(MainWindow& form, std::optional<std::string> playlist,
                 std::optional<std::string> folder) {
     form.services().choosePlaylist = [playlist](QFileDialog&) { return playlist; };
     form.services().chooseFolder = [folder](QWidget*, const std::string&, const std::string&) {
@@ -212,13 +212,13 @@ private slots:
 
     void withoutSettingsOnlyCheckBox1IsCheckedAndExitWritesAllTenKeysInOrder() {
         {
-            TForm1 form(ProgramPaths(m_folder->path()));
-            QVERIFY(box(form, "CheckBox1")->isChecked());
-            for (const char* name : {"CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5"})
+            MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+            QVERIFY(box(form, "keepStructure")->isChecked());
+            for (const char* name : {"transliterate", "onlyMp3", "asManyAsFit", "checkNewVersion"})
                 QVERIFY2(!box(form, name)->isChecked(), name);
             QVERIFY(tw::i18n::strings().CurrentLanguage.empty());
             form.show();
-            box(form, "CheckBox3")->setChecked(true);
+            box(form, "onlyMp3")->setChecked(true);
             form.move(40, 30);
             QVERIFY(form.close());
         }
@@ -235,32 +235,32 @@ private slots:
                             "[Settings]\r\nTop=120\r\nLeft=130\r\nstructure=0\r\ntranslit=1\r\n"
                             "onlymp3=1\r\nmax=2\r\nFreshpoll=1\r\nLanguage=English\r\n");
         tw::test::writeFile(*m_folder / "Freshpoll/freshpoll", "checker");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         QCOMPARE(form.pos(), QPoint(130, 120));
-        QVERIFY(!box(form, "CheckBox1")->isChecked());
-        QVERIFY(box(form, "CheckBox2")->isChecked());
-        QVERIFY(box(form, "CheckBox3")->isChecked());
-        QVERIFY(box(form, "CheckBox4")->isChecked()); // any non-zero number is true
-        QVERIFY(box(form, "CheckBox5")->isChecked());
-        QVERIFY(box(form, "CheckBox5")->isEnabled());
+        QVERIFY(!box(form, "keepStructure")->isChecked());
+        QVERIFY(box(form, "transliterate")->isChecked());
+        QVERIFY(box(form, "onlyMp3")->isChecked());
+        QVERIFY(box(form, "asManyAsFit")->isChecked()); // any non-zero number is true
+        QVERIFY(box(form, "checkNewVersion")->isChecked());
+        QVERIFY(box(form, "checkNewVersion")->isEnabled());
         QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
     }
 
     void emptySettingsSectionGivesDefaultsAtOrigin() {
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nmax=yes\r\n");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         QCOMPARE(form.pos(), QPoint(0, 0));
-        QVERIFY(box(form, "CheckBox1")->isChecked());
-        QVERIFY(!box(form, "CheckBox4")->isChecked()); // not a number: default
+        QVERIFY(box(form, "keepStructure")->isChecked());
+        QVERIFY(!box(form, "asManyAsFit")->isChecked()); // not a number: default
         QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("Russian"));
     }
 
     void missingCheckerDisablesCheckBox5AndExitWritesFreshpollZero() {
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nFreshpoll=1\r\n");
         {
-            TForm1 form(ProgramPaths(m_folder->path()));
-            QVERIFY(!box(form, "CheckBox5")->isChecked());
-            QVERIFY(!box(form, "CheckBox5")->isEnabled());
+            MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+            QVERIFY(!box(form, "checkNewVersion")->isChecked());
+            QVERIFY(!box(form, "checkNewVersion")->isEnabled());
             form.show();
             QVERIFY(form.close());
         }
@@ -270,20 +270,20 @@ private slots:
     }
 
     void exitWithEmptyFieldsClosesWithoutQuestion() {
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         bool canClose = false;
-        form.FormCloseQuery(canClose);
+        form.confirmClose(canClose);
         QVERIFY(canClose);
-        form.findChild<QPushButton*>("Button6")->click();
+        form.findChild<QPushButton*>("exitButton")->click();
         QVERIFY(!form.isVisible());
         QVERIFY(std::filesystem::exists(*m_folder / "Settings.ini"));
     }
 
     void exitWithAFieldSetAsksAndNoKeepsTheWindow() {
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
-        form.findChild<QLineEdit*>("LabeledEdit2")->setText("/music");
+        form.findChild<QLineEdit*>("destinationField")->setText("/music");
         QString asked;
         answerExitQuestion(QMessageBox::No, &asked);
         QVERIFY(!form.close());
@@ -298,9 +298,9 @@ private slots:
     }
 
     void closingFromErrorWindowSkipsQuestionAndSettings() {
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
-        form.findChild<QLineEdit*>("LabeledEdit1")->setText("/music/list.m3u");
+        form.findChild<QLineEdit*>("playlistField")->setText("/music/list.m3u");
         tw::errors::ErrorReporter::instance().setTerminateRequested(true);
         QVERIFY(form.close()); // no question is waiting to be answered
         QVERIFY(!std::filesystem::exists(*m_folder / "Settings.ini"));
@@ -311,7 +311,7 @@ private slots:
         std::filesystem::create_directories(*m_folder / "Settings.ini");
         tw::errors::ErrorReporter::instance().setProgramFolder(m_folder->path());
         {
-            TForm1 form(ProgramPaths(m_folder->path()));
+            MainWindow form(tw::job::ProgramPaths(m_folder->path()));
             form.show();
             QVERIFY(form.close()); // the program still ends
         }
@@ -325,50 +325,51 @@ private slots:
         std::string file = "Test\r\nTunewagon\r\nkB\r\nMB\r\nGB\r\nPlaylist\r\nFolder\r\nPick\r\n";
         tw::test::writeFile(*m_folder / "Language/Test/Test.txt", file);
         tw::test::writeFile(*m_folder / "Language/English/Help/index.htm", "help");
-        TForm1 form(ProgramPaths(m_folder->path()));
-        auto* button1 = form.findChild<QPushButton*>("Button1");
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        auto* button1 = form.findChild<QPushButton*>("choosePlaylistButton");
         QCOMPARE(button1->text(), QString("Выбрать..."));
         form.show();
         QCOMPARE(button1->text(), QString("Pick"));
-        QCOMPARE(form.findChild<QLabel*>("LabeledEdit2Label")->text(), QString("Folder"));
+        QCOMPARE(form.findChild<QLabel*>("destinationLabel")->text(), QString("Folder"));
         // Entries the file does not reach keep their built-in texts.
-        QCOMPARE(form.findChild<QPushButton*>("Button6")->text(), QString("Выход"));
-        QCOMPARE(form.findChild<QLabel*>("Label1")->text(),
+        QCOMPARE(form.findChild<QPushButton*>("exitButton")->text(), QString("Выход"));
+        QCOMPARE(form.findChild<QLabel*>("listCountLabel")->text(),
                  QString("Количество файлов в списке: "));
         // No help of its own: English help is taken.
-        QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->toolTip(), QString("English"));
+        QCOMPARE(form.findChild<QPushButton*>("helpButton")->toolTip(), QString("English"));
         QCOMPARE(form.windowTitle(), QString("Tunewagon"));
 
         // A second showing loads nothing again.
-        tw::i18n::strings().Button1Caption = "changed";
+        tw::i18n::strings().choosePlaylistButton = "changed";
         form.hide();
         form.show();
         QCOMPARE(button1->text(), QString("Pick"));
     }
 
     void designStatesOfTheControls() {
-        TForm1 form(ProgramPaths(m_folder->path()));
-        QVERIFY(!form.findChild<QPushButton*>("Button5")->isEnabled());
-        QVERIFY(!form.findChild<QPushButton*>("Button4")->isEnabled());
-        QCOMPARE(form.findChild<QPushButton*>("Button4")->text(), QString("Language..."));
-        QCOMPARE(form.findChild<QPushButton*>("BitBtn1")->size(), QSize(26, 26));
-        QVERIFY(form.findChild<QLineEdit*>("LabeledEdit1")->isReadOnly());
-        QVERIFY(form.findChild<QWidget*>("Panel1") != nullptr);
-        QVERIFY(form.findChild<QObject*>("OpenDialogBU") != nullptr);
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        QVERIFY(!form.findChild<QPushButton*>("startCopyButton")->isEnabled());
+        QVERIFY(!form.findChild<QPushButton*>("languageButton")->isEnabled());
+        QCOMPARE(form.findChild<QPushButton*>("languageButton")->text(), QString("Language..."));
+        QCOMPARE(form.findChild<QPushButton*>("helpButton")->size(), QSize(26, 26));
+        QVERIFY(form.findChild<QLineEdit*>("playlistField")->isReadOnly());
+        QVERIFY(form.findChild<QWidget*>("infoPanel") != nullptr);
+        QVERIFY(form.findChild<QObject*>("playlistDialog") != nullptr);
         QVERIFY(form.width() >= 464 && form.height() >= 355);
         QCOMPARE(form.minimumSize(), form.maximumSize());
-        // Tab order: the two buttons, the six options, the buttons, CheckBox5 last.
+        // Tab order: the two buttons, the six options, the buttons, the new-version option last.
         QStringList order;
-        QWidget* w = form.findChild<QPushButton*>("Button1");
+        QWidget* w = form.findChild<QPushButton*>("choosePlaylistButton");
         for (int i = 0; i < 13; ++i, w = w->nextInFocusChain()) {
             while (w->focusPolicy() == Qt::NoFocus || !(w->focusPolicy() & Qt::TabFocus))
                 w = w->nextInFocusChain();
             order << w->objectName();
         }
-        QCOMPARE(order, QStringList({"Button1", "Button2", "CheckBox1", "CheckBox2", "CheckBox3",
-                                     "CheckBox4", "CheckBox6", "CheckBox7", "Button5", "BitBtn1",
-                                     "Button4", "Button3", "Button6"}));
-        QCOMPARE(w->objectName(), QString("CheckBox5"));
+        QCOMPARE(order, QStringList({"choosePlaylistButton", "chooseDestinationButton",
+                                     "keepStructure", "transliterate", "onlyMp3", "asManyAsFit",
+                                     "writePlaylist", "skipSame", "startCopyButton", "helpButton",
+                                     "languageButton", "aboutButton", "exitButton"}));
+        QCOMPARE(w->objectName(), QString("checkNewVersion"));
     }
 
     void launchRuleRefusesEqualSizesAndWarnsWithCopyAsManyAsFit() {
@@ -382,21 +383,21 @@ private slots:
         tw::test::writeFile(*m_folder / "music/a.mp3", "");
         std::filesystem::resize_file(*m_folder / "music/a.mp3", freeKB * 1024);
         tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTM3U\r\na.mp3\r\ngone.mp3\r\n");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         User user(form);
         chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "drive");
 
-        click(form, "Button1");
-        QCOMPARE(text(form, "LabeledEdit1"), q(*m_folder / "music/list.m3u"));
-        QCOMPARE(text(form, "Label1"), QString("Количество файлов в списке: 1"));
-        const QString size = q(tw::app::CalSize(false, freeKB, builtIn));
-        QCOMPARE(text(form, "Label2"), "Занимаемое место на диске: " + size);
+        click(form, "choosePlaylistButton");
+        QCOMPARE(text(form, "playlistField"), q(*m_folder / "music/list.m3u"));
+        QCOMPARE(text(form, "listCountLabel"), QString("Количество файлов в списке: 1"));
+        const QString size = q(tw::job::sizeText(false, freeKB, builtIn));
+        QCOMPARE(text(form, "listSizeLabel"), "Занимаемое место на диске: " + size);
         QVERIFY(user.boxes.empty()); // no destination yet: the rule says nothing
 
-        click(form, "Button2");
-        QCOMPARE(text(form, "LabeledEdit2"), q(*m_folder / "drive"));
-        QCOMPARE(text(form, "Label3"), "Свободное место на диске назначения: " + size);
+        click(form, "chooseDestinationButton");
+        QCOMPARE(text(form, "destinationField"), q(*m_folder / "drive"));
+        QCOMPARE(text(form, "freeSpaceLabel"), "Свободное место на диске назначения: " + size);
         QVERIFY(!startEnabled(form));
         const QString refused = q(builtIn.StrSpaceTooSmall + "\r\n" + builtIn.StrFreeSomeSpace);
         const QString warned = q(builtIn.StrSpaceTooSmall + "\r\n" + builtIn.StrAsManyAsFit);
@@ -408,11 +409,11 @@ private slots:
         QVERIFY(!form.busy());
 
         // Each toggle runs the rule again and says so again.
-        click(form, "CheckBox4");
+        click(form, "asManyAsFit");
         QVERIFY(startEnabled(form));
-        click(form, "CheckBox4");
+        click(form, "asManyAsFit");
         QVERIFY(!startEnabled(form));
-        click(form, "CheckBox4");
+        click(form, "asManyAsFit");
         QVERIFY(startEnabled(form));
         QCOMPARE(user.texts(), (std::vector<QString>{refused, warned, refused, warned}));
         QCOMPARE(user.boxes[1].icon, QMessageBox::Warning);
@@ -421,9 +422,9 @@ private slots:
         QVERIFY(!form.busy());
 
         // One kilobyte less and the list fits without a word.
-        click(form, "CheckBox4");
+        click(form, "asManyAsFit");
         std::filesystem::resize_file(*m_folder / "music/a.mp3", (freeKB - 1) * 1024);
-        click(form, "Button1");
+        click(form, "choosePlaylistButton");
         QVERIFY(startEnabled(form));
         QCOMPARE(user.boxes.size(), std::size_t{5});
     }
@@ -434,18 +435,18 @@ private slots:
             list += "missing/" + std::to_string(i) + ".mp3\r\n";
         tw::test::writeFile(*m_folder / "list.m3u", list);
         std::filesystem::create_directories(*m_folder / "out");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         User user(form);
         user.cancelScan = true;
         chooseWith(form, *m_folder / "list.m3u", *m_folder / "out");
-        click(form, "Button2");
-        click(form, "Button1");
+        click(form, "chooseDestinationButton");
+        click(form, "choosePlaylistButton");
 
         QVERIFY(user.scanCancelledAtProgress > 0); // pressed while the bar was moving
-        QCOMPARE(text(form, "LabeledEdit1"), QString());
-        QCOMPARE(text(form, "Label1"), q(builtIn.StrListCount));
-        QCOMPARE(text(form, "Label2"), q(builtIn.StrListSize));
+        QCOMPARE(text(form, "playlistField"), QString());
+        QCOMPARE(text(form, "listCountLabel"), q(builtIn.StrListCount));
+        QCOMPARE(text(form, "listSizeLabel"), q(builtIn.StrListSize));
         QVERIFY(!form.job().setup().listReady);
         QCOMPARE(form.job().setup().playlistPath.str(), *m_folder / "list.m3u");
         QVERIFY(!startEnabled(form));
@@ -456,14 +457,14 @@ private slots:
     void playlistWithNothingToCopyOrUnreadableIsRefused() {
         tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTM3U\r\nnot-there.mp3\r\n");
         std::filesystem::create_directories(*m_folder / "out");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         User user(form);
         chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
-        click(form, "Button2");
-        click(form, "Button1");
-        QCOMPARE(text(form, "Label1"), QString("Количество файлов в списке: 0"));
-        QCOMPARE(text(form, "Label2"), QString("Занимаемое место на диске: 0 КБ"));
+        click(form, "chooseDestinationButton");
+        click(form, "choosePlaylistButton");
+        QCOMPARE(text(form, "listCountLabel"), QString("Количество файлов в списке: 0"));
+        QCOMPARE(text(form, "listSizeLabel"), QString("Занимаемое место на диске: 0 КБ"));
         QCOMPARE(user.boxes.size(), std::size_t{1});
         QCOMPARE(user.boxes[0].text, q(builtIn.StrNoFiles));
         QCOMPARE(user.boxes[0].icon, QMessageBox::Critical);
@@ -473,37 +474,37 @@ private slots:
         // A folder chosen as the playlist cannot be read: the labels keep their texts and
         // the reason is in the box's details.
         chooseWith(form, *m_folder / "music", *m_folder / "out");
-        click(form, "Button1");
+        click(form, "choosePlaylistButton");
         QCOMPARE(user.boxes.size(), std::size_t{2});
         QCOMPARE(user.boxes[1].text, q(builtIn.StrFileError));
         QCOMPARE(user.boxes[1].icon, QMessageBox::Critical);
         QVERIFY(user.boxes[1].details.contains(q(*m_folder / "music")));
-        QCOMPARE(text(form, "Label1"), QString("Количество файлов в списке: 0"));
+        QCOMPARE(text(form, "listCountLabel"), QString("Количество файлов в списке: 0"));
         QVERIFY(!form.job().setup().listReady);
         QVERIFY(!startEnabled(form));
     }
 
     void destinationRefusesNoFolderAndNonLocalFoldersAndKeepsThePrevious() {
         std::filesystem::create_directories(*m_folder / "out");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         User user(form);
 
         // Browser cancelled with no destination yet.
         chooseWith(form, std::nullopt, std::nullopt);
-        click(form, "Button2");
+        click(form, "chooseDestinationButton");
         QCOMPARE(user.boxes.size(), std::size_t{1});
         QCOMPARE(user.boxes[0].text, q(builtIn.StrBadFolder));
         QCOMPARE(user.boxes[0].icon, QMessageBox::Warning);
         QCOMPARE(user.boxes[0].beepsBefore, 1);
-        QCOMPARE(text(form, "LabeledEdit2"), QString());
+        QCOMPARE(text(form, "destinationField"), QString());
 
         chooseWith(form, std::nullopt, *m_folder / "out");
-        click(form, "Button2");
+        click(form, "chooseDestinationButton");
         QVERIFY(form.job().setup().destinationReady);
         const QString freeText =
-            q(builtIn.StrFreeSpace + " " + tw::app::CalSize(false, form.job().setup().freeKB));
-        QCOMPARE(text(form, "Label3"), freeText);
+            q(builtIn.StrFreeSpace + " " + tw::job::sizeText(false, form.job().setup().freeKB));
+        QCOMPARE(text(form, "freeSpaceLabel"), freeText);
 
         // Cancelling the browser now offers the folder shown and takes it again.
         std::string initial;
@@ -512,7 +513,7 @@ private slots:
             initial = from;
             return std::optional<std::string>();
         };
-        click(form, "Button2");
+        click(form, "chooseDestinationButton");
         QCOMPARE(initial, *m_folder / "out");
         QVERIFY(form.job().setup().destinationReady);
         QCOMPARE(user.boxes.size(), std::size_t{1});
@@ -520,10 +521,10 @@ private slots:
         // A folder that vanished after the browser closed is no folder to copy into; the one
         // shown before stays, but is no longer ready.
         chooseWith(form, std::nullopt, *m_folder / "gone");
-        click(form, "Button2");
+        click(form, "chooseDestinationButton");
         QCOMPARE(user.boxes.size(), std::size_t{2});
         QCOMPARE(user.boxes[1].text, q(builtIn.StrBadFolder));
-        QCOMPARE(text(form, "LabeledEdit2"), q(*m_folder / "out"));
+        QCOMPARE(text(form, "destinationField"), q(*m_folder / "out"));
         QVERIFY(!form.job().setup().destinationReady);
 
         // A RAM disk is not a local drive.
@@ -532,11 +533,11 @@ private slots:
         if (!ram.mounted())
             QSKIP(ram.reason().c_str());
         chooseWith(form, std::nullopt, *m_folder / "ram");
-        click(form, "Button2");
+        click(form, "chooseDestinationButton");
         QCOMPARE(user.boxes.size(), std::size_t{3});
         QCOMPARE(user.boxes[2].text, q(builtIn.StrLocalOnly));
         QCOMPARE(user.boxes[2].icon, QMessageBox::Critical);
-        QCOMPARE(text(form, "LabeledEdit2"), q(*m_folder / "out"));
+        QCOMPARE(text(form, "destinationField"), q(*m_folder / "out"));
         QVERIFY(!form.job().setup().destinationReady);
     }
 
@@ -546,12 +547,12 @@ private slots:
         tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\nb.mp3\ngone.mp3\n");
         // A folder where b.mp3 should go: that copy fails.
         std::filesystem::create_directories(*m_folder / "out/b.mp3");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         User user(form);
         chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
-        click(form, "Button1");
-        click(form, "Button2");
+        click(form, "choosePlaylistButton");
+        click(form, "chooseDestinationButton");
         QVERIFY(startEnabled(form));
         QVERIFY(user.boxes.empty());
 
@@ -559,10 +560,10 @@ private slots:
         form.services().copyWindow = [](QWidget*) {
             return std::make_unique<ScriptedCopyWindow>(true);
         };
-        click(form, "Button5");
+        click(form, "startCopyButton");
         QCOMPARE(user.boxes.size(), std::size_t{1});
         QCOMPARE(user.boxes[0].text,
-                 q(tw::app::buildCopyReport(form.job().counters(), true, builtIn)));
+                 q(tw::job::buildCopyReport(form.job().counters(), true, builtIn)));
         QVERIFY(user.boxes[0].text.contains(q(builtIn.StrReportCancelled)));
         QCOMPARE(user.boxes[0].icon, QMessageBox::Information);
         QCOMPARE(user.boxes[0].caption, q(builtIn.StrReportCaption));
@@ -570,29 +571,29 @@ private slots:
         QCOMPARE(user.boxes[0].beepsBefore, 0);
         QVERIFY(user.boxes[0].busy);
         QVERIFY(startEnabled(form));
-        QCOMPARE(text(form, "LabeledEdit1"), q(*m_folder / "music/list.m3u"));
+        QCOMPARE(text(form, "playlistField"), q(*m_folder / "music/list.m3u"));
 
         // To the end: the missing entry and the failed file are listed in the details.
         form.services().copyWindow = [](QWidget*) {
             return std::make_unique<ScriptedCopyWindow>(false);
         };
-        click(form, "Button5");
+        click(form, "startCopyButton");
         QCOMPARE(user.boxes.size(), std::size_t{2}); // the rule, run again, says nothing
         const tw::copy::RunCounters& counters = form.job().counters();
         QCOMPARE(counters.missing, 1);
         QCOMPARE(counters.failed, 1);
-        QCOMPARE(user.boxes[1].text, q(tw::app::buildCopyReport(counters, false, builtIn)));
+        QCOMPARE(user.boxes[1].text, q(tw::job::buildCopyReport(counters, false, builtIn)));
         const QStringList details = user.boxes[1].details.split('\n');
         QCOMPARE(details.value(0), QString("Недоступны или удалены:"));
         QVERIFY(details.value(1).endsWith("gone.mp3"));
         QCOMPARE(details.value(3),
                  QString("Всего ошибок при копировании файлов (файлы не скопированы):"));
         QVERIFY(details.value(4).startsWith(q(*m_folder / "music/b.mp3") + ": "));
-        QCOMPARE(text(form, "LabeledEdit1"), QString());
-        QCOMPARE(text(form, "LabeledEdit2"), QString());
-        QCOMPARE(text(form, "Label1"), q(builtIn.StrListCount + " "));
-        QCOMPARE(text(form, "Label2"), q(builtIn.StrListSize + " "));
-        QCOMPARE(text(form, "Label3"), q(builtIn.StrFreeSpace + " "));
+        QCOMPARE(text(form, "playlistField"), QString());
+        QCOMPARE(text(form, "destinationField"), QString());
+        QCOMPARE(text(form, "listCountLabel"), q(builtIn.StrListCount + " "));
+        QCOMPARE(text(form, "listSizeLabel"), q(builtIn.StrListSize + " "));
+        QCOMPARE(text(form, "freeSpaceLabel"), q(builtIn.StrFreeSpace + " "));
         QVERIFY(!startEnabled(form));
         QVERIFY(!form.busy());
     }
@@ -602,21 +603,21 @@ private slots:
         tw::test::writeFile(*m_folder / "music/sub/b.mp3", "second");
         tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\r\nsub/b.mp3\r\n");
         std::filesystem::create_directories(*m_folder / "out");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         User user(form);
         chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
-        click(form, "Button1");
-        click(form, "Button2");
-        click(form, "Button5");
+        click(form, "choosePlaylistButton");
+        click(form, "chooseDestinationButton");
+        click(form, "startCopyButton");
         QCOMPARE(tw::test::readFile(*m_folder / "out/a.mp3"), std::string("first"));
         QCOMPARE(tw::test::readFile(*m_folder / "out/sub/b.mp3"), std::string("second"));
         tw::copy::RunCounters two;
         two.created = 2;
         QCOMPARE(user.boxes.size(), std::size_t{1});
-        QCOMPARE(user.boxes[0].text, q(tw::app::buildCopyReport(two, false, builtIn)));
+        QCOMPARE(user.boxes[0].text, q(tw::job::buildCopyReport(two, false, builtIn)));
         QVERIFY(form.isVisible());
-        QCOMPARE(text(form, "LabeledEdit1"), QString());
+        QCOMPARE(text(form, "playlistField"), QString());
     }
 
     void ticksForAPlaylistAndSkippingWhatIsThereReachTheRunAndItsReport() {
@@ -624,16 +625,16 @@ private slots:
         tw::test::writeFile(*m_folder / "music/sub/b.mp3", "second");
         tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTINF:1,A\na.mp3\nsub/b.mp3\n");
         std::filesystem::create_directories(*m_folder / "out");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         form.show();
         User user(form);
-        click(form, "CheckBox6");
-        click(form, "CheckBox7");
+        click(form, "writePlaylist");
+        click(form, "skipSame");
         for (int run = 0; run < 2; ++run) {
             chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
-            click(form, "Button1");
-            click(form, "Button2");
-            click(form, "Button5");
+            click(form, "choosePlaylistButton");
+            click(form, "chooseDestinationButton");
+            click(form, "startCopyButton");
         }
         // The second run found both files as the first left them and asked nothing.
         QCOMPARE(user.boxes.size(), std::size_t{2});
@@ -646,19 +647,19 @@ private slots:
     }
 
     void helpOpensThePageOfTheLanguageAndAboutRunsBusy() {
-        TForm1 form(ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
         std::vector<std::string> opened;
         form.services().openPage = [&opened](const std::string& page) { opened.push_back(page); };
         auto& language = tw::i18n::strings().CurrentLanguage;
         language = "German"; // no help of its own, no English help
-        click(form, "BitBtn1");
+        click(form, "helpButton");
         tw::test::writeFile(*m_folder / "Language/English/Help/index.htm", "en");
-        click(form, "BitBtn1");
+        click(form, "helpButton");
         tw::test::writeFile(*m_folder / "Language/German/Help/index.htm", "de");
-        click(form, "BitBtn1");
+        click(form, "helpButton");
         tw::test::writeFile(*m_folder / "Language/Russian/Help/index.htm", "ru");
         language = "Russian";
-        click(form, "BitBtn1");
+        click(form, "helpButton");
         QCOMPARE(opened, (std::vector<std::string>{*m_folder / "Help.htm",
                                                    *m_folder / "Language/English/Help/index.htm",
                                                    *m_folder / "Language/German/Help/index.htm",
@@ -668,7 +669,7 @@ private slots:
         form.services().showAbout = [&](QWidget* owner, const std::string& folder) {
             busyInAbout = form.busy() && owner == &form && folder == m_folder->path();
         };
-        click(form, "Button3");
+        click(form, "aboutButton");
         QVERIFY(busyInAbout);
         QVERIFY(!form.busy());
     }

@@ -1,11 +1,11 @@
 // The window program and the files of its program folder: where the window goes, how wide
 // long captions make it, where Qt keeps its own state, and how a session's end closes it.
-#include "app/IniFile.h"
-#include "app/ProgramPaths.h"
-#include "app/TunewagonApplication.h"
-#include "app/Unit1.h"
+#include "app/gui/MainWindow.h"
+#include "app/gui/TunewagonApplication.h"
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
+#include "job/IniFile.h"
+#include "job/ProgramPaths.h"
 #include "platform/ChildProcess.h"
 #include "platform/FaultInjection.h"
 
@@ -26,8 +26,8 @@
 #include <string>
 #include <thread>
 
-using tw::app::ProgramPaths;
-using tw::app::TForm1;
+using tw::app::MainWindow;
+using tw::job::ProgramPaths;
 using tw::test::TempFolder;
 
 namespace {
@@ -65,7 +65,7 @@ private slots:
             TempFolder folder;
             tw::test::writeFile(folder / "Settings.ini",
                                 std::string("[Settings]\r\n") + place + "\r\n");
-            TForm1 form(ProgramPaths(folder.path()));
+            MainWindow form(tw::job::ProgramPaths(folder.path()));
             QVERIFY2(screen.contains(form.pos()), place);
         }
     }
@@ -77,9 +77,9 @@ private slots:
             file += std::string(line % 2 == 0 ? 100000 : 300, 'W') + "\r\n";
         tw::test::writeFile(folder / "Language/Wide/Wide.txt", file);
         tw::test::writeFile(folder / "Settings.ini", "[Settings]\r\nLanguage=Wide\r\n");
-        TForm1 form(ProgramPaths(folder.path()));
+        MainWindow form(tw::job::ProgramPaths(folder.path()));
         form.show();
-        QVERIFY(form.findChild<QWidget*>("Button1") != nullptr);
+        QVERIFY(form.findChild<QWidget*>("choosePlaylistButton") != nullptr);
         QVERIFY2(form.width() <= 1280, qPrintable(QString::number(form.width())));
     }
 
@@ -105,7 +105,7 @@ private slots:
                                       folder / "ErrorLog/Debug.Log", EROFS);
         QStringList shown;
         {
-            TForm1 form(ProgramPaths(folder.path()));
+            MainWindow form(tw::job::ProgramPaths(folder.path()));
             form.show();
             QTimer::singleShot(0, [&] { form.close(); });
             auto dismiss = [&] {
@@ -142,7 +142,7 @@ private slots:
         const auto outcome = child.wait();
         QVERIFY2(outcome.exited, outcome.err.c_str());
         QCOMPARE(outcome.exitCode, 0);
-        const tw::app::IniFile ini(folder / "Settings.ini");
+        const tw::job::IniFile ini(folder / "Settings.ini");
         QCOMPARE(ini.readString("Settings", "Language", ""), std::string("Russian"));
         QVERIFY(ini.readBool("Settings", "max", false));
         QCOMPARE(ini.readString("Mine", "k", ""), std::string("v"));

@@ -1,10 +1,10 @@
 // The real tunewagon-copy run as a child process over temporary playlists and folders.
 
 #include "LoopDrive.h"
-#include "app/CopyReport.h"
-#include "copy/Translit.h"
+#include "copy/Transliteration.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
+#include "job/CopyReport.h"
 #include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
@@ -27,7 +27,7 @@ using tw::test::TempFolder;
 using tw::test::writeFile;
 
 std::string reportFor(const RunCounters& c, bool cancelled = false) {
-    return tw::app::buildCopyReport(c, cancelled, tw::i18n::StringTable(), "\n");
+    return tw::job::buildCopyReport(c, cancelled, tw::i18n::StringTable(), "\n");
 }
 
 std::size_t filesBelow(const std::string& folder) {
@@ -161,7 +161,7 @@ TEST_F(CliEndToEnd, LanguageFollowsTheLocaleWhenNoOptionOrSettingNamesOne) {
     RunCounters c;
     c.created = 2;
     const std::string russianReport = reportFor(c);
-    const std::string englishReport = tw::app::buildCopyReport(c, false, english, "\n");
+    const std::string englishReport = tw::job::buildCopyReport(c, false, english, "\n");
     ASSERT_NE(russianReport, englishReport);
     const struct {
         const char *all, *lang;
@@ -253,7 +253,7 @@ TEST_F(CliEndToEnd, TranslitAndOnlyMp3ReachTheRun) {
     writeFile(work / "mixed.m3u", "music/песня.mp3\nmusic/loud.MP3\n");
     const ChildOutcome o = run({"--flat", "--translit", "--only-mp3", "mixed.m3u", "out"});
     EXPECT_EQ(o.exitCode, 0) << o.err;
-    const std::string name = tw::copy::TranslitName("песня.mp3");
+    const std::string name = tw::copy::transliterateName("песня.mp3");
     ASSERT_NE(name, "песня.mp3");
     EXPECT_EQ(readFile(work / ("out/" + name)), "song");
     EXPECT_EQ(filesBelow(work / "out"), 1u) << "the .MP3 file is not taken";

@@ -91,13 +91,13 @@ TEST_F(CopyRunTest, EveryOutcomeLandsInItsOwnCounter) {
                              answer(CollisionAction::Rename, false, "typed.mp3"),
                              answer(CollisionAction::AutoRename)};
 
-    CopyPlayList run(setup({"#EXTM3U", "#EXTINF:1,x", source("new.mp3", kb2),
-                            source("old.mp3", "new old"), source("skip.mp3", kb2),
-                            source("ren.mp3", "r"), source("auto.mp3", "a"), source("bad.mp3", kb2),
-                            src + "/missing.mp3", source("loud.MP3", kb2), dest + "//same.mp3"},
-                           false, false, true),
-                     context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    CopyRun run(setup({"#EXTM3U", "#EXTINF:1,x", source("new.mp3", kb2),
+                       source("old.mp3", "new old"), source("skip.mp3", kb2),
+                       source("ren.mp3", "r"), source("auto.mp3", "a"), source("bad.mp3", kb2),
+                       src + "/missing.mp3", source("loud.MP3", kb2), dest + "//same.mp3"},
+                      false, false, true),
+                context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
 
     const RunCounters& c = run.counters();
     EXPECT_EQ(c.created, 1);
@@ -149,8 +149,8 @@ TEST_F(CopyRunTest, StructureKeptOrFlattenedAndDotDotNeverLeavesTheDestination) 
     // The playlist lives in tmp/lists: "../Music/up.mp3" is tmp/Music/up.mp3.
     const auto entries = {src + "/Music/Rock/a.mp3", std::string("../Music/up.mp3")};
 
-    CopyPlayList kept(setup(entries, true), context(), host.clock());
-    EXPECT_EQ(kept.run(), CopyPlayList::End::Completed);
+    CopyRun kept(setup(entries, true), context(), host.clock());
+    EXPECT_EQ(kept.run(), CopyRun::End::Completed);
     EXPECT_EQ(kept.counters().created, 2);
     EXPECT_EQ(readFile(at(src.substr(1) + "/Music/Rock/a.mp3")), "a");
     EXPECT_EQ(readFile(at("Music/up.mp3")), "up");
@@ -159,8 +159,8 @@ TEST_F(CopyRunTest, StructureKeptOrFlattenedAndDotDotNeverLeavesTheDestination) 
 
     fs::remove_all(dest);
     fs::create_directories(dest);
-    CopyPlayList flat(setup(entries, false), context(), host.clock());
-    EXPECT_EQ(flat.run(), CopyPlayList::End::Completed);
+    CopyRun flat(setup(entries, false), context(), host.clock());
+    EXPECT_EQ(flat.run(), CopyRun::End::Completed);
     EXPECT_EQ(flat.counters().created, 2);
     EXPECT_EQ(readFile(at("a.mp3")), "a");
     EXPECT_EQ(readFile(at("up.mp3")), "up");
@@ -169,15 +169,15 @@ TEST_F(CopyRunTest, StructureKeptOrFlattenedAndDotDotNeverLeavesTheDestination) 
 TEST_F(CopyRunTest, TransliterationChangesOnlyTheFileNameWithStructureOnOrOff) {
     source("Музыка/Песня 1.mp3", "song");
 
-    CopyPlayList kept(setup({std::string("../src/Музыка/Песня 1.mp3")}, true, true), context(),
-                      host.clock());
-    EXPECT_EQ(kept.run(), CopyPlayList::End::Completed);
+    CopyRun kept(setup({std::string("../src/Музыка/Песня 1.mp3")}, true, true), context(),
+                 host.clock());
+    EXPECT_EQ(kept.run(), CopyRun::End::Completed);
     EXPECT_EQ(readFile(at("src/Музыка/Pesnya_1.mp3")), "song");
     EXPECT_EQ(host.shownFiles, std::vector<std::string>{"Песня 1.mp3"});
 
-    CopyPlayList flat(setup({std::string("../src/Музыка/Песня 1.mp3")}, false, true), context(),
-                      host.clock());
-    EXPECT_EQ(flat.run(), CopyPlayList::End::Completed);
+    CopyRun flat(setup({std::string("../src/Музыка/Песня 1.mp3")}, false, true), context(),
+                 host.clock());
+    EXPECT_EQ(flat.run(), CopyRun::End::Completed);
     EXPECT_EQ(flat.counters().created, 1);
     EXPECT_EQ(readFile(at("Pesnya_1.mp3")), "song");
 }
@@ -187,8 +187,8 @@ TEST_F(CopyRunTest, SecondEntryWithTheSameNameMeetsTheFirstAsACollision) {
     source("two/a.mp3", "second!");
     host.collisionAnswers = {answer(CollisionAction::Skip)};
 
-    CopyPlayList run(setup({src + "/one/a.mp3", src + "/two/a.mp3"}), context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    CopyRun run(setup({src + "/one/a.mp3", src + "/two/a.mp3"}), context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
 
     ASSERT_EQ(host.questions.size(), 1u);
     const CollisionQuestion& q = host.questions[0];
@@ -211,7 +211,7 @@ TEST_F(CopyRunTest, RememberedReplaceAppliesWithoutAskingAndIsForgottenByTheNext
     const RunSetup s = setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3"});
     host.collisionAnswers = {answer(CollisionAction::Replace, true)};
 
-    CopyPlayList run(s, context(), host.clock());
+    CopyRun run(s, context(), host.clock());
     run.run();
     EXPECT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(run.counters().replaced, 3);
@@ -233,7 +233,7 @@ TEST_F(CopyRunTest, RenameByHandIsAskedAgainEvenWithTheBoxTicked) {
     host.collisionAnswers = {answer(CollisionAction::Rename, true, "a2.mp3"),
                              answer(CollisionAction::Rename, true, "b2.mp3")};
 
-    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3"}), context(), host.clock());
+    CopyRun run(setup({src + "/a.mp3", src + "/b.mp3"}), context(), host.clock());
     run.run();
     EXPECT_EQ(host.questions.size(), 2u);
     EXPECT_EQ(run.counters().renamed, 2);
@@ -248,7 +248,7 @@ TEST_F(CopyRunTest, TypedNameTakenSinceTheDialogIsNotOverwritten) {
     writeFile(at("taken.mp3"), "taken");
     host.collisionAnswers = {answer(CollisionAction::Rename, false, "taken.mp3")};
 
-    CopyPlayList run(setup({src + "/a.mp3"}), context(), host.clock());
+    CopyRun run(setup({src + "/a.mp3"}), context(), host.clock());
     run.run();
     EXPECT_EQ(run.counters().renamed, 0);
     EXPECT_EQ(run.counters().failed, 1);
@@ -263,9 +263,9 @@ TEST_F(CopyRunTest, DialogClosedWithoutActionPassesOverThisAndWithTheBoxEveryLat
     source("d.mp3", "fresh");
     host.collisionAnswers = {answer(CollisionAction::None), answer(CollisionAction::None, true)};
 
-    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3", src + "/d.mp3"}),
-                     context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    CopyRun run(setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3", src + "/d.mp3"}), context(),
+                host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
     EXPECT_EQ(host.questions.size(), 2u);
     const RunCounters& c = run.counters();
     EXPECT_EQ(c.replaced + c.skipped + c.renamed + c.autoRenamed + c.failed, 0);
@@ -284,7 +284,7 @@ TEST_F(CopyRunTest, SameSizeOverridesRememberedAutoRenamingWithTheNoticeOncePerP
     host.collisionAnswers = {answer(CollisionAction::AutoRename, true),
                              answer(CollisionAction::Skip, true), answer(CollisionAction::Replace)};
 
-    CopyPlayList first(setup(entries), context(), host.clock());
+    CopyRun first(setup(entries), context(), host.clock());
     first.run();
     EXPECT_EQ(host.notices, 1);
     ASSERT_EQ(host.questions.size(), 3u);
@@ -301,8 +301,8 @@ TEST_F(CopyRunTest, SameSizeOverridesRememberedAutoRenamingWithTheNoticeOncePerP
     // The next run of the same program meets the same case without the notice.
     host.collisionAnswers = {answer(CollisionAction::AutoRename, true),
                              answer(CollisionAction::Skip)};
-    CopyPlayList second(setup({src + "/x/b.mp3", src + "/x/b.mp3", src + "/x/b.mp3"}), context(),
-                        host.clock());
+    CopyRun second(setup({src + "/x/b.mp3", src + "/x/b.mp3", src + "/x/b.mp3"}), context(),
+                   host.clock());
     second.run();
     EXPECT_EQ(host.notices, 1);
     EXPECT_EQ(host.questions.size(), 5u);
@@ -322,9 +322,9 @@ TEST_F(CopyRunTest, CancelAnsweredNoGoesOnAndYesEndsAfterTheCurrentFile) {
     };
     host.stopAnswers = {false, true};
 
-    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3", src + "/4.mp3"}),
-                     context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Cancelled);
+    CopyRun run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3", src + "/4.mp3"}), context(),
+                host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Cancelled);
     EXPECT_EQ(host.stopQuestions, 2);
     EXPECT_EQ(run.counters().created, 3);
     EXPECT_FALSE(fs::exists(at("4.mp3")));
@@ -345,9 +345,8 @@ TEST_F(CopyRunTest, CancelWhilePausedAnsweredNoKeepsThePauseAndYesSetsTheStopFla
     };
     host.stopAnswers = {false, true};
 
-    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3"}), context(),
-                     host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Cancelled);
+    CopyRun run(setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3"}), context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Cancelled);
     EXPECT_TRUE(run.flags().stopped());
     EXPECT_EQ(host.stopQuestions, 2);
     EXPECT_EQ(run.counters().created, 2);
@@ -364,8 +363,8 @@ TEST_F(CopyRunTest, StopConfirmedInTheCollisionDialogEndsTheRunAfterThisEntry) {
     stop.stopConfirmed = true;
     host.collisionAnswers = {stop};
 
-    CopyPlayList run(setup({src + "/a.mp3", src + "/b.mp3"}), context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Cancelled);
+    CopyRun run(setup({src + "/a.mp3", src + "/b.mp3"}), context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Cancelled);
     EXPECT_TRUE(run.flags().stopped());
     EXPECT_EQ(readFile(at("a.mp3")), "old");
     EXPECT_FALSE(fs::exists(at("b.mp3")));
@@ -383,7 +382,7 @@ TEST_F(CopyRunTest, PausedTimeIsLeftOutOfTheElapsedTimeAcrossATickWrap) {
         }
     };
 
-    CopyPlayList run(setup({src + "/1.mp3", src + "/2.mp3"}), context(), host.clock());
+    CopyRun run(setup({src + "/1.mp3", src + "/2.mp3"}), context(), host.clock());
     run.run();
     EXPECT_EQ(run.pausedMs(), 10000u);
     const std::string prefix = table.StrElapsed + " ";
@@ -397,9 +396,9 @@ TEST_F(CopyRunTest, SameFileUnderAnotherSpellingIsIdenticalAndNeverCopiedOntoIts
     fs::create_symlink(src + "/linked.mp3", at("linked.mp3"));
     host.collisionAnswers = {}; // no dialog may appear: "replace" would destroy the file
 
-    CopyPlayList run(setup({dest + "/in.mp3", dest + "//in.mp3", src + "/linked.mp3"}), context(),
-                     host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    CopyRun run(setup({dest + "/in.mp3", dest + "//in.mp3", src + "/linked.mp3"}), context(),
+                host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
     EXPECT_EQ(run.counters().identical, 3);
     EXPECT_EQ(run.counters().created + run.counters().failed, 0);
     EXPECT_EQ(readFile(at("in.mp3")), "precious");
@@ -414,8 +413,8 @@ TEST_F(CopyRunTest, FileCancelledThroughProgressCountsAsFailedAndLeavesNothing) 
         h.cancelFiles = name == "big.mp3";
     };
 
-    CopyPlayList run(setup({src + "/big.mp3", src + "/small.mp3"}), context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    CopyRun run(setup({src + "/big.mp3", src + "/small.mp3"}), context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
     EXPECT_GT(host.fileProgressCalls, 0);
     EXPECT_EQ(run.counters().failed, 1);
     EXPECT_EQ(run.counters().created, 1);
@@ -426,8 +425,8 @@ TEST_F(CopyRunTest, FileCancelledThroughProgressCountsAsFailedAndLeavesNothing) 
 TEST_F(CopyRunTest, UnreadablePlaylistFailsTheRunUnderItsCode) {
     RunSetup s = setup({});
     s.playlist = playlist::PlaylistSource(tmp / "no such list.m3u");
-    CopyPlayList run(s, context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Failed);
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Failed);
     EXPECT_EQ(presenter.codes, std::vector<std::string>{"2.002 - 002.0"});
     EXPECT_FALSE(run.failureReason().empty());
     EXPECT_EQ(host.statuses.size(), 1u);
@@ -442,9 +441,9 @@ TEST_F(CopyRunTest, FailureInTheMiddleKeepsWhatWasCounted) {
             throw std::runtime_error("window gone");
     };
 
-    CopyPlayList run(setup({src + "/1.mp3", src + "/missing.mp3", src + "/2.mp3", src + "/3.mp3"}),
-                     context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Failed);
+    CopyRun run(setup({src + "/1.mp3", src + "/missing.mp3", src + "/2.mp3", src + "/3.mp3"}),
+                context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Failed);
     EXPECT_EQ(run.counters().created, 2);
     EXPECT_EQ(run.counters().missing, 1);
     EXPECT_EQ(run.failureReason(), "window gone");
@@ -455,8 +454,8 @@ TEST_F(CopyRunTest, ListOfTwoTebibytesOrMoreIsCopiedAndItsGaugeScales) {
     source("1.mp3");
     RunSetup s = setup({src + "/1.mp3"});
     s.listSizeKB = std::int64_t{1} << 31; // 2 TiB: "as many as fit" may start it
-    CopyPlayList run(s, context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
     EXPECT_TRUE(fs::exists(at("1.mp3")));
     EXPECT_TRUE(presenter.codes.empty());
 
@@ -476,8 +475,8 @@ TEST_F(CopyRunTest, ProblemListIsBoundedButCountsEveryProblem) {
         list += "gone" + std::to_string(i) + ".mp3\n";
     RunSetup s = setup({});
     writeFile(tmp / "lists/list.m3u", list);
-    CopyPlayList run(s, context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
     EXPECT_EQ(run.counters().missing, static_cast<std::int32_t>(RunProblems::kept + 5));
     EXPECT_EQ(run.problems().items().size(), RunProblems::kept);
     EXPECT_EQ(run.problems().total(), static_cast<std::int64_t>(RunProblems::kept + 5));
@@ -501,8 +500,8 @@ TEST_F(CopyRunTest, FilesThatDoNotFitFailWholeAndTheRestIsStillCopied) {
         setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3", src + "/4.mp3", src + "/small.mp3"});
     s.destination = platform::Path(stick);
 
-    CopyPlayList run(s, context(), host.clock());
-    EXPECT_EQ(run.run(), CopyPlayList::End::Completed);
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
     EXPECT_EQ(run.counters().created, 3);
     EXPECT_EQ(run.counters().failed, 2);
     std::vector<std::string> names;

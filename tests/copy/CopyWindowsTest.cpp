@@ -1,5 +1,5 @@
-#include "copy/UnitCopyDlg.h"
-#include "copy/UnitCopyReWrite.h"
+#include "copy/gui/CollisionDialog.h"
+#include "copy/gui/CopyProgressDialog.h"
 #include "i18n/StringTable.h"
 #include "ui/MessageBoxes.h"
 
@@ -15,8 +15,8 @@
 #include <vector>
 
 using tw::copy::CollisionAction;
-using tw::copy::TForm2;
-using tw::copy::TForm3;
+using tw::copy::CollisionDialog;
+using tw::copy::CopyProgressDialog;
 
 namespace {
 
@@ -49,8 +49,8 @@ private slots:
         main.show();
         tw::copy::RunFlags flags;
         bool mainHiddenDuringRun = false, stayedOpen = false, cancelSeen = false;
-        TForm2* self = nullptr;
-        TForm2 form(
+        CopyProgressDialog* self = nullptr;
+        CopyProgressDialog form(
             [&](tw::copy::ProgressDisplay&, tw::copy::RunControl& control,
                 tw::copy::RunQuestions&) {
                 mainHiddenDuringRun = !main.isVisible();
@@ -59,11 +59,11 @@ private slots:
                 control.processEvents(flags);
                 stayedOpen = self->isVisible();
                 cancelSeen = flags.cancelRequested();
-                return tw::copy::CopyPlayList::End::Cancelled;
+                return tw::copy::CopyRun::End::Cancelled;
             },
             flags, &main);
         self = &form;
-        QCOMPARE(form.execRun(), tw::copy::CopyPlayList::End::Cancelled);
+        QCOMPARE(form.execRun(), tw::copy::CopyRun::End::Cancelled);
         QVERIFY(mainHiddenDuringRun);
         QVERIFY(stayedOpen);
         QVERIFY(cancelSeen);
@@ -80,20 +80,20 @@ private slots:
         question.source.path = tw::platform::Path("/home/u/Rock/a.mp3");
         question.sameSize = true;
         std::vector<std::string> opened;
-        TForm3 dialog(question, nullptr,
-                      [&opened](const std::string& folder) { opened.push_back(folder); });
-        QVERIFY(!dialog.findChild<QCheckBox*>("CheckBox1")->isEnabled());
+        CollisionDialog dialog(question, nullptr,
+                               [&opened](const std::string& folder) { opened.push_back(folder); });
+        QVERIFY(!dialog.findChild<QCheckBox*>("sameActionBox")->isEnabled());
         int asked = 0;
         QTimer::singleShot(0, [&] {
             QTest::keyClick(&dialog, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());
-            dialog.findChild<QPushButton*>("Button2")->click();
-            dialog.findChild<QPushButton*>("Button6")->click();
+            dialog.findChild<QPushButton*>("openTargetFolderButton")->click();
+            dialog.findChild<QPushButton*>("openSourceFolderButton")->click();
             answerQuestion(QMessageBox::No, &asked);
-            dialog.findChild<QPushButton*>("Button5")->click();
+            dialog.findChild<QPushButton*>("cancelButton")->click();
             QVERIFY(dialog.isVisible());
             answerQuestion(QMessageBox::Yes, &asked);
-            dialog.findChild<QPushButton*>("Button5")->click();
+            dialog.findChild<QPushButton*>("cancelButton")->click();
         });
         dialog.exec();
         QCOMPARE(asked, 2);

@@ -57,9 +57,8 @@ protected:
         host.flags = &flags;
     }
 
-    CopyPlayList::End run(const std::string& list, std::initializer_list<std::string> lines,
-                          const std::string& destination, bool keepStructure,
-                          RunCounters& counters) {
+    CopyRun::End run(const std::string& list, std::initializer_list<std::string> lines,
+                     const std::string& destination, bool keepStructure, RunCounters& counters) {
         std::string text;
         for (const std::string& line : lines)
             text += line + "\n";
@@ -70,9 +69,8 @@ protected:
         s.destination = platform::Path(destination);
         s.options.keepStructure = keepStructure;
         s.listSizeKB = 100;
-        CopyPlayList copy(s, RunContext{host, host, host, flags, table, noticePending},
-                          host.clock());
-        const CopyPlayList::End end = copy.run();
+        CopyRun copy(s, RunContext{host, host, host, flags, table, noticePending}, host.clock());
+        const CopyRun::End end = copy.run();
         counters = copy.counters();
         return end;
     }
@@ -85,7 +83,7 @@ TEST_F(ExfatDestination, AFileIsNeverCopiedOntoItselfUnderAnotherLetterCase) {
     host.collisionAnswers.push_back(answer(CollisionAction::Replace));
     RunCounters counters;
     EXPECT_EQ(run(stick + "/list.m3u", {"sub/x.mp3"}, stick + "/SUB", false, counters),
-              CopyPlayList::End::Completed);
+              CopyRun::End::Completed);
     EXPECT_EQ(counters.identical, 1);
     EXPECT_EQ(counters.replaced, 0);
     EXPECT_TRUE(host.questions.empty()) << "no collision with itself";

@@ -1,48 +1,48 @@
-#include "copy/Translit.h"
+#include "copy/Transliteration.h"
 
 #include <gtest/gtest.h>
 
 namespace tw::copy {
 namespace {
 
-TEST(TranslitName, EveryRussianLetterHasItsSpelling) {
-    EXPECT_EQ(TranslitName("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"),
+TEST(transliterateName, EveryRussianLetterHasItsSpelling) {
+    EXPECT_EQ(transliterateName("АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"),
               "ABVGDEEZhZIYKLMNOPRSTUFHCChShSch'Y'EYuYa");
-    EXPECT_EQ(TranslitName("абвгдеёжзийклмнопрстуфхцчшщъыьэюя"),
+    EXPECT_EQ(transliterateName("абвгдеёжзийклмнопрстуфхцчшщъыьэюя"),
               "abvgdeezhziyklmnoprstufhcchshsch'y'eyuya");
 }
 
-TEST(TranslitName, OnlyTheFirstLetterOfASpellingIsCapital) {
-    EXPECT_EQ(TranslitName("ЖУК"), "ZhUK");
-    EXPECT_EQ(TranslitName("ЩИТ"), "SchIT");
-    EXPECT_EQ(TranslitName("ЩЩщ"), "SchSchsch") << "up to three times as long";
+TEST(transliterateName, OnlyTheFirstLetterOfASpellingIsCapital) {
+    EXPECT_EQ(transliterateName("ЖУК"), "ZhUK");
+    EXPECT_EQ(transliterateName("ЩИТ"), "SchIT");
+    EXPECT_EQ(transliterateName("ЩЩщ"), "SchSchsch") << "up to three times as long";
 }
 
-TEST(TranslitName, SpacesBecomeUnderscoresAndTheRestIsKept) {
-    EXPECT_EQ(TranslitName("Песня 1.mp3"), "Pesnya_1.mp3");
-    EXPECT_EQ(TranslitName("  a  b "), "__a__b_");
-    EXPECT_EQ(TranslitName(""), "");
-    EXPECT_EQ(TranslitName("track01 (live)_-'.mp3"), "track01_(live)_-'.mp3");
-    EXPECT_EQ(TranslitName("a\\b\tc"), "a\\b\tc");
+TEST(transliterateName, SpacesBecomeUnderscoresAndTheRestIsKept) {
+    EXPECT_EQ(transliterateName("Песня 1.mp3"), "Pesnya_1.mp3");
+    EXPECT_EQ(transliterateName("  a  b "), "__a__b_");
+    EXPECT_EQ(transliterateName(""), "");
+    EXPECT_EQ(transliterateName("track01 (live)_-'.mp3"), "track01_(live)_-'.mp3");
+    EXPECT_EQ(transliterateName("a\\b\tc"), "a\\b\tc");
 }
 
-TEST(TranslitName, DifferentNamesMayMeet) {
-    EXPECT_EQ(TranslitName("Ель"), "El'");
-    EXPECT_EQ(TranslitName("Эль"), "El'");
+TEST(transliterateName, DifferentNamesMayMeet) {
+    EXPECT_EQ(transliterateName("Ель"), "El'");
+    EXPECT_EQ(transliterateName("Эль"), "El'");
 }
 
-TEST(TranslitName, OtherCyrillicAndBrokenBytesAreCopiedUnchanged) {
-    EXPECT_EQ(TranslitName("ЄІЇҐЎєіїґў"), "ЄІЇҐЎєіїґў");
-    EXPECT_EQ(TranslitName("ЀЂѐђ"), "ЀЂѐђ") << "neighbours of the table's letters";
-    EXPECT_EQ(TranslitName("日本 ♪"), "日本_♪");
+TEST(transliterateName, OtherCyrillicAndBrokenBytesAreCopiedUnchanged) {
+    EXPECT_EQ(transliterateName("ЄІЇҐЎєіїґў"), "ЄІЇҐЎєіїґў");
+    EXPECT_EQ(transliterateName("ЀЂѐђ"), "ЀЂѐђ") << "neighbours of the table's letters";
+    EXPECT_EQ(transliterateName("日本 ♪"), "日本_♪");
     // A lead byte of a table letter without its continuation, at the end and before ASCII.
-    EXPECT_EQ(TranslitName("a\xD0"), "a\xD0");
-    EXPECT_EQ(TranslitName("\xD0"
-                           "a\xD1"),
+    EXPECT_EQ(transliterateName("a\xD0"), "a\xD0");
+    EXPECT_EQ(transliterateName("\xD0"
+                                "a\xD1"),
               "\xD0"
               "a\xD1");
-    EXPECT_EQ(TranslitName("\xD0\xD0\x90"), "\xD0"
-                                            "A");
+    EXPECT_EQ(transliterateName("\xD0\xD0\x90"), "\xD0"
+                                                 "A");
 }
 
 } // namespace

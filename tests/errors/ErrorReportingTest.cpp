@@ -82,7 +82,8 @@ std::string expectedHost() {
 }
 
 TEST_F(ReporterTest, FirstFailureCreatesLogWithOneExactRecordAndShowsWindow) {
-    const bool finished = guarded(codes::ScanTimer, [] { throw std::runtime_error("disk gone"); });
+    const bool finished =
+        guarded(codes::ScanRunOnTimer, [] { throw std::runtime_error("disk gone"); });
     EXPECT_FALSE(finished);
 
     const auto lines = splitCrLf(log());
@@ -104,9 +105,9 @@ TEST_F(ReporterTest, FirstFailureCreatesLogWithOneExactRecordAndShowsWindow) {
 }
 
 TEST_F(ReporterTest, TypeNameIsDemangledForOwnNonStdAndFundamentalTypes) {
-    guarded(codes::MainFormCreate, [] { throw platform::FileError("x", "/p", 2); });
-    guarded(codes::MainFormShow, [] { throw CustomFailure{}; });
-    guarded(codes::MainFormClose, [] { throw 42; });
+    guarded(codes::MainLoadSettings, [] { throw platform::FileError("x", "/p", 2); });
+    guarded(codes::MainPrepareOnShow, [] { throw CustomFailure{}; });
+    guarded(codes::MainSaveSettings, [] { throw 42; });
     const auto lines = splitCrLf(log());
     ASSERT_EQ(lines.size(), 30u);
     EXPECT_EQ(lines[8], "Type = tw::platform::FileError");
@@ -116,9 +117,9 @@ TEST_F(ReporterTest, TypeNameIsDemangledForOwnNonStdAndFundamentalTypes) {
 
 TEST_F(ReporterTest, LaterFailuresAppendAfterEarlierRecordsInOrder) {
     test::writeFile(m_folder / "ErrorLog/Debug.Log", "old line\r\n");
-    guarded(codes::CopyPlayList, [] { throw std::logic_error("a"); });
+    guarded(codes::CopyRun, [] { throw std::logic_error("a"); });
     m_now.second = 3;
-    guarded(codes::RenameButton1Click, [] { throw std::logic_error("b"); });
+    guarded(codes::RenameAcceptName, [] { throw std::logic_error("b"); });
 
     const auto lines = splitCrLf(log());
     ASSERT_EQ(lines.size(), 21u);
@@ -133,10 +134,10 @@ TEST_F(ReporterTest, LaterFailuresAppendAfterEarlierRecordsInOrder) {
 }
 
 TEST_F(ReporterTest, FailureWhileErrorWindowIsOpenIsDroppedSilently) {
-    guarded(codes::CopyPlayList, [] { throw std::logic_error("a"); });
+    guarded(codes::CopyRun, [] { throw std::logic_error("a"); });
     const std::string before = log();
     ErrorReporter::instance().setWindowOpen(true);
-    EXPECT_FALSE(guarded(codes::CopyTimer1Timer, [] { throw std::logic_error("b"); }));
+    EXPECT_FALSE(guarded(codes::CopyRunOnTimer, [] { throw std::logic_error("b"); }));
     EXPECT_EQ(log(), before);
     EXPECT_EQ(m_presenter.shown.size(), 1u);
 }
@@ -147,7 +148,7 @@ TEST_F(ReporterTest, UnwritableLogTellsTheOriginalFailureFirstAndShowsNoWindow) 
                               EROFS);
     std::string shown;
     try {
-        guarded(codes::MainFormClose, [] { throw std::runtime_error("settings not saved"); });
+        guarded(codes::MainSaveSettings, [] { throw std::runtime_error("settings not saved"); });
     } catch (const LogWriteError& e) {
         shown = e.what();
     }
@@ -218,7 +219,7 @@ TEST_F(ReporterTest, RecordCutShortByTheSizeLimitIsTakenBackWhole) {
 TEST_F(ReporterTest, EveryGuardStartsAtStepZeroAndTheHandlerGoesOnAfterAFailure) {
     stepNumber() = 5; // left behind by an earlier routine
     int stepSeen = -1;
-    EXPECT_FALSE(guarded(codes::MainButton1Click, [&] {
+    EXPECT_FALSE(guarded(codes::MainChoosePlaylist, [&] {
         stepSeen = stepNumber();
         throw std::runtime_error("x");
     }));
@@ -226,8 +227,8 @@ TEST_F(ReporterTest, EveryGuardStartsAtStepZeroAndTheHandlerGoesOnAfterAFailure)
     // Button2Click builds its code from the step at the failure, which its guard reset.
     stepNumber() = 3;
     EXPECT_FALSE(
-        guardedWithStep(codes::MainButton2ClickPrefix, [] { throw std::runtime_error("x"); }));
-    EXPECT_TRUE(guarded(codes::MainButton1Click, [] {}));
+        guardedWithStep(codes::MainChooseDestinationPrefix, [] { throw std::runtime_error("x"); }));
+    EXPECT_TRUE(guarded(codes::MainChoosePlaylist, [] {}));
     EXPECT_EQ(m_presenter.shown, (std::vector<std::string>{"2.001 - 005.0", "2.001 - 009.0"}));
 }
 
@@ -252,56 +253,57 @@ TEST(ErrorCodes, EachHandlerReportsUnderItsOwnCode) {
         const char* text;
     };
     const Row rows[] = {
-        {"CalSize", codes::CalSize, "2.001 - 001.0"},
-        {"main FormCloseQuery", codes::MainFormCloseQuery, "2.001 - 002.0"},
-        {"main FormCreate", codes::MainFormCreate, "2.001 - 003.0"},
-        {"main BitBtn1Click (help)", codes::MainBitBtn1Click, "2.001 - 004.0"},
-        {"main Button1Click (playlist)", codes::MainButton1Click, "2.001 - 005.0"},
-        {"CheckLaunchEnabled", codes::CheckLaunchEnabled, "2.001 - 006.0"},
-        {"main Button5Click (start)", codes::MainButton5Click, "2.001 - 007.0"},
+        {"sizeText", codes::SizeText, "2.001 - 001.0"},
+        {"main FormCloseQuery", codes::MainConfirmClose, "2.001 - 002.0"},
+        {"main FormCreate", codes::MainLoadSettings, "2.001 - 003.0"},
+        {"main BitBtn1Click (help)", codes::MainOpenHelp, "2.001 - 004.0"},
+        {"main Button1Click (playlist)", codes::MainChoosePlaylist, "2.001 - 005.0"},
+        {"CheckLaunchEnabled", codes::MainUpdateStartButton, "2.001 - 006.0"},
+        {"main Button5Click (start)", codes::MainStartCopy, "2.001 - 007.0"},
         {"copy report text", codes::CopyReportText, "2.001 - 008.0"},
         {"local-drive test", codes::LocalDriveTest, "2.001 - 008.0"},
-        {"main Button2Click (destination)", codes::MainButton2ClickPrefix, "2.001 - 009."},
-        {"main CheckBox4Click", codes::MainCheckBox4Click, "2.001 - 010.0"},
-        {"main Button4Click (language menu)", codes::MainButton4Click, "2.001 - 011.0"},
-        {"ChangeLanguage", codes::ChangeLanguage, "2.001 - 012.0"},
-        {"main FormShow", codes::MainFormShow, "2.001 - 013.0"},
-        {"main FormClose", codes::MainFormClose, "2.001 - 014.0"},
-        {"LoadLanguage", codes::LoadLanguage, "2.001 - 015.0"},
+        {"main Button2Click (destination)", codes::MainChooseDestinationPrefix, "2.001 - 009."},
+        {"main CheckBox4Click", codes::MainAsManyAsFitClicked, "2.001 - 010.0"},
+        {"main Button4Click (language menu)", codes::MainOpenLanguageMenu, "2.001 - 011.0"},
+        {"ChangeLanguage", codes::MainChangeLanguage, "2.001 - 012.0"},
+        {"main FormShow", codes::MainPrepareOnShow, "2.001 - 013.0"},
+        {"main FormClose", codes::MainSaveSettings, "2.001 - 014.0"},
+        {"LoadLanguage", codes::MainLoadLanguage, "2.001 - 015.0"},
         {"new-version check start", codes::NewVersionCheckStart, "2.001 - 015.0"},
         {"elapsed-time text", codes::CopyElapsedText, "2.002 - 001.0"},
-        {"CopyPlayList", codes::CopyPlayList, "2.002 - 002.0"},
-        {"PauseCopy", codes::PauseCopy, "2.002 - 003.0"},
-        {"copy Button1Click (cancel)", codes::CopyButton1Click, "2.002 - 004.0"},
-        {"copy FormClose", codes::CopyFormClose, "2.002 - 005.0"},
-        {"copy FormCreate", codes::CopyFormCreate, "2.002 - 006.0"},
-        {"copy Button2Click (pause)", codes::CopyButton2Click, "2.002 - 007.0"},
-        {"copy Timer1Timer", codes::CopyTimer1Timer, "2.002 - 008.0"},
-        {"copy FormShow", codes::CopyFormShow, "2.002 - 009.0"},
-        {"collision FormCreate", codes::ReWriteFormCreate, "2.003 - 001.0"},
-        {"collision FormClose", codes::ReWriteFormClose, "2.003 - 002.0"},
-        {"collision Button5Click", codes::ReWriteButton5Click, "2.003 - 003.0"},
-        {"collision Button1Click", codes::ReWriteButton1Click, "2.003 - 004.0"},
-        {"collision Button3Click", codes::ReWriteButton3Click, "2.003 - 005.0"},
-        {"collision N1Click", codes::ReWriteN1Click, "2.003 - 006.0"},
-        {"collision Button4Click", codes::ReWriteButton4Click, "2.003 - 007.0"},
-        {"collision N2Click", codes::ReWriteN2Click, "2.003 - 008.0"},
-        {"collision Button2Click", codes::ReWriteButton2Click, "2.003 - 009.0"},
-        {"collision Button6Click", codes::ReWriteButton6Click, "2.003 - 010.0"},
-        {"scan FormShow", codes::ScanFormShow, "2.004 - 001.0"},
-        {"scan FormClose", codes::ScanFormClose, "2.004 - 002.0"},
-        {"scan Timer1Timer", codes::ScanTimer, "2.004 - 003.0"},
-        {"scan FormCreate", codes::ScanFormCreate, "2.004 - 004.0"},
-        {"scan Button1Click (cancel)", codes::ScanButton1Click, "2.004 - 005.0"},
-        {"rename Button1Click", codes::RenameButton1Click, "2.005 - 001.0"},
-        {"rename Button2Click", codes::RenameButton2Click, "2.005 - 002.0"},
-        {"rename FormClose", codes::RenameFormClose, "2.005 - 003.0"},
+        {"CopyRun", codes::CopyRun, "2.002 - 002.0"},
+        {"PauseCopy", codes::CopyPause, "2.002 - 003.0"},
+        {"copy Button1Click (cancel)", codes::CopyCancel, "2.002 - 004.0"},
+        {"copy FormClose", codes::CopyCleanUpOnClose, "2.002 - 005.0"},
+        {"copy FormCreate", codes::CopyApplyTexts, "2.002 - 006.0"},
+        {"copy Button2Click (pause)", codes::CopyTogglePause, "2.002 - 007.0"},
+        {"copy Timer1Timer", codes::CopyRunOnTimer, "2.002 - 008.0"},
+        {"copy FormShow", codes::CopyStartOnFirstShow, "2.002 - 009.0"},
+        {"collision FormCreate", codes::CollisionApplyTexts, "2.003 - 001.0"},
+        {"collision FormClose", codes::CollisionCleanUpOnClose, "2.003 - 002.0"},
+        {"collision Button5Click", codes::CollisionCancelRun, "2.003 - 003.0"},
+        {"collision Button1Click", codes::CollisionReplace, "2.003 - 004.0"},
+        {"collision Button3Click", codes::CollisionSkip, "2.003 - 005.0"},
+        {"collision N1Click", codes::CollisionRenameByHand, "2.003 - 006.0"},
+        {"collision Button4Click", codes::CollisionOpenRenameMenu, "2.003 - 007.0"},
+        {"collision N2Click", codes::CollisionRenameAutomatically, "2.003 - 008.0"},
+        {"collision Button2Click", codes::CollisionOpenTargetFolder, "2.003 - 009.0"},
+        {"collision Button6Click", codes::CollisionOpenSourceFolder, "2.003 - 010.0"},
+        {"scan FormShow", codes::ScanStartOnFirstShow, "2.004 - 001.0"},
+        {"scan FormClose", codes::ScanCleanUpOnClose, "2.004 - 002.0"},
+        {"scan Timer1Timer", codes::ScanRunOnTimer, "2.004 - 003.0"},
+        {"scan FormCreate", codes::ScanApplyTexts, "2.004 - 004.0"},
+        {"scan Button1Click (cancel)", codes::ScanCancel, "2.004 - 005.0"},
+        {"rename Button1Click", codes::RenameAcceptName, "2.005 - 001.0"},
+        {"rename Button2Click", codes::RenameCancel, "2.005 - 002.0"},
+        {"rename FormClose", codes::RenameCleanUpOnClose, "2.005 - 003.0"},
     };
     std::set<std::string> tabled;
     for (const Row& row : rows) {
         EXPECT_EQ(row.code, row.text) << row.handler;
-        tabled.insert(row.code == codes::MainButton2ClickPrefix ? codes::mainButton2ClickCode(0)
-                                                                : std::string(row.code));
+        tabled.insert(row.code == codes::MainChooseDestinationPrefix
+                          ? codes::chooseDestinationCode(0)
+                          : std::string(row.code));
     }
     // The list of every code holds exactly these 42, each once.
     const std::set<std::string> listed(codes::all.begin(), codes::all.end());

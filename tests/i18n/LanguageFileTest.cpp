@@ -119,7 +119,7 @@ TEST(LanguageFile, FileEndingAfterLine50KeepsBuiltInTextsFrom51On) {
             expected = words;
         EXPECT_EQ(table.*fieldNamed(row.name), expected) << "line " << row.line;
     }
-    EXPECT_EQ(table.OpenDialogFilter, "entry 20|*.m3u;*.pls|entry 21|*.*");
+    EXPECT_EQ(table.playlistFilter, "entry 20|*.m3u;*.pls|entry 21|*.*");
 }
 
 TEST(LanguageFile, FileEndingAfterLine20LeavesFilterAsThatLine) {
@@ -127,8 +127,8 @@ TEST(LanguageFile, FileEndingAfterLine20LeavesFilterAsThatLine) {
     writeLanguage(folder, "Twenty", numberedFile(20));
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Twenty"), LanguageLoad::Loaded);
-    EXPECT_EQ(table.OpenDialogFilter, "entry 20");
-    EXPECT_EQ(table.OpenDialogTitle, StringTable{}.OpenDialogTitle);
+    EXPECT_EQ(table.playlistFilter, "entry 20");
+    EXPECT_EQ(table.playlistDialogTitle, StringTable{}.playlistDialogTitle);
 }
 
 TEST(LanguageFile, EmptyLineGivesEmptyEntryAndLongLineIsTakenWhole) {
@@ -152,7 +152,7 @@ TEST(LanguageFile, OlderFileOf99LinesKeepsTheLaterTextsBuiltInAndLinesAfter102Ar
     StringTable table = usedTable();
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Older"), LanguageLoad::Loaded);
     EXPECT_EQ(table.StrRemindLater, "entry 99");
-    EXPECT_EQ(table.CheckBox6Caption, StringTable{}.CheckBox6Caption);
+    EXPECT_EQ(table.writePlaylistOption, StringTable{}.writePlaylistOption);
     EXPECT_EQ(table.StrReportPlaylist, StringTable{}.StrReportPlaylist);
 
     Lines lines = numberedFile(102);
@@ -161,7 +161,7 @@ TEST(LanguageFile, OlderFileOf99LinesKeepsTheLaterTextsBuiltInAndLinesAfter102Ar
     writeLanguage(folder, "Long", lines);
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Long"), LanguageLoad::Loaded);
     EXPECT_EQ(table.StrKB, "entry 3");
-    EXPECT_EQ(table.CheckBox7Caption, "entry 101");
+    EXPECT_EQ(table.skipSameOption, "entry 101");
     EXPECT_EQ(table.StrReportPlaylist, "entry 102");
     for (const auto& [name, field] : test::tableFields())
         EXPECT_EQ((table.*field).find("extra"), std::string::npos) << name;
@@ -255,11 +255,11 @@ TEST(LanguageFile, OverlongLinesKeepBuiltInTextsAndCaptionsAreCapped) {
     writeLanguage(folder, "Wide", lines);
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Wide"), LanguageLoad::Loaded);
-    EXPECT_EQ(table.LabeledEdit1Label, StringTable{}.LabeledEdit1Label);
-    EXPECT_EQ(table.Button1Caption, std::string(60, 'b'));
-    EXPECT_EQ(table.Button2Caption.size(), 120u) << "60 two-byte letters, none split";
+    EXPECT_EQ(table.playlistLabel, StringTable{}.playlistLabel);
+    EXPECT_EQ(table.choosePlaylistButton, std::string(60, 'b'));
+    EXPECT_EQ(table.chooseDestinationButton.size(), 120u) << "60 two-byte letters, none split";
     EXPECT_EQ(table.StrMailNote, std::string(1000, 'm'));
-    EXPECT_EQ(table.Button3Caption, lines[9]) << "the lines after a long one still count";
+    EXPECT_EQ(table.aboutButton, lines[9]) << "the lines after a long one still count";
 }
 
 TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
@@ -295,11 +295,11 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, programFolder, "English"), LanguageLoad::Loaded);
     EXPECT_EQ(table.StrKB, "KB");
-    EXPECT_EQ(table.OpenDialogFilter, "M3U and PLS playlists|*.m3u;*.pls|All files|*.*");
+    EXPECT_EQ(table.playlistFilter, "M3U and PLS playlists|*.m3u;*.pls|All files|*.*");
     EXPECT_EQ(table.StrFreeware, "This program is free.");
     EXPECT_EQ(table.StrReportTitle, "     Copy report..." + std::string(22, ' '));
     EXPECT_EQ(table.StrErrorHeadline, "Error in the program Tunewagon !");
-    EXPECT_EQ(table.Label1Prefix, "Number of files in the list: ");
+    EXPECT_EQ(table.listCountPrefix, "Number of files in the list: ");
 }
 
 TEST(LanguageFile, ShippedHelpPagesAreSelfContainedAndTheirLinksLand) {

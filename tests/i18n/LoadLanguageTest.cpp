@@ -19,16 +19,16 @@ using tw::test::TempFolder;
 // The main window as the loader sees it: what each control shows, and in which order the
 // captions arrived.
 struct RecordingWindow : MainWindowCaptions {
-    std::string countText;       // Label1's value
-    std::int64_t listSizeKB = 0; // Label2's value; the free space of Label3 stays 0
+    std::string countText;       // the list-count label's value
+    std::int64_t listSizeKB = 0; // the list-size label's value; the free space stays 0
     std::map<MainCaption, std::string> shown;
     std::vector<std::pair<MainCaption, std::string>> log;
     std::optional<std::string> hint;
 
     std::string informationValue(MainCaption label, const StringTable& table) override {
-        if (label == MainCaption::Label1)
+        if (label == MainCaption::ListCount)
             return countText;
-        const std::int64_t kb = label == MainCaption::Label2 ? listSizeKB : 0;
+        const std::int64_t kb = label == MainCaption::ListSize ? listSizeKB : 0;
         return kb == 0 ? std::string() : std::to_string(kb) + " " + table.StrKB;
     }
     void setCaption(MainCaption control, const std::string& text) override {
@@ -54,30 +54,29 @@ TEST(LoadLanguage, FileRecaptionsEachControlAsItsLineIsRead) {
     window.countText = "7";
     window.listSizeKB = 12;
     StringTable table;
-    LoadLanguage(table, folder.path(), "Test", window);
+    loadLanguage(table, folder.path(), "Test", window);
 
-    EXPECT_EQ(window.shown[MainCaption::LabeledEdit1], "entry 6");
-    EXPECT_EQ(window.shown[MainCaption::Button6], "entry 12");
-    EXPECT_EQ(window.shown[MainCaption::CheckBox4], "entry 16");
-    EXPECT_EQ(window.shown[MainCaption::CheckBox5], "entry 93");
-    EXPECT_EQ(window.shown[MainCaption::OpenDialogTitle], "entry 22");
+    EXPECT_EQ(window.shown[MainCaption::PlaylistLabel], "entry 6");
+    EXPECT_EQ(window.shown[MainCaption::Exit], "entry 12");
+    EXPECT_EQ(window.shown[MainCaption::AsManyAsFit], "entry 16");
+    EXPECT_EQ(window.shown[MainCaption::CheckNewVersion], "entry 93");
+    EXPECT_EQ(window.shown[MainCaption::PlaylistDialogTitle], "entry 22");
     // The file's prefixes get one space; the values follow with nothing between.
-    EXPECT_EQ(window.shown[MainCaption::Label1], "entry 17 7");
-    EXPECT_EQ(window.shown[MainCaption::Label2], "entry 18 12 kB");
-    EXPECT_EQ(window.shown[MainCaption::Label3], "entry 19 ");
-    EXPECT_EQ(window.shown[MainCaption::OpenDialogFilter], "entry 20|*.m3u;*.pls|entry 21|*.*");
+    EXPECT_EQ(window.shown[MainCaption::ListCount], "entry 17 7");
+    EXPECT_EQ(window.shown[MainCaption::ListSize], "entry 18 12 kB");
+    EXPECT_EQ(window.shown[MainCaption::FreeSpace], "entry 19 ");
+    EXPECT_EQ(window.shown[MainCaption::PlaylistFilter], "entry 20|*.m3u;*.pls|entry 21|*.*");
     EXPECT_EQ(window.shown.size(), 19u);
     // A file from before lines 100 and 101 leaves their captions built in.
-    EXPECT_EQ(window.shown[MainCaption::CheckBox6], StringTable{}.CheckBox6Caption);
+    EXPECT_EQ(window.shown[MainCaption::WritePlaylist], StringTable{}.writePlaylistOption);
 
     // First the built-in captions, then each file line in file order: the filter is seen
     // as line 20 alone before line 21 extends it.
     ASSERT_EQ(window.log.size(), 19u + 18u);
     EXPECT_EQ(window.log[0].second, "Список для копирования");
-    EXPECT_EQ(window.log[19], std::make_pair(MainCaption::LabeledEdit1, std::string("entry 6")));
-    EXPECT_EQ(window.log[33],
-              std::make_pair(MainCaption::OpenDialogFilter, std::string("entry 20")));
-    EXPECT_EQ(window.log.back().first, MainCaption::CheckBox5);
+    EXPECT_EQ(window.log[19], std::make_pair(MainCaption::PlaylistLabel, std::string("entry 6")));
+    EXPECT_EQ(window.log[33], std::make_pair(MainCaption::PlaylistFilter, std::string("entry 20")));
+    EXPECT_EQ(window.log.back().first, MainCaption::CheckNewVersion);
     // No help of its own, no English help: the Russian help.
     EXPECT_EQ(window.hint, "Russian");
 }
@@ -88,26 +87,26 @@ TEST(LoadLanguage, MissingFileBringsBackBuiltInCaptionsAndPicksTheHelpByName) {
     tw::test::writeFile(folder / "Language/English/Help/index.htm", "<html></html>");
     RecordingWindow window;
     StringTable table;
-    LoadLanguage(table, folder.path(), "Test", window);
-    ASSERT_EQ(window.shown[MainCaption::Button1], "entry 8");
+    loadLanguage(table, folder.path(), "Test", window);
+    ASSERT_EQ(window.shown[MainCaption::ChoosePlaylist], "entry 8");
     EXPECT_EQ(window.hint, "English");
 
-    LoadLanguage(table, folder.path(), "Klingon", window);
+    loadLanguage(table, folder.path(), "Klingon", window);
     EXPECT_EQ(table.CurrentLanguage, "Klingon");
-    EXPECT_EQ(window.shown[MainCaption::Button1], "Выбрать...");
+    EXPECT_EQ(window.shown[MainCaption::ChoosePlaylist], "Выбрать...");
     // With no scan done, the labels show their bare built-in prefixes.
-    EXPECT_EQ(window.shown[MainCaption::Label1], "Количество файлов в списке: ");
-    EXPECT_EQ(window.shown[MainCaption::Label2], "Занимаемое место на диске: ");
-    EXPECT_EQ(window.shown[MainCaption::OpenDialogFilter],
+    EXPECT_EQ(window.shown[MainCaption::ListCount], "Количество файлов в списке: ");
+    EXPECT_EQ(window.shown[MainCaption::ListSize], "Занимаемое место на диске: ");
+    EXPECT_EQ(window.shown[MainCaption::PlaylistFilter],
               "M3U и PLS плэйлисты|*.m3u;*.pls|Вcе файлы|*.*");
     EXPECT_EQ(window.hint, "English");
 
     tw::test::writeFile(folder / "Language/Test/Help/index.htm", "<html></html>");
-    LoadLanguage(table, folder.path(), "Test", window);
+    loadLanguage(table, folder.path(), "Test", window);
     EXPECT_EQ(window.hint, "Test");
-    LoadLanguage(table, folder.path(), "Russian", window);
+    loadLanguage(table, folder.path(), "Russian", window);
     EXPECT_EQ(window.hint, "Russian");
-    EXPECT_EQ(window.shown[MainCaption::CheckBox5],
+    EXPECT_EQ(window.shown[MainCaption::CheckNewVersion],
               "Проверять наличие новой версии при запуске программы");
 }
 
@@ -116,16 +115,16 @@ TEST(LoadLanguage, UnreadableFileLeavesBuiltInCaptionsAndTheOldHint) {
     tw::test::writeFile(folder / "Language/Test/Test.txt", numberedFile(99));
     RecordingWindow window;
     StringTable table;
-    LoadLanguage(table, folder.path(), "Test", window);
+    loadLanguage(table, folder.path(), "Test", window);
     ASSERT_EQ(window.hint, "Russian");
     window.hint = "untouched";
 
     // A file that opens but whose first read fails, whatever the rights of the reader.
     std::filesystem::create_directories(folder / "Language/Broken");
     std::filesystem::create_symlink("/proc/self/mem", folder / "Language/Broken/Broken.txt");
-    EXPECT_THROW(LoadLanguage(table, folder.path(), "Broken", window), platform::FileError);
+    EXPECT_THROW(loadLanguage(table, folder.path(), "Broken", window), platform::FileError);
     EXPECT_EQ(table.CurrentLanguage, "Broken");
-    EXPECT_EQ(window.shown[MainCaption::Button1], "Выбрать...");
+    EXPECT_EQ(window.shown[MainCaption::ChoosePlaylist], "Выбрать...");
     EXPECT_EQ(window.hint, "untouched");
 }
 

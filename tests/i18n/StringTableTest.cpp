@@ -31,15 +31,15 @@ TEST(StringTable, BuiltInTextsMatchToTheCharacterWithReportPadding) {
         EXPECT_EQ(table.*fieldNamed(row.name), test::paddedBuiltIn(row))
             << "line " << row.line << " " << row.name;
     }
-    EXPECT_EQ(table.OpenDialogFilter, test::builtInFilter());
+    EXPECT_EQ(table.playlistFilter, test::builtInFilter());
     EXPECT_TRUE(table.CurrentLanguage.empty());
 }
 
 TEST(StringTable, BuiltInTextsKeepTheirOddCharacters) {
     const StringTable table;
     // The second letter of "Вcе" is the Latin c; the Cyrillic с would be two bytes.
-    EXPECT_NE(table.OpenDialogFilter.find("|\xD0\x92"
-                                          "c\xD0\xB5 "),
+    EXPECT_NE(table.playlistFilter.find("|\xD0\x92"
+                                        "c\xD0\xB5 "),
               std::string::npos);
 }
 
@@ -54,7 +54,7 @@ TEST(StringTable, EachLineSetsItsOwnEntryAndNoOther) {
             if (row.line != line)
                 continue;
             if (row.line == 20 || row.line == 21) {
-                expectedChanged.insert("OpenDialogFilter");
+                expectedChanged.insert("playlistFilter");
             } else {
                 expectedChanged.insert(row.name);
             }
@@ -63,7 +63,7 @@ TEST(StringTable, EachLineSetsItsOwnEntryAndNoOther) {
         EXPECT_EQ(std::set<std::string>(changed.begin(), changed.end()), expectedChanged)
             << "line " << line;
         for (const auto& name : expectedChanged) {
-            if (name == "OpenDialogFilter" || name == "StrErrorCaption" ||
+            if (name == "playlistFilter" || name == "StrErrorCaption" ||
                 name == "StrErrorHeadline" || (line >= 17 && line <= 19))
                 continue; // the composed entries have tests of their own
             EXPECT_EQ(table.*fieldNamed(name), text) << name;
@@ -83,17 +83,17 @@ TEST(StringTable, LabelPrefixFromAFileGetsOneSpace) {
     table.applyLine(17, "Files:");
     table.applyLine(18, "");
     table.applyLine(19, "Free: ");
-    EXPECT_EQ(table.Label1Prefix, "Files: ");
-    EXPECT_EQ(table.Label2Prefix, " ");
-    EXPECT_EQ(table.Label3Prefix, "Free:  ");
+    EXPECT_EQ(table.listCountPrefix, "Files: ");
+    EXPECT_EQ(table.listSizePrefix, " ");
+    EXPECT_EQ(table.freeSpacePrefix, "Free:  ");
 }
 
 TEST(StringTable, Line20ReplacesTheFilterAndLine21ExtendsIt) {
     StringTable table;
     table.applyLine(20, "Playlists");
-    EXPECT_EQ(table.OpenDialogFilter, "Playlists");
+    EXPECT_EQ(table.playlistFilter, "Playlists");
     table.applyLine(21, "All files");
-    EXPECT_EQ(table.OpenDialogFilter, "Playlists|*.m3u;*.pls|All files|*.*");
+    EXPECT_EQ(table.playlistFilter, "Playlists|*.m3u;*.pls|All files|*.*");
 }
 
 TEST(StringTable, Line77SetsCaptionAndHeadline) {

@@ -22,7 +22,7 @@ const std::vector<BuiltInRow>& builtInRows();
 
 using Field = std::string StringTable::*;
 
-// Every text field of the table by its name (OpenDialogFilter included, CurrentLanguage not).
+// Every text field of the table by its name (playlistFilter included, CurrentLanguage not).
 const std::vector<std::pair<std::string, Field>>& tableFields();
 
 // The field of that name; fails the test when there is none.

@@ -1,7 +1,7 @@
 #include "platform/MailChain.h"
-#include "platform/MailtoMail.h"
-#include "platform/PortalMail.h"
-#include "platform/XdgEmailMail.h"
+#include "platform/desktop/MailtoMail.h"
+#include "platform/desktop/PortalMail.h"
+#include "platform/desktop/XdgEmailMail.h"
 
 #include "support/TempFolder.h"
 

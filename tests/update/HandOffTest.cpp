@@ -1,12 +1,12 @@
 // The main window and the checker's folder: the whole hand-off, with a stand-in checker that
 // answers at once.
 
-#include "app/ProgramPaths.h"
-#include "app/Unit1.h"
+#include "app/gui/MainWindow.h"
 #include "i18n/StringTable.h"
+#include "job/ProgramPaths.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
-#include "update/CheckNewVersion.h"
+#include "update/gui/NewVersionDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,8 +20,8 @@
 #include <map>
 #include <memory>
 
-using tw::app::ProgramPaths;
-using tw::app::TForm1;
+using tw::app::MainWindow;
+using tw::job::ProgramPaths;
 using tw::platform::fileExists;
 using tw::test::readFile;
 using tw::test::TempFolder;
@@ -42,16 +42,16 @@ public:
     int shown = 0;
     QString version;
     bool ownerBusy = false;
-    TForm1* owner = nullptr;
+    MainWindow* owner = nullptr;
 
 private:
     void answer() {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* form = qobject_cast<tw::update::TForm6*>(w);
+            auto* form = qobject_cast<tw::update::NewVersionDialog*>(w);
             if (form == nullptr || !form->isVisible())
                 continue;
             ++shown;
-            version = form->findChild<QLineEdit*>("LabeledEdit1")->text();
+            version = form->findChild<QLineEdit*>("versionField")->text();
             ownerBusy = owner != nullptr && owner->busy();
             form->findChild<QPushButton*>(m_button)->click();
         }
@@ -110,8 +110,8 @@ private slots:
         standInChecker();
         writeFile(freshpoll("CheckNVTrue.txt"), "1.1.9\r\n01.01.27\r\nhttps://tw.example/\r\n");
         {
-            AnnouncementAnswerer ok("Button1");
-            TForm1 form(ProgramPaths(m_folder->path()));
+            AnnouncementAnswerer ok("okButton");
+            MainWindow form(ProgramPaths(m_folder->path()));
             form.show();
             QTRY_COMPARE(ok.shown, 1);
             QCOMPARE(ok.version, QString("1.1.9"));
@@ -121,8 +121,8 @@ private slots:
         QVERIFY(!fileExists(freshpoll("LastCheck.ini")));
 
         // The next start: nothing is shown and nothing is asked of the site.
-        AnnouncementAnswerer watcher("Button1");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        AnnouncementAnswerer watcher("okButton");
+        MainWindow form(ProgramPaths(m_folder->path()));
         form.show();
         QTest::qWait(1300);
         QCOMPARE(watcher.shown, 0);
@@ -134,15 +134,15 @@ private slots:
         settings(true);
         standInChecker();
         writeFile(freshpoll("CheckReady"), ""); // left by an earlier check
-        AnnouncementAnswerer remind("Button2");
-        TForm1 form(ProgramPaths(m_folder->path()));
+        AnnouncementAnswerer remind("remindLaterButton");
+        MainWindow form(ProgramPaths(m_folder->path()));
         remind.owner = &form;
         form.show();
         QVERIFY(fileExists(freshpoll("LastCheck.ini")));
         QTRY_VERIFY(fileExists(freshpoll("started")));
 
         // Keep the exit question open past the checker's answer and a few polls.
-        form.findChild<QLineEdit*>("LabeledEdit1")->setText("/music/list.m3u");
+        form.findChild<QLineEdit*>("playlistField")->setText("/music/list.m3u");
         int shownWhileAsking = -1;
         QTimer::singleShot(0, [&] {
             QTest::qWait(2500);
@@ -173,8 +173,8 @@ private slots:
         writeFile(freshpoll("LastCheck.ini"), "01.01.20\n10:00:00\n");
         const auto before = contents(*m_folder / "Freshpoll");
         {
-            AnnouncementAnswerer watcher("Button1");
-            TForm1 form(ProgramPaths(m_folder->path()));
+            AnnouncementAnswerer watcher("okButton");
+            MainWindow form(ProgramPaths(m_folder->path()));
             form.show();
             QTest::qWait(1300);
             QCOMPARE(watcher.shown, 0);
@@ -185,8 +185,8 @@ private slots:
         // Without the checker the option is turned off, which forgets the Ok.
         settings(true);
         std::filesystem::remove(freshpoll("freshpoll"));
-        TForm1 form(ProgramPaths(m_folder->path()));
-        auto* option = form.findChild<QCheckBox*>("CheckBox5");
+        MainWindow form(ProgramPaths(m_folder->path()));
+        auto* option = form.findChild<QCheckBox*>("checkNewVersion");
         QVERIFY(!option->isChecked());
         QVERIFY(!option->isEnabled());
         QVERIFY(!fileExists(freshpoll("CheckTrue")));

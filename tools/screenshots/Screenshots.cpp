@@ -8,11 +8,11 @@
 // writes main-window-ru.png, copy-window-ru.png, collision-ru.png, report-ru.png and the same
 // with -en. scripts/screenshots.sh runs it under Xvfb.
 
-#include "app/ProgramPaths.h"
-#include "app/Unit1.h"
+#include "app/gui/MainWindow.h"
+#include "job/ProgramPaths.h"
 #ifdef TW_HAVE_COPY_WINDOWS
-#include "copy/UnitCopyDlg.h"
-#include "copy/UnitCopyReWrite.h"
+#include "copy/gui/CollisionDialog.h"
+#include "copy/gui/CopyProgressDialog.h"
 #endif
 #include "i18n/StringTable.h"
 
@@ -76,7 +76,7 @@ QByteArray song(int kilobytes, char fill) {
 // every collision with Replace and closes the report after picturing it with its details.
 class Photographer : public QObject {
 public:
-    Photographer(tw::app::TForm1& main, QString folder, QString suffix)
+    Photographer(tw::app::MainWindow& main, QString folder, QString suffix)
         : m_main(main)
         , m_folder(std::move(folder))
         , m_suffix(std::move(suffix)) {
@@ -110,14 +110,14 @@ private:
         }
         m_done = modal;
 #ifdef TW_HAVE_COPY_WINDOWS
-        if (auto* collision = qobject_cast<tw::copy::TForm3*>(modal)) {
+        if (auto* collision = qobject_cast<tw::copy::CollisionDialog*>(modal)) {
             if (taken.count("collision") == 0) {
-                if (auto* copyWindow = m_main.findChild<tw::copy::TForm2*>()) {
+                if (auto* copyWindow = m_main.findChild<tw::copy::CopyProgressDialog*>()) {
                     shoot(copyWindow, "copy-window");
                 }
                 shoot(collision, "collision");
             }
-            QMetaObject::invokeMethod(collision->findChild<QPushButton*>("Button1"), "click",
+            QMetaObject::invokeMethod(collision->findChild<QPushButton*>("replaceButton"), "click",
                                       Qt::QueuedConnection);
             return;
         }
@@ -148,7 +148,7 @@ private:
         }
     }
 
-    tw::app::TForm1& m_main;
+    tw::app::MainWindow& m_main;
     QString m_folder;
     QString m_suffix;
     QTimer m_timer;
@@ -191,7 +191,7 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
                QDateTime(QDate(2019, 5, 12), QTime(18, 40, 5), QTimeZone::utc()));
 
     tw::i18n::strings().resetToBuiltIn();
-    tw::app::TForm1 form(tw::app::ProgramPaths(program.toStdString()));
+    tw::app::MainWindow form(tw::job::ProgramPaths(program.toStdString()));
     form.services().choosePlaylist = [music](QFileDialog&) {
         return std::optional<std::string>((music + "/Сборник.m3u").toStdString());
     };
@@ -202,11 +202,11 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
     pumpFor(300);
 
     Photographer photographer(form, out, suffix);
-    form.findChild<QPushButton*>("Button1")->click();
-    form.findChild<QPushButton*>("Button2")->click();
+    form.findChild<QPushButton*>("choosePlaylistButton")->click();
+    form.findChild<QPushButton*>("chooseDestinationButton")->click();
     pumpFor(400);
     photographer.shoot(&form, "main-window");
-    form.findChild<QPushButton*>("Button5")->click(); // the run, its dialogs and the report
+    form.findChild<QPushButton*>("startCopyButton")->click(); // the run, its dialogs and the report
     pumpFor(300);
     form.close();
 

@@ -1,0 +1,494 @@
+#include "app/gui/MainWindow.h"
+
+#include "app/DialogFilter.h"
+#include "app/HelpLanguage.h"
+#include "app/ReportDetails.h"
+#include "app/gui/ScreenPlacement.h"
+#include "app/gui/TunewagonApplication.h"
+#include "errors/ErrorCodes.h"
+#include "errors/ErrorReporter.h"
+#include "errors/Guard.h"
+#include "errors/ProgramIdentity.h"
+#include "i18n/StringTable.h"
+#include "job/IniFile.h"
+#include "job/Settings.h"
+#include "job/SizeText.h"
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+#include "playlist/gui/ScanProgressDialog.h"
+#include "ui/DrawnIcons.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WindowParts.h"
+#include "update/NewVersionCheck.h"
+#include "update/gui/MainWindowCheckHost.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace tw::app {
+
+namespace codes = errors::codes;
+using errors::guarded;
+
+using ui::named;
+using ui::q;
+
+namespace {
+
+// The designed client size of the main window.
+// The two re-copy check boxes below the as-many-as-fit option add their height to the designed 315.
+constexpr QSize designedSize(464, 355);
+
+// A warning or refusal box over the main window, with its busy flag set while it is open.
+void tell(MainWindowState& state, QWidget* parent, ui::MessageKind kind, const std::string& text,
+          const std::string& details = {}) {
+    const bool wasBusy = state.busy();
+    state.setBusy(true);
+    ui::showMessage(kind, text, i18n::strings().StrWarningCaption, parent, details);
+    state.setBusy(wasBusy);
+}
+
+} // namespace
+
+MainWindow::MainWindow(job::ProgramPaths paths, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint)
+    , m_paths(std::move(paths)) {
+    setObjectName("mainWindow");
+    setWindowTitle(q(std::string(ProgramName)));
+    createControls();
+    createLanguageMenu();
+    m_checkHost = std::make_unique<update::MainWindowCheckHost>(
+        this, m_checkerAnswerTimer, m_announcementRetryTimer, m_paths.freshpollFolder(),
+        [this] { return m_state.busy(); }, [this] { m_state.setBusy(false); });
+    m_newVersionCheck = std::make_unique<update::NewVersionCheck>(
+        m_paths.freshpollFolder(), m_paths.freshpollProgram(), *m_checkHost);
+    applyCaptions(i18n::StringTable{});
+    fitToContents();
+    try {
+        loadSettings();
+    } catch (...) {
+        // A failure of the error reporting itself: shown, and the window is still made.
+        TunewagonApplication::showCurrentException();
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createControls() {
+    m_playlistLabel = named<QLabel>("playlistLabel", this);
+    m_playlistField = named<QLineEdit>("playlistField", this);
+    m_choosePlaylistButton = named<QPushButton>("choosePlaylistButton", this);
+    m_destinationLabel = named<QLabel>("destinationLabel", this);
+    m_destinationField = named<QLineEdit>("destinationField", this);
+    m_chooseDestinationButton = named<QPushButton>("chooseDestinationButton", this);
+    for (QLineEdit* edit : {m_playlistField, m_destinationField}) {
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::ClickFocus);
+    }
+    m_playlistLabel->setBuddy(m_playlistField);
+    m_destinationLabel->setBuddy(m_destinationField);
+
+    m_infoPanel = ui::skyBluePanel("infoPanel", this);
+    m_listCountLabel = named<QLabel>("listCountLabel", m_infoPanel);
+    m_listSizeLabel = named<QLabel>("listSizeLabel", m_infoPanel);
+    m_freeSpaceLabel = named<QLabel>("freeSpaceLabel", m_infoPanel);
+
+    m_checkNewVersion = named<QCheckBox>("checkNewVersion", this);
+    m_keepStructure = named<QCheckBox>("keepStructure", this);
+    m_transliterate = named<QCheckBox>("transliterate", this);
+    m_onlyMp3 = named<QCheckBox>("onlyMp3", this);
+    m_asManyAsFit = named<QCheckBox>("asManyAsFit", this);
+    m_writePlaylist = named<QCheckBox>("writePlaylist", this);
+    m_skipSame = named<QCheckBox>("skipSame", this);
+    m_keepStructure->setChecked(true);
+
+    m_startCopyButton = named<QPushButton>("startCopyButton", this);
+    m_startCopyButton->setEnabled(false);
+    m_helpButton = named<QPushButton>("helpButton", this);
+    m_helpButton->setFixedSize(26, 26);
+    m_helpButton->setIcon(ui::helpGlyph());
+    m_helpButton->setIconSize(QSize(16, 16));
+    m_languageButton = named<QPushButton>("languageButton", this);
+    m_languageButton->setText("Language...");
+    m_languageButton->setEnabled(false);
+    m_aboutButton = named<QPushButton>("aboutButton", this);
+    m_exitButton = named<QPushButton>("exitButton", this);
+    for (QPushButton* b : {m_choosePlaylistButton, m_chooseDestinationButton, m_startCopyButton,
+                           m_helpButton, m_languageButton, m_aboutButton, m_exitButton})
+        b->setAutoDefault(false);
+
+    m_playlistDialog = named<QFileDialog>("playlistDialog", this);
+    m_playlistDialog->setFileMode(QFileDialog::ExistingFile);
+    m_playlistDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    m_playlistDialog->setDefaultSuffix("m3u");
+
+    m_checkerAnswerTimer = new QTimer(this);
+    m_checkerAnswerTimer->setObjectName("checkerAnswerTimer");
+    m_announcementRetryTimer = new QTimer(this);
+    m_announcementRetryTimer->setObjectName("announcementRetryTimer");
+    for (QTimer* timer : {m_checkerAnswerTimer, m_announcementRetryTimer})
+        timer->setInterval(1000);
+    connect(m_checkerAnswerTimer, &QTimer::timeout, this, &MainWindow::pollCheckerAnswer);
+    connect(m_announcementRetryTimer, &QTimer::timeout, this, &MainWindow::retryAnnouncement);
+
+    // Layout, top to bottom.
+    auto* playlistRow = new QHBoxLayout;
+    playlistRow->addWidget(m_playlistField, 1);
+    playlistRow->addWidget(m_choosePlaylistButton);
+    auto* destinationRow = new QHBoxLayout;
+    destinationRow->addWidget(m_destinationField, 1);
+    destinationRow->addWidget(m_chooseDestinationButton);
+
+    auto* panelLayout = new QVBoxLayout(m_infoPanel);
+    panelLayout->setContentsMargins(8, 4, 8, 4);
+    panelLayout->setSpacing(2);
+    panelLayout->addWidget(m_listCountLabel);
+    panelLayout->addWidget(m_listSizeLabel);
+    panelLayout->addWidget(m_freeSpaceLabel);
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_startCopyButton);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(m_helpButton);
+    buttonRow->addWidget(m_languageButton);
+    buttonRow->addWidget(m_aboutButton);
+    buttonRow->addWidget(m_exitButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 10);
+    layout->setSpacing(4);
+    layout->addWidget(m_playlistLabel);
+    layout->addLayout(playlistRow);
+    layout->addSpacing(2);
+    layout->addWidget(m_destinationLabel);
+    layout->addLayout(destinationRow);
+    layout->addSpacing(6);
+    layout->addWidget(m_infoPanel);
+    layout->addSpacing(4);
+    layout->addWidget(m_checkNewVersion);
+    layout->addWidget(m_keepStructure);
+    layout->addWidget(m_transliterate);
+    layout->addWidget(m_onlyMp3);
+    layout->addWidget(m_asManyAsFit);
+    layout->addWidget(m_writePlaylist);
+    layout->addWidget(m_skipSame);
+    layout->addStretch(1);
+    layout->addLayout(buttonRow);
+
+    setTabOrder(m_choosePlaylistButton, m_chooseDestinationButton);
+    setTabOrder(m_chooseDestinationButton, m_keepStructure);
+    setTabOrder(m_keepStructure, m_transliterate);
+    setTabOrder(m_transliterate, m_onlyMp3);
+    setTabOrder(m_onlyMp3, m_asManyAsFit);
+    setTabOrder(m_asManyAsFit, m_writePlaylist);
+    setTabOrder(m_writePlaylist, m_skipSame);
+    setTabOrder(m_skipSame, m_startCopyButton);
+    setTabOrder(m_startCopyButton, m_helpButton);
+    setTabOrder(m_helpButton, m_languageButton);
+    setTabOrder(m_languageButton, m_aboutButton);
+    setTabOrder(m_aboutButton, m_exitButton);
+    setTabOrder(m_exitButton, m_checkNewVersion);
+
+    // The options live in the copy set-up; the check boxes show them. The language button belongs
+    // to the language menu.
+    connect(m_keepStructure, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().keepStructure = on; });
+    connect(m_transliterate, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().transliterate = on; });
+    connect(m_onlyMp3, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().onlyMp3 = on; });
+    connect(m_asManyAsFit, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().asManyAsFit = on; });
+    connect(m_asManyAsFit, &QCheckBox::clicked, this, &MainWindow::asManyAsFitClicked);
+    connect(m_writePlaylist, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().writePlaylist = on; });
+    connect(m_skipSame, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().skipSame = on; });
+    connect(m_choosePlaylistButton, &QPushButton::clicked, this, &MainWindow::choosePlaylist);
+    connect(m_chooseDestinationButton, &QPushButton::clicked, this, &MainWindow::chooseDestination);
+    connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
+    connect(m_startCopyButton, &QPushButton::clicked, this, &MainWindow::startCopy);
+    connect(m_helpButton, &QPushButton::clicked, this, &MainWindow::openHelp);
+    connect(m_exitButton, &QPushButton::clicked, this, &MainWindow::exitProgram);
+    // Every change of the option runs its handler, a change made while loading too.
+    connect(m_checkNewVersion, &QCheckBox::toggled, this, &MainWindow::checkNewVersionToggled);
+}
+
+// Single border: the designed size unless the captions need more room.
+void MainWindow::fitToContents() {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setFixedSize(sizeHint().expandedTo(designedSize));
+}
+
+void MainWindow::applyCaptions(const i18n::StringTable& table) {
+    m_playlistLabel->setText(q(table.playlistLabel));
+    m_destinationLabel->setText(q(table.destinationLabel));
+    m_choosePlaylistButton->setText(q(table.choosePlaylistButton));
+    m_chooseDestinationButton->setText(q(table.chooseDestinationButton));
+    m_aboutButton->setText(q(table.aboutButton));
+    m_startCopyButton->setText(q(table.startCopyButton));
+    m_exitButton->setText(q(table.exitButton));
+    m_keepStructure->setText(q(table.keepStructureOption));
+    m_transliterate->setText(q(table.transliterateOption));
+    m_onlyMp3->setText(q(table.onlyMp3Option));
+    m_asManyAsFit->setText(q(table.asManyAsFitOption));
+    m_checkNewVersion->setText(q(table.checkNewVersionOption));
+    m_writePlaylist->setText(q(table.writePlaylistOption));
+    m_skipSame->setText(q(table.skipSameOption));
+    m_state.relabel();
+    showSetup();
+    QStringList filters;
+    for (const auto& f : nameFilters(table.playlistFilter))
+        filters << q(f);
+    m_playlistDialog->setNameFilters(filters);
+    m_playlistDialog->setWindowTitle(q(table.playlistDialogTitle));
+}
+
+void MainWindow::loadSettings() {
+    guarded(codes::MainLoadSettings, [this] {
+        m_state.setBusy(false);
+        m_firstShow = false;
+        // The copy run keeps its own once-per-run notice flag, set at start; the scheduling
+        // flags belong to the new-version check.
+        m_programName = ProgramName;
+        m_programVersion = ProgramVersion;
+        m_programEdition = ProgramEdition;
+
+        if (platform::fileExists(m_paths.settingsIni())) {
+            const job::Settings settings = job::Settings::read(job::IniFile(m_paths.settingsIni()));
+            move(onScreenPosition(*this, settings.Left, settings.Top));
+            m_keepStructure->setChecked(settings.options.keepStructure);
+            m_transliterate->setChecked(settings.options.transliterate);
+            m_onlyMp3->setChecked(settings.options.onlyMp3);
+            m_asManyAsFit->setChecked(settings.options.asManyAsFit);
+            m_writePlaylist->setChecked(settings.options.writePlaylist);
+            m_skipSame->setChecked(settings.options.skipSame);
+            m_checkNewVersion->setChecked(settings.Freshpoll);
+            i18n::strings().CurrentLanguage = settings.Language;
+        } else if (const QScreen* screen = QApplication::primaryScreen()) {
+            // Centred on the desktop.
+            const QRect desktop = screen->availableGeometry();
+            move(desktop.center() - QPoint(width() / 2, height() / 2));
+        }
+
+        // Without the checker program the new-version check cannot be turned on.
+        if (!platform::fileExists(m_paths.freshpollProgram())) {
+            m_checkNewVersion->setChecked(false);
+            m_checkNewVersion->setEnabled(false);
+        }
+    });
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    prepareOnShow();
+}
+
+void MainWindow::prepareOnShow() {
+    guarded(codes::MainPrepareOnShow, [this] {
+        // The first-start language window never outlives the start-up, so nothing is left
+        // to close here.
+        if (m_firstShow)
+            return;
+        languageFirstShow();
+        m_firstShow = true;
+        if (m_checkNewVersion->isChecked())
+            startNewVersionCheck();
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the program from the error window skips the question and the settings.
+    if (errors::ErrorReporter::instance().terminateRequested()) {
+        event->accept();
+        return;
+    }
+    bool canClose = true;
+    confirmClose(canClose);
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    saveSettings();
+    event->accept();
+}
+
+void MainWindow::confirmClose(bool& canClose) {
+    guarded(codes::MainConfirmClose, [this, &canClose] {
+        if (m_playlistField->text().isEmpty() && m_destinationField->text().isEmpty()) {
+            canClose = true;
+            return;
+        }
+        m_state.setBusy(true);
+        const auto& t = i18n::strings();
+        canClose = ui::ask(t.StrAskExit, t.StrExitCaption, this);
+        m_state.setBusy(false);
+    });
+}
+
+void MainWindow::saveSettings() {
+    guarded(codes::MainSaveSettings, [this] {
+        job::IniFile ini(m_paths.settingsIni());
+        job::Settings settings;
+        settings.Top = pos().y();
+        settings.Left = pos().x();
+        settings.options.keepStructure = m_keepStructure->isChecked();
+        settings.options.transliterate = m_transliterate->isChecked();
+        settings.options.onlyMp3 = m_onlyMp3->isChecked();
+        settings.options.asManyAsFit = m_asManyAsFit->isChecked();
+        settings.options.writePlaylist = m_writePlaylist->isChecked();
+        settings.options.skipSame = m_skipSame->isChecked();
+        settings.Freshpoll = m_checkNewVersion->isChecked();
+        settings.Language = i18n::strings().CurrentLanguage;
+        settings.write(ini);
+    });
+}
+
+void MainWindow::showSetup() {
+    m_playlistField->setText(q(m_state.setup().playlistField));
+    m_destinationField->setText(q(m_state.setup().destinationField));
+    m_listCountLabel->setText(q(m_state.label1()));
+    m_listSizeLabel->setText(q(m_state.label2()));
+    m_freeSpaceLabel->setText(q(m_state.label3()));
+}
+
+void MainWindow::choosePlaylist() {
+    guarded(codes::MainChoosePlaylist, [this] {
+        m_state.setBusy(true);
+        const std::optional<std::string> chosen = m_services.choosePlaylist(*m_playlistDialog);
+        if (chosen) {
+            const platform::Path playlist(*chosen);
+            m_playlistField->setText(q(playlist.str()));
+            job::CopyJob& job = m_state.job();
+            playlist::ScanProgressDialog wait(
+                playlist.str(),
+                [&job, &playlist](const std::function<bool(std::uint64_t)>& keepGoing) {
+                    return job.scanPlaylist(playlist, keepGoing);
+                },
+                this);
+            wait.exec();
+            const auto& t = i18n::strings();
+            const playlist::ScanResult& scan = wait.result();
+            const MainWindowState::ScanNotice notice = m_state.scanned(scan);
+            showSetup();
+            if (notice == MainWindowState::ScanNotice::NoFiles)
+                tell(m_state, this, ui::MessageKind::Refusal, t.StrNoFiles);
+            else if (notice == MainWindowState::ScanNotice::FileError)
+                tell(m_state, this, ui::MessageKind::Refusal, t.StrFileError, scan.reason);
+            updateStartButton();
+        }
+        m_state.setBusy(false);
+    });
+}
+
+void MainWindow::chooseDestination() {
+    errors::guardedWithStep(codes::MainChooseDestinationPrefix, [this] {
+        const auto& t = i18n::strings();
+        m_state.setBusy(true);
+        const std::string initial = m_state.setup().destinationField;
+        const std::string folder =
+            m_services.chooseFolder(this, t.StrChooseFolderTitle, initial).value_or(initial);
+        job::CopyJob& job = m_state.job();
+        const job::CopyJob::Destination outcome = job.chooseDestination(platform::Path(folder));
+        m_state.destinationChosen(outcome);
+        showSetup();
+        if (outcome == job::CopyJob::Destination::NoFolder)
+            tell(m_state, this, ui::MessageKind::Warning, job.destinationMessage(outcome));
+        else if (outcome == job::CopyJob::Destination::NotLocal)
+            tell(m_state, this, ui::MessageKind::Refusal, job.destinationMessage(outcome));
+        updateStartButton();
+        m_state.setBusy(false);
+    });
+}
+
+void MainWindow::updateStartButton() {
+    guarded(codes::MainUpdateStartButton, [this] {
+        m_startCopyButton->setEnabled(false);
+        const job::LaunchDecision decision = m_state.job().launchRule();
+        m_startCopyButton->setEnabled(decision.enabled);
+        if (decision.message == job::LaunchDecision::Message::Warned)
+            tell(m_state, this, ui::MessageKind::Warning, decision.text);
+        else if (decision.message == job::LaunchDecision::Message::Refused)
+            tell(m_state, this, ui::MessageKind::Refusal, decision.text);
+    });
+}
+
+void MainWindow::asManyAsFitClicked() {
+    guarded(codes::MainAsManyAsFitClicked, [this] { updateStartButton(); });
+}
+
+void MainWindow::startCopy() {
+    guarded(codes::MainStartCopy, [this] {
+        m_state.setBusy(true);
+        job::CopyJob& job = m_state.job();
+        const copy::CopyRun::End end = m_services.copyWindow(this)->execCopy(job);
+        m_state.copied(end);
+        if (end == copy::CopyRun::End::Completed) {
+            showSetup();
+            updateStartButton();
+        }
+        const auto& t = i18n::strings();
+        ui::MsgDialog(this, job.report(), QMessageBox::Ok, "Info", t.StrReportCaption,
+                      buildReportDetails(job.problems(), t));
+        m_state.setBusy(false);
+    });
+}
+
+void MainWindow::openHelp() {
+    guarded(codes::MainOpenHelp, [this] {
+        const std::string language = helpLanguage(m_paths, i18n::strings().CurrentLanguage);
+        m_services.openPage(helpPage(m_paths, language));
+    });
+}
+
+void MainWindow::showAbout() {
+    m_state.setBusy(true);
+    m_services.showAbout(this, m_paths.folder());
+    m_state.setBusy(false);
+}
+
+void MainWindow::exitProgram() {
+    close();
+}
+
+void MainWindow::startNewVersionCheck() {
+    guarded(codes::NewVersionCheckStart, [this] { m_newVersionCheck->start(); });
+}
+
+void MainWindow::checkNewVersionToggled() {
+    if (m_checkNewVersion->isChecked()) {
+        if (m_firstShow)
+            startNewVersionCheck();
+    } else {
+        m_newVersionCheck->forgetAcknowledgement();
+    }
+}
+
+void MainWindow::pollCheckerAnswer() {
+    m_newVersionCheck->timer1Tick();
+}
+
+void MainWindow::retryAnnouncement() {
+    m_newVersionCheck->timer2Tick();
+}
+
+} // namespace tw::app

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "app/MainWindowState.h"
+#include "app/gui/MainWindowServices.h"
+#include "i18n/LoadLanguage.h"
+#include "job/ProgramPaths.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+namespace tw::i18n {
+struct StringTable;
+}
+
+namespace tw::update {
+class NewVersionCheck;
+class MainWindowCheckHost;
+} // namespace tw::update
+
+namespace tw::app {
+
+// The main window: shows the copy set-up (playlist, destination, options), the information
+// panel and the buttons, and turns clicks into calls on the set-up. Its creation reads
+// Settings.ini; its closing writes it.
+class MainWindow : public QWidget, private i18n::MainWindowCaptions {
+    Q_OBJECT
+
+public:
+    // paths: the program folder that every data file lives below.
+    explicit MainWindow(job::ProgramPaths paths, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const job::ProgramPaths& paths() const { return m_paths; }
+
+    // Set while a handler has a modal window or box open.
+    bool busy() const { return m_state.busy(); }
+
+    // The copy job whose set-up this window shows.
+    const job::CopyJob& job() const { return m_state.job(); }
+
+    // The dialogs, drives and windows it reaches; tests replace parts of them.
+    MainWindowServices& services() { return m_services; }
+
+    // Program constants, set at start-up (shown by the About window).
+    const std::string& programName() const { return m_programName; }
+    const std::string& programVersion() const { return m_programVersion; }
+    const std::string& programEdition() const { return m_programEdition; }
+
+    // Handlers.
+    void loadSettings();
+    void prepareOnShow();
+    void confirmClose(bool& canClose);
+    void saveSettings();
+    void choosePlaylist();
+    void chooseDestination();
+    void showAbout();
+    void startCopy();
+    void exitProgram();
+    void openHelp();
+    void asManyAsFitClicked();
+    void updateStartButton();
+    void checkNewVersionToggled();
+    void pollCheckerAnswer();
+    void retryAnnouncement();
+
+    // Loads a language into the string table and re-captions this window.
+    void loadLanguage(const std::string& name);
+
+    // The language menu: the language button opens it; a click on one of its items changes the
+    // language.
+    void openLanguageMenu();
+    void changeLanguage(QAction* item);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void applyCaptions(const i18n::StringTable& table);
+    void fitToContents();
+    void showSetup();
+
+    // The language side: the menu with its design-time item, and the steps of the first show
+    // (menu built once, the language loaded, its item ticked).
+    void createLanguageMenu();
+    void languageFirstShow();
+    void tickCurrentLanguage();
+    std::string informationValue(i18n::MainCaption label, const i18n::StringTable& table) override;
+    void setCaption(i18n::MainCaption control, const std::string& text) override;
+    void setHelpHint(const std::string& hint) override;
+
+    job::ProgramPaths m_paths;
+    MainWindowServices m_services = MainWindowServices::system();
+    MainWindowState m_state{i18n::strings()};
+
+    QLabel* m_playlistLabel = nullptr;
+    QLineEdit* m_playlistField = nullptr;
+    QPushButton* m_choosePlaylistButton = nullptr;
+    QLabel* m_destinationLabel = nullptr;
+    QLineEdit* m_destinationField = nullptr;
+    QPushButton* m_chooseDestinationButton = nullptr;
+    QFrame* m_infoPanel = nullptr;
+    QLabel* m_listCountLabel = nullptr;
+    QLabel* m_listSizeLabel = nullptr;
+    QLabel* m_freeSpaceLabel = nullptr;
+    QCheckBox* m_checkNewVersion = nullptr;
+    QCheckBox* m_keepStructure = nullptr;
+    QCheckBox* m_transliterate = nullptr;
+    QCheckBox* m_onlyMp3 = nullptr;
+    QCheckBox* m_asManyAsFit = nullptr;
+    QCheckBox* m_writePlaylist = nullptr; // a playlist of the copied files on the destination
+    QCheckBox* m_skipSame = nullptr;      // leave files already there as they are
+    QPushButton* m_startCopyButton = nullptr;
+    QPushButton* m_helpButton = nullptr;
+    QPushButton* m_languageButton = nullptr;
+    QPushButton* m_aboutButton = nullptr;
+    QPushButton* m_exitButton = nullptr;
+    QFileDialog* m_playlistDialog = nullptr;
+    QMenu* m_languageMenu = nullptr;
+    QActionGroup* m_languageItems = nullptr; // radio group of the menu's items
+    QTimer* m_checkerAnswerTimer = nullptr;  // polls for the checker's answer
+    QTimer* m_announcementRetryTimer =
+        nullptr; // retries the announcement while a modal window is open
+
+    // The new-version check.
+    std::unique_ptr<update::MainWindowCheckHost> m_checkHost;
+    std::unique_ptr<update::NewVersionCheck> m_newVersionCheck;
+    void startNewVersionCheck();
+
+    // Start-up state.
+    bool m_firstShow = false;
+    std::string m_programName;
+    std::string m_programVersion;
+    std::string m_programEdition;
+};
+
+} // namespace tw::app

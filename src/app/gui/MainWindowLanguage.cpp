@@ -1,0 +1,183 @@
+// The language side of the main window: the language menu, the language steps of its first
+// show, and the re-captioning while a language loads.
+#include "app/DialogFilter.h"
+#include "app/gui/MainWindow.h"
+#include "errors/ErrorCodes.h"
+#include "errors/Guard.h"
+#include "i18n/LanguageScan.h"
+#include "i18n/StringTable.h"
+#include "job/SizeText.h"
+#include "ui/WindowParts.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QCursor>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+
+namespace tw::app {
+
+namespace codes = errors::codes;
+using errors::guarded;
+using ui::q;
+
+void MainWindow::createLanguageMenu() {
+    m_languageMenu = new QMenu(this);
+    m_languageMenu->setObjectName("languageMenu");
+    m_languageItems = new QActionGroup(m_languageMenu);
+    m_languageItems->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    // The design-time item: the built-in language, ticked.
+    auto* russian = new QAction(q(i18n::BuiltInDisplayName), m_languageItems);
+    russian->setObjectName(i18n::BuiltInLanguage);
+    russian->setCheckable(true);
+    russian->setChecked(true);
+    m_languageMenu->addAction(russian);
+    connect(m_languageItems, &QActionGroup::triggered, this, &MainWindow::changeLanguage);
+    // A language file's words are shown as written, never read as markup.
+    for (QLabel* label :
+         {m_playlistLabel, m_destinationLabel, m_listCountLabel, m_listSizeLabel, m_freeSpaceLabel})
+        label->setTextFormat(Qt::PlainText);
+    connect(m_languageButton, &QPushButton::clicked, this, &MainWindow::openLanguageMenu);
+}
+
+void MainWindow::languageFirstShow() {
+    for (const i18n::LanguageEntry& language : i18n::scanLanguages(m_paths.folder())) {
+        m_languageButton->setEnabled(true);
+        auto* item = new QAction(q(language.displayName()), m_languageItems);
+        item->setObjectName(q(language.name));
+        item->setCheckable(true);
+        m_languageMenu->addAction(item);
+    }
+    loadLanguage(i18n::strings().CurrentLanguage);
+    tickCurrentLanguage();
+}
+
+void MainWindow::tickCurrentLanguage() {
+    const QString current = q(i18n::strings().CurrentLanguage);
+    for (QAction* item : m_languageItems->actions()) {
+        if (item->objectName() == current)
+            item->setChecked(true);
+    }
+}
+
+void MainWindow::openLanguageMenu() {
+    guarded(codes::MainOpenLanguageMenu, [this] { m_languageMenu->popup(QCursor::pos()); });
+}
+
+void MainWindow::changeLanguage(QAction* item) {
+    guarded(codes::MainChangeLanguage, [this, item] {
+        // Clicking the ticked item may untick it: the current language is ticked again.
+        if (m_languageItems->checkedAction() == nullptr) {
+            tickCurrentLanguage();
+            return;
+        }
+        const std::string name = item->objectName().toStdString();
+        if (!item->isChecked() || name == i18n::strings().CurrentLanguage)
+            return;
+        loadLanguage(name);
+        // Transliteration is a matter of the Russian interface; its tick stays as it is.
+        m_transliterate->setEnabled(i18n::strings().CurrentLanguage == i18n::BuiltInLanguage);
+    });
+}
+
+void MainWindow::loadLanguage(const std::string& name) {
+    guarded(codes::MainLoadLanguage,
+            [this, &name] { i18n::loadLanguage(i18n::strings(), m_paths.folder(), name, *this); });
+    // Whatever was applied, the window makes room for it.
+    fitToContents();
+}
+
+std::string MainWindow::informationValue(i18n::MainCaption label, const i18n::StringTable& table) {
+    const job::CopySetup& setup = m_state.setup();
+    switch (label) {
+    case i18n::MainCaption::ListCount:
+        return setup.countText;
+    case i18n::MainCaption::ListSize:
+        return job::sizeText(true, setup.listSizeKB, table);
+    case i18n::MainCaption::FreeSpace:
+        return job::sizeText(true, setup.freeKB, table);
+    default:
+        return {};
+    }
+}
+
+void MainWindow::setCaption(i18n::MainCaption control, const std::string& text) {
+    using i18n::MainCaption;
+    switch (control) {
+    case MainCaption::PlaylistLabel:
+        m_playlistLabel->setText(q(text));
+        return;
+    case MainCaption::DestinationLabel:
+        m_destinationLabel->setText(q(text));
+        return;
+    case MainCaption::ChoosePlaylist:
+        m_choosePlaylistButton->setText(q(text));
+        return;
+    case MainCaption::ChooseDestination:
+        m_chooseDestinationButton->setText(q(text));
+        return;
+    case MainCaption::About:
+        m_aboutButton->setText(q(text));
+        return;
+    case MainCaption::StartCopy:
+        m_startCopyButton->setText(q(text));
+        return;
+    case MainCaption::Exit:
+        m_exitButton->setText(q(text));
+        return;
+    case MainCaption::KeepStructure:
+        m_keepStructure->setText(q(text));
+        return;
+    case MainCaption::Transliterate:
+        m_transliterate->setText(q(text));
+        return;
+    case MainCaption::OnlyMp3:
+        m_onlyMp3->setText(q(text));
+        return;
+    case MainCaption::AsManyAsFit:
+        m_asManyAsFit->setText(q(text));
+        return;
+    case MainCaption::CheckNewVersion:
+        m_checkNewVersion->setText(q(text));
+        return;
+    case MainCaption::WritePlaylist:
+        m_writePlaylist->setText(q(text));
+        return;
+    case MainCaption::SkipSame:
+        m_skipSame->setText(q(text));
+        return;
+    // The window's state composes the label texts from the same table, so what it keeps
+    // for later showings is what shows now.
+    case MainCaption::ListCount:
+        m_state.relabel();
+        m_listCountLabel->setText(q(text));
+        return;
+    case MainCaption::ListSize:
+        m_state.relabel();
+        m_listSizeLabel->setText(q(text));
+        return;
+    case MainCaption::FreeSpace:
+        m_state.relabel();
+        m_freeSpaceLabel->setText(q(text));
+        return;
+    case MainCaption::PlaylistFilter: {
+        QStringList filters;
+        for (const auto& filter : nameFilters(text))
+            filters << q(filter);
+        m_playlistDialog->setNameFilters(filters);
+        return;
+    }
+    case MainCaption::PlaylistDialogTitle:
+        m_playlistDialog->setWindowTitle(q(text));
+        return;
+    }
+}
+
+void MainWindow::setHelpHint(const std::string& hint) {
+    m_helpButton->setToolTip(q(hint));
+}
+
+} // namespace tw::app

@@ -1,0 +1,64 @@
+#include "app/gui/MainWindowServices.h"
+
+#include "about/gui/AboutDialog.h"
+#include "copy/gui/CopyProgressDialog.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QUrl>
+
+namespace tw::app {
+
+namespace {
+
+// The copy progress window over the main window, running the job's copy.
+class ProgressWindow : public CopyWindow {
+public:
+    explicit ProgressWindow(QWidget* mainWindow)
+        : m_mainWindow(mainWindow) {}
+
+    copy::CopyRun::End execCopy(job::CopyJob& job) override {
+        copy::CopyProgressDialog form(
+            [&job](copy::ProgressDisplay& display, copy::RunControl& control,
+                   copy::RunQuestions& questions) { return job.run(display, control, questions); },
+            job.flags(), m_mainWindow);
+        return form.execRun();
+    }
+
+private:
+    QWidget* m_mainWindow;
+};
+
+} // namespace
+
+MainWindowServices MainWindowServices::system() {
+    MainWindowServices s;
+    s.choosePlaylist = [](QFileDialog& dialog) -> std::optional<std::string> {
+        if (!dialog.nameFilters().isEmpty())
+            dialog.selectNameFilter(dialog.nameFilters().first());
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().first().toStdString();
+    };
+    s.chooseFolder = [](QWidget* parent, const std::string& title,
+                        const std::string& initialFolder) -> std::optional<std::string> {
+        const QString folder = QFileDialog::getExistingDirectory(
+            parent, QString::fromStdString(title), QString::fromStdString(initialFolder),
+            QFileDialog::ShowDirsOnly);
+        if (folder.isEmpty())
+            return std::nullopt;
+        return folder.toStdString();
+    };
+    s.openPage = [](const std::string& path) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    };
+    s.showAbout = [](QWidget* mainWindow, const std::string& programFolder) {
+        about::AboutDialog::showAbout(mainWindow, programFolder);
+    };
+    s.copyWindow = [](QWidget* mainWindow) -> std::unique_ptr<CopyWindow> {
+        return std::make_unique<ProgressWindow>(mainWindow);
+    };
+    return s;
+}
+
+} // namespace tw::app

@@ -1,0 +1,62 @@
+#include "update/gui/MainWindowCheckHost.h"
+
+#include "update/gui/NewVersionDialog.h"
+
+#include <QPointer>
+#include <QProcess>
+#include <QTimer>
+#include <QWidget>
+
+#include <utility>
+
+namespace tw::update {
+
+MainWindowCheckHost::MainWindowCheckHost(QWidget* owner, QTimer* timer1, QTimer* timer2,
+                                         std::string folder, std::function<bool()> busy,
+                                         std::function<void()> clearBusy)
+    : m_owner(owner)
+    , m_timer1(timer1)
+    , m_timer2(timer2)
+    , m_folder(std::move(folder))
+    , m_busy(std::move(busy))
+    , m_clearBusy(std::move(clearBusy)) {}
+
+bool MainWindowCheckHost::busy() const {
+    return m_busy();
+}
+
+void MainWindowCheckHost::clearBusy() {
+    m_clearBusy();
+}
+
+void MainWindowCheckHost::enableTimer1(bool on) {
+    if (on)
+        m_timer1->start();
+    else
+        m_timer1->stop();
+}
+
+void MainWindowCheckHost::enableTimer2(bool on) {
+    if (on)
+        m_timer2->start();
+    else
+        m_timer2->stop();
+}
+
+void MainWindowCheckHost::showAnnouncement() {
+    // The window frees itself when it closes.
+    QPointer<NewVersionDialog> window = new NewVersionDialog(m_folder, m_owner);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->exec();
+}
+
+void MainWindowCheckHost::startChecker(const std::string& program) {
+    // Whether it started is not asked: without an answer the polling simply goes on.
+    (void)QProcess::startDetached(QString::fromStdString(program), {});
+}
+
+errors::LocalTime MainWindowCheckHost::now() const {
+    return errors::localNow();
+}
+
+} // namespace tw::update

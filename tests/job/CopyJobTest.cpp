@@ -1,0 +1,100 @@
+#include "job/CopyJob.h"
+
+#include "copy/ScriptedHost.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace tw::job {
+namespace {
+
+using platform::Path;
+using tw::test::readFile;
+using tw::test::TempFolder;
+using tw::test::writeFile;
+
+class CopyJobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(tmp / "music/Rock/a.mp3", std::string(4096, 'a'));
+        writeFile(tmp / "music/b.ogg", "b");
+        writeFile(tmp / "list.m3u", "#EXTM3U\nmusic\\Rock\\a.mp3\nmusic/b.ogg\ngone.mp3\n");
+        writeFile(tmp / "out/.keep", "");
+        host.flags = &job.flags();
+    }
+
+    // Destination, scan and launch rule, as both front ends go through them.
+    void setUpCopy(std::int32_t listed) {
+        ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+        EXPECT_GT(job.setup().freeKB, 0);
+        EXPECT_EQ(job.scanPlaylist(Path(tmp / "list.m3u")).count, listed);
+        ASSERT_TRUE(job.setup().listReady);
+        ASSERT_TRUE(job.launchRule().enabled);
+    }
+
+    TempFolder tmp;
+    const i18n::StringTable table;
+    CopyJob job{table};
+    copy::test::ScriptedHost host;
+};
+
+TEST_F(CopyJobTest, RefusedDestinationKeepsTheLastGoodOneAndTheStartButtonOff) {
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    const CopyJob::Destination gone = job.chooseDestination(Path(tmp / "no such folder"));
+    EXPECT_EQ(gone, CopyJob::Destination::NoFolder);
+    EXPECT_EQ(job.destinationMessage(gone), table.StrBadFolder);
+    EXPECT_EQ(job.chooseDestination(Path(tmp / "list.m3u")), CopyJob::Destination::NoFolder);
+    EXPECT_EQ(job.setup().destinationField, tmp / "out");
+    EXPECT_FALSE(job.setup().destinationReady);
+    EXPECT_EQ(job.scanPlaylist(Path(tmp / "list.m3u")).count, 2);
+    EXPECT_FALSE(job.launchRule().enabled);
+}
+
+TEST_F(CopyJobTest, CompletedRunClearsTheSetUpAndReportsWhatItDid) {
+    job.options().keepStructure = true;
+    job.options().onlyMp3 = true;
+    setUpCopy(1);
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(readFile(tmp / "out/music/Rock/a.mp3"), std::string(4096, 'a'));
+    EXPECT_EQ(job.counters().created, 1);
+    EXPECT_EQ(job.counters().missing, 1);
+    ASSERT_EQ(job.problems().items().size(), 1u);
+    EXPECT_EQ(job.problems().items()[0].entry, "gone.mp3");
+    EXPECT_NE(job.report("\n").find(table.StrReportMissing + "1"), std::string::npos);
+
+    // The set-up starts afresh, the options stay.
+    EXPECT_TRUE(job.setup().playlistField.empty());
+    EXPECT_TRUE(job.setup().destinationField.empty());
+    EXPECT_FALSE(job.setup().listReady || job.setup().destinationReady);
+    EXPECT_EQ(job.setup().listSizeKB + job.setup().freeKB, 0);
+    EXPECT_TRUE(job.options().onlyMp3);
+    EXPECT_FALSE(job.launchRule().enabled);
+}
+
+TEST_F(CopyJobTest, CancelledRunKeepsTheSetUpAndTheNextRunStartsClean) {
+    writeFile(tmp / "out/a.mp3", "old");
+    job.options().keepStructure = false;
+    setUpCopy(2);
+    host.onFile = [](copy::test::ScriptedHost& h, const std::string&) { h.pressCancel(); };
+    host.collisionAnswers = {copy::test::answer(copy::CollisionAction::Skip)};
+    host.stopAnswers = {true};
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Cancelled);
+    EXPECT_TRUE(job.cancelled());
+    EXPECT_NE(job.report("\n").find(table.StrReportCancelled), std::string::npos);
+    EXPECT_TRUE(job.launchRule().enabled) << "the set-up stays after a cancel";
+    // The collision question shows the target as the program holds paths.
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions[0].target.path, tmp / "out/a.mp3");
+
+    host.collisionAnswers = {copy::test::answer(copy::CollisionAction::Skip)};
+    host.onFile = nullptr;
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_FALSE(job.cancelled());
+    EXPECT_EQ(job.counters().skipped, 1);
+    EXPECT_EQ(job.counters().created, 1);
+}
+
+} // namespace
+} // namespace tw::job
