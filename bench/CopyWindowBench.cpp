@@ -99,12 +99,14 @@ void writeData(const QString& path, qint64 bytes) {
 std::pair<double, double> copyThroughWindow(const QString& playlist, const QString& out,
                                             bool meterGaps = true) {
     QDir().mkpath(out);
-    tw::job::CopyJob job(tw::i18n::strings());
+    const tw::i18n::StringTable strings;
+    tw::job::CopyJob job(strings);
     job.options().keepStructure = false;
     job.chooseDestination(Path(out.toStdString()));
     job.scanPlaylist(Path(playlist.toStdString()));
     const auto start = Clock::now();
     tw::copy::CopyProgressDialog form(
+        strings,
         [&job](tw::copy::ProgressDisplay& d, tw::copy::RunControl& c, tw::copy::RunQuestions& q) {
             return job.run(d, c, q);
         },

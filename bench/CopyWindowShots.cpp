@@ -50,12 +50,13 @@ void writeData(const QString& path, qint64 bytes) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    tw::i18n::StringTable strings;
     if (argc < 2)
         return 2;
     g_out = argv[1];
     QDir().mkpath(g_out);
     if (argc > 2) {
-        tw::i18n::loadLanguageFile(tw::i18n::strings(), TW_PROGRAM_DIR, argv[2]);
+        tw::i18n::loadLanguageFile(strings, TW_PROGRAM_DIR, argv[2]);
         g_suffix = QString("-") + argv[2];
     }
     const QString work = QDir::tempPath() + "/tw-copywindow-shots";
@@ -73,11 +74,12 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::microseconds(bytes / 30));
     });
     {
-        tw::job::CopyJob job(tw::i18n::strings());
+        tw::job::CopyJob job(strings);
         job.options().keepStructure = false;
         job.chooseDestination(Path((work + "/Выход").toStdString()));
         job.scanPlaylist(Path((work + "/Музыка/list.m3u").toStdString()));
         tw::copy::CopyProgressDialog form(
+            strings,
             [&job](tw::copy::ProgressDisplay& d, tw::copy::RunControl& c,
                    tw::copy::RunQuestions& q) { return job.run(d, c, q); },
             job.flags(), nullptr);
@@ -96,13 +98,13 @@ int main(int argc, char** argv) {
     tw::copy::CollisionQuestion question;
     question.target = {target, tw::platform::fileSize(target), 1164036618};
     question.source = {source, tw::platform::fileSize(source) + 2049, 1700000000};
-    tw::copy::CollisionDialog collision(question, nullptr, [](const std::string&) {});
+    tw::copy::CollisionDialog collision(strings, question, nullptr, [](const std::string&) {});
     collision.move(60, 60);
     collision.show();
     shoot("collision");
     collision.hide();
 
-    tw::copy::RenameDialog rename(target.fileName(), target.folder(), nullptr);
+    tw::copy::RenameDialog rename(strings, target.fileName(), target.folder(), nullptr);
     rename.move(60, 60);
     rename.show();
     shoot("rename");

@@ -7,6 +7,10 @@
 
 class QWidget;
 
+namespace tw::i18n {
+struct StringTable;
+}
+
 namespace tw::app {
 
 // The copy progress window as the main window drives it: shown modally over the main window
@@ -19,6 +23,7 @@ public:
 };
 
 // Makes the copy window over the given main window.
-using CopyWindowFactory = std::function<std::unique_ptr<CopyWindow>(QWidget* mainWindow)>;
+using CopyWindowFactory = std::function<std::unique_ptr<CopyWindow>(
+    const i18n::StringTable& strings, QWidget* mainWindow)>;
 
 } // namespace tw::app

@@ -2,7 +2,6 @@
 
 #include "errors/DebugLog.h"
 #include "errors/ProgramIdentity.h"
-#include "i18n/StringTable.h"
 #include "platform/FileSystem.h"
 
 namespace tw::errors {
@@ -20,8 +19,8 @@ std::string moveLogAside(const std::string& programFolder) {
     return sending;
 }
 
-platform::MailMessage reportMessage(const std::string& attachmentPath) {
-    return {std::string(AuthorAddress), i18n::strings().StrMailSubject, attachmentPath};
+platform::MailMessage reportMessage(const std::string& subject, const std::string& attachmentPath) {
+    return {std::string(AuthorAddress), subject, attachmentPath};
 }
 
 } // namespace tw::errors

@@ -13,8 +13,8 @@ std::string sendingLogPath(const std::string& programFolder);
 // next failure starts a new log. Returns the moved log's path, or "" when there was no log.
 std::string moveLogAside(const std::string& programFolder);
 
-// The report to the author: the subject from the string table and the log attached
-// (nothing attached when the path is empty).
-platform::MailMessage reportMessage(const std::string& attachmentPath);
+// The report to the author: the given subject and the log attached (nothing attached when
+// the path is empty).
+platform::MailMessage reportMessage(const std::string& subject, const std::string& attachmentPath);
 
 } // namespace tw::errors

@@ -200,9 +200,4 @@ void StringTable::padReportEntries() {
         *counter = lead + *counter + " ";
 }
 
-StringTable& strings() {
-    static StringTable table;
-    return table;
-}
-
 } // namespace tw::i18n

@@ -135,7 +135,4 @@ struct StringTable {
     void padReportEntries();
 };
 
-// The process-wide table, holding the built-in texts until a language is loaded.
-StringTable& strings();
-
 } // namespace tw::i18n

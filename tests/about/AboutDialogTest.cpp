@@ -55,10 +55,13 @@ public slots:
 class AboutFormTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
 private slots:
     void cleanup() {
-        tw::i18n::strings().resetToBuiltIn();
-        tw::i18n::strings().CurrentLanguage = "Russian";
+        m_strings = tw::i18n::StringTable{};
+        m_strings.CurrentLanguage = "Russian";
     }
 
     // Each new window reads the string table as it is then: after a change of language the
@@ -66,15 +69,15 @@ private slots:
     void eachNewWindowShowsTheCurrentLanguageAndTwoVersionLines() {
         const QString version = QString("Tunewagon %1.lang.Update").arg(TW_VERSION_NUMBER);
         {
-            AboutDialog form(nullptr, TW_PROGRAM_DIR);
+            AboutDialog form(m_strings, nullptr, TW_PROGRAM_DIR);
             QCOMPARE(form.windowTitle(), QString("О программе..."));
             QCOMPARE(memo(form, "osNoteText"), "Предназначена для Windows 98 и выше.\n" + version);
         }
-        QCOMPARE(tw::i18n::loadLanguageFile(tw::i18n::strings(), TW_PROGRAM_DIR, "English"),
+        QCOMPARE(tw::i18n::loadLanguageFile(m_strings, TW_PROGRAM_DIR, "English"),
                  tw::i18n::LanguageLoad::Loaded);
         for (int opening = 0; opening < 2; ++opening) {
-            AboutDialog form(nullptr, TW_PROGRAM_DIR);
-            const auto& t = tw::i18n::strings();
+            AboutDialog form(m_strings, nullptr, TW_PROGRAM_DIR);
+            const auto& t = m_strings;
             QCOMPARE(form.windowTitle(), QString("About..."));
             QCOMPARE(memo(form, "aboutText"), q(t.StrAboutText));
             QCOMPARE(memo(form, "freewareText"), QString("This program is free."));
@@ -92,7 +95,7 @@ private slots:
     // archive leaves the banner empty and the rest of the window as it is.
     void bannerShowsTheArchiveAndStaysEmptyWhenItIsBroken() {
         {
-            AboutDialog form(nullptr, TW_PROGRAM_DIR);
+            AboutDialog form(m_strings, nullptr, TW_PROGRAM_DIR);
             auto* banner = form.findChild<tw::about::BannerBrowser*>();
             QVERIFY(banner->toPlainText().contains("Tunewagon"));
             QVERIFY(banner->toPlainText().contains("Your playlist"));
@@ -111,7 +114,7 @@ private slots:
                   "--b\r\nContent-Type: text/html\r\n\r\n<b>x</b>\r\n"}) {
             if (!content.empty())
                 tw::test::writeFile(program / "Source/Temp.mht", content);
-            AboutDialog form(nullptr, program.path());
+            AboutDialog form(m_strings, nullptr, program.path());
             QVERIFY(form.findChild<tw::about::BannerBrowser*>()->toPlainText().isEmpty());
             QCOMPARE(memo(form, "osNoteText").count('\n'), 1);
             QCOMPARE(memo(form, "freewareText"), QString("Программа распространяется бесплатно."));
@@ -121,7 +124,7 @@ private slots:
     // A link turns red under the pointer and blue again only over the free area or the
     // bottom panel; the button, the credit strip, the banner, leaving and clicks keep it.
     void linksTurnRedUnderThePointerAndBlueOnlyOverFreeAreaOrBottomPanel() {
-        AboutDialog form(nullptr, TW_PROGRAM_DIR);
+        AboutDialog form(m_strings, nullptr, TW_PROGRAM_DIR);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const QColor blue(0, 0, 255), red(255, 0, 0);
@@ -153,7 +156,7 @@ private slots:
         UrlRecorder recorder;
         QDesktopServices::setUrlHandler("https", &recorder, "open");
         QDesktopServices::setUrlHandler("mailto", &recorder, "open");
-        AboutDialog form(nullptr, TW_PROGRAM_DIR);
+        AboutDialog form(m_strings, nullptr, TW_PROGRAM_DIR);
         form.show();
         QTest::mouseClick(form.findChild<QLabel*>("siteLink"), Qt::LeftButton);
         QTest::mouseClick(form.findChild<QLabel*>("mailLink"), Qt::LeftButton);
@@ -173,7 +176,7 @@ private slots:
             QVERIFY(shown != nullptr);
             shown->findChild<QPushButton*>("okButton")->click();
         });
-        AboutDialog::showAbout(nullptr, TW_PROGRAM_DIR);
+        AboutDialog::showAbout(m_strings, nullptr, TW_PROGRAM_DIR);
         QVERIFY(QTest::qWaitFor([&] { return shown.isNull(); }, 1000));
     }
 
@@ -183,8 +186,8 @@ private slots:
         if (folder.isEmpty())
             QSKIP("TW_SHOTS not set");
         for (const char* language : {"Russian", "English"}) {
-            tw::i18n::loadLanguageFile(tw::i18n::strings(), TW_PROGRAM_DIR, language);
-            AboutDialog form(nullptr, TW_PROGRAM_DIR);
+            tw::i18n::loadLanguageFile(m_strings, TW_PROGRAM_DIR, language);
+            AboutDialog form(m_strings, nullptr, TW_PROGRAM_DIR);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
             QVERIFY(form.grab().save(QString::fromUtf8(folder) + "/about-" + language + ".png"));

@@ -238,6 +238,9 @@ private:
 class CopyRoadTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
 private slots:
     void initTestCase() {
         // The collision dialog's dates read in local time.
@@ -249,7 +252,7 @@ private slots:
     // name, a Cancel answered No in the middle of a large file, a pause, a Cancel answered
     // Yes, then a run that replaces for the rest; the files on disk and both reports.
     void wholeCopyRoadThroughTheWindows() {
-        tw::i18n::strings().resetToBuiltIn();
+        m_strings = tw::i18n::StringTable{};
         TempFolder root;
         const std::string music = root / "Музыка";
         const std::string out = root / "Выход";
@@ -280,7 +283,7 @@ private slots:
                                        "File3=Последняя.mp3\r\n"
                                        "NumberOfEntries=3\r\n");
 
-        MainWindow form(tw::job::ProgramPaths(root.path()));
+        MainWindow form(tw::job::ProgramPaths(root.path()), m_strings);
         form.show();
         form.findChild<QCheckBox*>("keepStructure")->setChecked(false); // all into one folder
         auto choose = [&form, &out](const std::string& playlist) {

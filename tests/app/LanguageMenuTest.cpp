@@ -52,10 +52,12 @@ QString text(MainWindow& form, const char* name) {
 class LanguageMenuTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
 private slots:
     void init() {
-        tw::i18n::strings().resetToBuiltIn();
-        tw::i18n::strings().CurrentLanguage.clear();
+        m_strings = tw::i18n::StringTable{};
         m_folder = std::make_unique<TempFolder>();
         // The shipped English language, its help, and a folder that is no language.
         std::filesystem::create_directories(*m_folder / "Language/English/Help");
@@ -71,7 +73,7 @@ private slots:
         qputenv("LC_ALL", "de_DE.UTF-8"); // not Russian: English is offered
         {
             // The program's start-up: the main window is made, then the language is asked.
-            MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+            MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
             bool mainWindowHiddenWhileAsked = false;
             QString offered;
             QTimer::singleShot(0, [&] {
@@ -83,7 +85,7 @@ private slots:
                 asking->findChild<QPushButton*>("okButton")->click();
             });
             {
-                tw::i18n::FirstStartLanguageDialog languageWindow(m_folder->path());
+                tw::i18n::FirstStartLanguageDialog languageWindow(m_strings, m_folder->path());
                 languageWindow.showIfFirstStart();
             }
             qunsetenv("LC_ALL");
@@ -103,7 +105,7 @@ private slots:
 
     void menuChangesTheLanguageOfTheWindowAndOfWhatOpensNext() {
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=Russian\r\n");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *", "English [English]"}));
         QVERIFY(form.findChild<QPushButton*>("languageButton")->isEnabled());
@@ -123,7 +125,7 @@ private slots:
         form.findChild<QMenu*>("languageMenu")->hide();
 
         menuItem(form, "English")->trigger();
-        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
+        QCOMPARE(m_strings.CurrentLanguage, std::string("English"));
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
         QCOMPARE(text(form, "choosePlaylistButton"), QString("Choose..."));
         QCOMPARE(text(form, "destinationLabel"), QString("Destination folder"));
@@ -149,18 +151,18 @@ private slots:
         QVERIFY(!form.close());
         QCOMPARE(asked, QString("Do you really want to close the program?"));
         tw::copy::RunFlags flags;
-        const tw::copy::CopyProgressDialog copyWindow({}, flags, &form);
+        const tw::copy::CopyProgressDialog copyWindow(m_strings, {}, flags, &form);
         QCOMPARE(copyWindow.windowTitle(), QString("Copying files..."));
 
         // The ticked item again: nothing is loaded, the same item stays ticked.
-        tw::i18n::strings().choosePlaylistButton = "untouched";
+        m_strings.choosePlaylistButton = "untouched";
         menuItem(form, "English")->trigger();
-        QCOMPARE(tw::i18n::strings().choosePlaylistButton, std::string("untouched"));
+        QCOMPARE(m_strings.choosePlaylistButton, std::string("untouched"));
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский]", "English [English] *"}));
 
         // Back to Russian: every built-in text, and transliteration can be chosen again.
         menuItem(form, "Russian")->trigger();
-        QCOMPARE(tw::i18n::strings().choosePlaylistButton, std::string("Выбрать..."));
+        QCOMPARE(m_strings.choosePlaylistButton, std::string("Выбрать..."));
         QCOMPARE(text(form, "exitButton"), QString("Выход"));
         QCOMPARE(text(form, "listSizeLabel"), QString("Занимаемое место на диске: 100 КБ"));
         QVERIFY(checkBox2->isEnabled());
@@ -174,13 +176,13 @@ private slots:
     void withoutLanguagesTheMenuHoldsOnlyRussianAndStaysShut() {
         std::filesystem::remove_all(*m_folder / "Language");
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=English\r\n");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *"}));
         QVERIFY(!form.findChild<QPushButton*>("languageButton")->isEnabled());
         // The saved language has no file: built-in texts, and its name is kept for the exit.
         QCOMPARE(text(form, "choosePlaylistButton"), QString("Выбрать..."));
-        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
+        QCOMPARE(m_strings.CurrentLanguage, std::string("English"));
     }
 
     void unreadableLanguageFileIsReportedUnderItsOwnCode() {
@@ -189,7 +191,7 @@ private slots:
         std::filesystem::create_symlink("/proc/self/mem", *m_folder / "Language/Broken/Broken.txt");
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=Broken\r\n");
         tw::errors::ErrorReporter::instance().setProgramFolder(m_folder->path());
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         const std::string log = tw::test::readFile(*m_folder / "ErrorLog/Debug.Log");
         QVERIFY2(log.find("Adress = 2.001 - 015.0\r\n") != std::string::npos, log.c_str());
@@ -197,7 +199,7 @@ private slots:
         // The first show went on: built-in captions, the menu built, nothing ticked but Russian.
         QCOMPARE(text(form, "choosePlaylistButton"), QString("Выбрать..."));
         QCOMPARE(menuItems(form), QStringList({"Russian [Русский] *", "English [English]"}));
-        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("Broken"));
+        QCOMPARE(m_strings.CurrentLanguage, std::string("Broken"));
     }
 
 private:

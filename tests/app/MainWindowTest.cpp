@@ -199,10 +199,12 @@ void answerExitQuestion(QMessageBox::StandardButton answer, QString* seenText) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
 private slots:
     void init() {
-        tw::i18n::strings().resetToBuiltIn();
-        tw::i18n::strings().CurrentLanguage.clear();
+        m_strings = tw::i18n::StringTable{};
         m_folder = std::make_unique<TempFolder>();
     }
     void cleanup() {
@@ -212,11 +214,11 @@ private slots:
 
     void withoutSettingsOnlyCheckBox1IsCheckedAndExitWritesAllTenKeysInOrder() {
         {
-            MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+            MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
             QVERIFY(box(form, "keepStructure")->isChecked());
             for (const char* name : {"transliterate", "onlyMp3", "asManyAsFit", "checkNewVersion"})
                 QVERIFY2(!box(form, name)->isChecked(), name);
-            QVERIFY(tw::i18n::strings().CurrentLanguage.empty());
+            QVERIFY(m_strings.CurrentLanguage.empty());
             form.show();
             box(form, "onlyMp3")->setChecked(true);
             form.move(40, 30);
@@ -235,7 +237,7 @@ private slots:
                             "[Settings]\r\nTop=120\r\nLeft=130\r\nstructure=0\r\ntranslit=1\r\n"
                             "onlymp3=1\r\nmax=2\r\nFreshpoll=1\r\nLanguage=English\r\n");
         tw::test::writeFile(*m_folder / "Freshpoll/freshpoll", "checker");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         QCOMPARE(form.pos(), QPoint(130, 120));
         QVERIFY(!box(form, "keepStructure")->isChecked());
         QVERIFY(box(form, "transliterate")->isChecked());
@@ -243,22 +245,22 @@ private slots:
         QVERIFY(box(form, "asManyAsFit")->isChecked()); // any non-zero number is true
         QVERIFY(box(form, "checkNewVersion")->isChecked());
         QVERIFY(box(form, "checkNewVersion")->isEnabled());
-        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("English"));
+        QCOMPARE(m_strings.CurrentLanguage, std::string("English"));
     }
 
     void emptySettingsSectionGivesDefaultsAtOrigin() {
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nmax=yes\r\n");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         QCOMPARE(form.pos(), QPoint(0, 0));
         QVERIFY(box(form, "keepStructure")->isChecked());
         QVERIFY(!box(form, "asManyAsFit")->isChecked()); // not a number: default
-        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("Russian"));
+        QCOMPARE(m_strings.CurrentLanguage, std::string("Russian"));
     }
 
     void missingCheckerDisablesCheckBox5AndExitWritesFreshpollZero() {
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nFreshpoll=1\r\n");
         {
-            MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+            MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
             QVERIFY(!box(form, "checkNewVersion")->isChecked());
             QVERIFY(!box(form, "checkNewVersion")->isEnabled());
             form.show();
@@ -270,7 +272,7 @@ private slots:
     }
 
     void exitWithEmptyFieldsClosesWithoutQuestion() {
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         bool canClose = false;
         form.confirmClose(canClose);
@@ -281,7 +283,7 @@ private slots:
     }
 
     void exitWithAFieldSetAsksAndNoKeepsTheWindow() {
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         form.findChild<QLineEdit*>("destinationField")->setText("/music");
         QString asked;
@@ -298,7 +300,7 @@ private slots:
     }
 
     void closingFromErrorWindowSkipsQuestionAndSettings() {
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         form.findChild<QLineEdit*>("playlistField")->setText("/music/list.m3u");
         tw::errors::ErrorReporter::instance().setTerminateRequested(true);
@@ -311,7 +313,7 @@ private slots:
         std::filesystem::create_directories(*m_folder / "Settings.ini");
         tw::errors::ErrorReporter::instance().setProgramFolder(m_folder->path());
         {
-            MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+            MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
             form.show();
             QVERIFY(form.close()); // the program still ends
         }
@@ -325,7 +327,7 @@ private slots:
         std::string file = "Test\r\nTunewagon\r\nkB\r\nMB\r\nGB\r\nPlaylist\r\nFolder\r\nPick\r\n";
         tw::test::writeFile(*m_folder / "Language/Test/Test.txt", file);
         tw::test::writeFile(*m_folder / "Language/English/Help/index.htm", "help");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         auto* button1 = form.findChild<QPushButton*>("choosePlaylistButton");
         QCOMPARE(button1->text(), QString("Выбрать..."));
         form.show();
@@ -340,14 +342,14 @@ private slots:
         QCOMPARE(form.windowTitle(), QString("Tunewagon"));
 
         // A second showing loads nothing again.
-        tw::i18n::strings().choosePlaylistButton = "changed";
+        m_strings.choosePlaylistButton = "changed";
         form.hide();
         form.show();
         QCOMPARE(button1->text(), QString("Pick"));
     }
 
     void designStatesOfTheControls() {
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         QVERIFY(!form.findChild<QPushButton*>("startCopyButton")->isEnabled());
         QVERIFY(!form.findChild<QPushButton*>("languageButton")->isEnabled());
         QCOMPARE(form.findChild<QPushButton*>("languageButton")->text(), QString("Language..."));
@@ -383,7 +385,7 @@ private slots:
         tw::test::writeFile(*m_folder / "music/a.mp3", "");
         std::filesystem::resize_file(*m_folder / "music/a.mp3", freeKB * 1024);
         tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTM3U\r\na.mp3\r\ngone.mp3\r\n");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         User user(form);
         chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "drive");
@@ -435,7 +437,7 @@ private slots:
             list += "missing/" + std::to_string(i) + ".mp3\r\n";
         tw::test::writeFile(*m_folder / "list.m3u", list);
         std::filesystem::create_directories(*m_folder / "out");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         User user(form);
         user.cancelScan = true;
@@ -457,7 +459,7 @@ private slots:
     void playlistWithNothingToCopyOrUnreadableIsRefused() {
         tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTM3U\r\nnot-there.mp3\r\n");
         std::filesystem::create_directories(*m_folder / "out");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         User user(form);
         chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
@@ -486,7 +488,7 @@ private slots:
 
     void destinationRefusesNoFolderAndNonLocalFoldersAndKeepsThePrevious() {
         std::filesystem::create_directories(*m_folder / "out");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         User user(form);
 
@@ -502,8 +504,8 @@ private slots:
         chooseWith(form, std::nullopt, *m_folder / "out");
         click(form, "chooseDestinationButton");
         QVERIFY(form.job().setup().destinationReady);
-        const QString freeText =
-            q(builtIn.StrFreeSpace + " " + tw::job::sizeText(false, form.job().setup().freeKB));
+        const QString freeText = q(builtIn.StrFreeSpace + " " +
+                                   tw::job::sizeText(false, form.job().setup().freeKB, builtIn));
         QCOMPARE(text(form, "freeSpaceLabel"), freeText);
 
         // Cancelling the browser now offers the folder shown and takes it again.
@@ -547,7 +549,7 @@ private slots:
         tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\nb.mp3\ngone.mp3\n");
         // A folder where b.mp3 should go: that copy fails.
         std::filesystem::create_directories(*m_folder / "out/b.mp3");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         User user(form);
         chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
@@ -557,7 +559,7 @@ private slots:
         QVERIFY(user.boxes.empty());
 
         // Stopped by the user: the report says so, the set-up stays.
-        form.services().copyWindow = [](QWidget*) {
+        form.services().copyWindow = [](const tw::i18n::StringTable&, QWidget*) {
             return std::make_unique<ScriptedCopyWindow>(true);
         };
         click(form, "startCopyButton");
@@ -574,7 +576,7 @@ private slots:
         QCOMPARE(text(form, "playlistField"), q(*m_folder / "music/list.m3u"));
 
         // To the end: the missing entry and the failed file are listed in the details.
-        form.services().copyWindow = [](QWidget*) {
+        form.services().copyWindow = [](const tw::i18n::StringTable&, QWidget*) {
             return std::make_unique<ScriptedCopyWindow>(false);
         };
         click(form, "startCopyButton");
@@ -603,7 +605,7 @@ private slots:
         tw::test::writeFile(*m_folder / "music/sub/b.mp3", "second");
         tw::test::writeFile(*m_folder / "music/list.m3u", "a.mp3\r\nsub/b.mp3\r\n");
         std::filesystem::create_directories(*m_folder / "out");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         User user(form);
         chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
@@ -625,7 +627,7 @@ private slots:
         tw::test::writeFile(*m_folder / "music/sub/b.mp3", "second");
         tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTINF:1,A\na.mp3\nsub/b.mp3\n");
         std::filesystem::create_directories(*m_folder / "out");
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         User user(form);
         click(form, "writePlaylist");
@@ -647,10 +649,10 @@ private slots:
     }
 
     void helpOpensThePageOfTheLanguageAndAboutRunsBusy() {
-        MainWindow form(tw::job::ProgramPaths(m_folder->path()));
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         std::vector<std::string> opened;
         form.services().openPage = [&opened](const std::string& page) { opened.push_back(page); };
-        auto& language = tw::i18n::strings().CurrentLanguage;
+        auto& language = m_strings.CurrentLanguage;
         language = "German"; // no help of its own, no English help
         click(form, "helpButton");
         tw::test::writeFile(*m_folder / "Language/English/Help/index.htm", "en");
@@ -666,7 +668,8 @@ private slots:
                                                    *m_folder / "Help.htm"}));
 
         bool busyInAbout = false;
-        form.services().showAbout = [&](QWidget* owner, const std::string& folder) {
+        form.services().showAbout = [&](const tw::i18n::StringTable&, QWidget* owner,
+                                        const std::string& folder) {
             busyInAbout = form.busy() && owner == &form && folder == m_folder->path();
         };
         click(form, "aboutButton");

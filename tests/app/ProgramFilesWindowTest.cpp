@@ -52,11 +52,11 @@ bool catchesTerminate(int pid, const std::string& program) {
 class ProgramFilesWindowTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
 private slots:
-    void init() {
-        tw::i18n::strings().resetToBuiltIn();
-        tw::i18n::strings().CurrentLanguage.clear();
-    }
+    void init() { m_strings = tw::i18n::StringTable{}; }
 
     void savedPlaceNoScreenShowsMovesOntoThePrimaryScreen() {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -65,7 +65,7 @@ private slots:
             TempFolder folder;
             tw::test::writeFile(folder / "Settings.ini",
                                 std::string("[Settings]\r\n") + place + "\r\n");
-            MainWindow form(tw::job::ProgramPaths(folder.path()));
+            MainWindow form(tw::job::ProgramPaths(folder.path()), m_strings);
             QVERIFY2(screen.contains(form.pos()), place);
         }
     }
@@ -77,7 +77,7 @@ private slots:
             file += std::string(line % 2 == 0 ? 100000 : 300, 'W') + "\r\n";
         tw::test::writeFile(folder / "Language/Wide/Wide.txt", file);
         tw::test::writeFile(folder / "Settings.ini", "[Settings]\r\nLanguage=Wide\r\n");
-        MainWindow form(tw::job::ProgramPaths(folder.path()));
+        MainWindow form(tw::job::ProgramPaths(folder.path()), m_strings);
         form.show();
         QVERIFY(form.findChild<QWidget*>("choosePlaylistButton") != nullptr);
         QVERIFY2(form.width() <= 1280, qPrintable(QString::number(form.width())));
@@ -105,7 +105,7 @@ private slots:
                                       folder / "ErrorLog/Debug.Log", EROFS);
         QStringList shown;
         {
-            MainWindow form(tw::job::ProgramPaths(folder.path()));
+            MainWindow form(tw::job::ProgramPaths(folder.path()), m_strings);
             form.show();
             QTimer::singleShot(0, [&] { form.close(); });
             auto dismiss = [&] {

@@ -36,7 +36,6 @@ protected:
         options.copy.keepStructure = false;
         console.isInteractive = false;
     }
-    void TearDown() override { tw::i18n::strings().resetToBuiltIn(); }
 
     int run() { return runCopyCommand(options, program.path(), work.path(), console, report); }
 

@@ -37,7 +37,6 @@ protected:
         options.playlist = "list.m3u";
         options.destination = "out";
     }
-    void TearDown() override { tw::i18n::strings().resetToBuiltIn(); }
 
     int run() {
         console.written.clear();

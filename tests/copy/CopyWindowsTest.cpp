@@ -35,9 +35,12 @@ void answerQuestion(QMessageBox::StandardButton answer, int* asked) {
 class CopyWindowsTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
 private slots:
     void init() {
-        tw::i18n::strings().resetToBuiltIn();
+        m_strings = tw::i18n::StringTable{};
         tw::ui::setBeep([] {});
     }
     void cleanup() { tw::ui::setBeep({}); }
@@ -51,6 +54,7 @@ private slots:
         bool mainHiddenDuringRun = false, stayedOpen = false, cancelSeen = false;
         CopyProgressDialog* self = nullptr;
         CopyProgressDialog form(
+            m_strings,
             [&](tw::copy::ProgressDisplay&, tw::copy::RunControl& control,
                 tw::copy::RunQuestions&) {
                 mainHiddenDuringRun = !main.isVisible();
@@ -80,7 +84,7 @@ private slots:
         question.source.path = tw::platform::Path("/home/u/Rock/a.mp3");
         question.sameSize = true;
         std::vector<std::string> opened;
-        CollisionDialog dialog(question, nullptr,
+        CollisionDialog dialog(m_strings, question, nullptr,
                                [&opened](const std::string& folder) { opened.push_back(folder); });
         QVERIFY(!dialog.findChild<QCheckBox*>("sameActionBox")->isEnabled());
         int asked = 0;

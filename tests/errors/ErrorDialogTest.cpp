@@ -74,19 +74,22 @@ int records(const std::string& log) {
 class ErrorFormTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
 private slots:
     void cleanup() {
         ErrorDialog::setMailHandOver(nullptr);
-        tw::i18n::strings().resetToBuiltIn();
+        m_strings = tw::i18n::StringTable{};
         ErrorReporter::instance().setWindowOpen(false);
         ErrorReporter::instance().setTerminateRequested(false);
     }
 
     void controlsCarryStringTableCaptionsAndCode() {
-        auto& t = tw::i18n::strings();
+        auto& t = m_strings;
         t.applyLine(77, "Program error");
         t.StrIgnore = "Ignore";
-        ErrorDialog form;
+        ErrorDialog form(m_strings);
         form.setErrorCode("2.004 - 003.0");
         QCOMPARE(form.windowTitle(), QString("Program error..."));
         QCOMPARE(form.findChild<QLabel*>("headlineLabel")->text(),
@@ -116,8 +119,8 @@ private slots:
         if (folder.isEmpty())
             QSKIP("TW_SHOTS not set");
         for (const char* language : {"Russian", "English"}) {
-            tw::i18n::loadLanguageFile(tw::i18n::strings(), TW_PROGRAM_DIR, language);
-            ErrorDialog form;
+            tw::i18n::loadLanguageFile(m_strings, TW_PROGRAM_DIR, language);
+            ErrorDialog form(m_strings);
             form.setErrorCode("2.004 - 003.0");
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -129,7 +132,7 @@ private slots:
     void windowOpenFlagLastsFromCreationToClose() {
         QVERIFY(!ErrorReporter::instance().windowOpen());
         {
-            ErrorDialog form;
+            ErrorDialog form(m_strings);
             QVERIFY(ErrorReporter::instance().windowOpen());
             form.show();
             QTest::mouseClick(form.findChild<QPushButton*>("ignoreButton"), Qt::LeftButton);
@@ -137,19 +140,19 @@ private slots:
             QVERIFY(!ErrorReporter::instance().windowOpen());
         }
         {
-            ErrorDialog form;
+            ErrorDialog form(m_strings);
             form.show();
             form.close(); // the close box
             QVERIFY(!ErrorReporter::instance().windowOpen());
         }
-        { ErrorDialog never; }
+        { ErrorDialog never(m_strings); }
         QVERIFY(!ErrorReporter::instance().windowOpen());
     }
 
     // The presenter shows the window modally and returns once it is dismissed; a report
     // made meanwhile is dropped.
     void presenterReturnsAfterIgnoreAndDropsNestedReports() {
-        tw::errors::ErrorWindowPresenter presenter;
+        tw::errors::ErrorWindowPresenter presenter(m_strings);
         bool sawOpen = false;
         QString shownCode;
         QTimer::singleShot(0, [&] {
@@ -183,18 +186,18 @@ private slots:
             mail.outcome = outcome;
             QString note;
             {
-                ErrorDialog form;
+                ErrorDialog form(m_strings);
                 form.show();
                 acceptNextMessageBox(&note);
                 QTest::mouseClick(form.findChild<QPushButton*>("mailButton"), Qt::LeftButton);
                 QVERIFY(form.isVisible());
                 QVERIFY(!form.findChild<QPushButton*>("mailButton")->isEnabled());
             }
-            QCOMPARE(note, QString::fromStdString(tw::i18n::strings().StrMailNote));
+            QCOMPARE(note, QString::fromStdString(m_strings.StrMailNote));
             QCOMPARE(mail.calls, round);
             QVERIFY2(!mail.formVisible, "the error window stays up while the client has the mail");
             QCOMPARE(mail.message.recipient, std::string(tw::AuthorAddress));
-            QCOMPARE(mail.message.subject, tw::i18n::strings().StrMailSubject);
+            QCOMPARE(mail.message.subject, m_strings.StrMailSubject);
             QCOMPARE(mail.message.attachmentPath, sending);
             QCOMPARE(mail.attachment, content);
             QVERIFY(!QFile::exists(QString::fromStdString(log)));
@@ -213,7 +216,7 @@ private slots:
         ErrorReporter::instance().setProgramFolder(program.path());
         FakeMail mail;
         ErrorDialog::setMailHandOver(&mail);
-        tw::errors::ErrorWindowPresenter presenter;
+        tw::errors::ErrorWindowPresenter presenter(m_strings);
         QString note;
         bool modalAfterReport = false;
         QTimer::singleShot(0, [&] {
@@ -235,7 +238,7 @@ private slots:
 
     // Kept last: asking the application to end stops the event loops of this process.
     void closeProgramRequestsTerminationAndEndsModalDisplay() {
-        tw::errors::ErrorWindowPresenter presenter;
+        tw::errors::ErrorWindowPresenter presenter(m_strings);
         QTimer::singleShot(0, [] {
             auto* form = qobject_cast<ErrorDialog*>(QApplication::activeModalWidget());
             QVERIFY(form != nullptr);

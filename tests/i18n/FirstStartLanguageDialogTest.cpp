@@ -37,9 +37,12 @@ void failsafe(FirstStartLanguageDialog& form, bool& timedOut) {
 class LanguageWindowTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
 private slots:
     void init() {
-        tw::i18n::strings().CurrentLanguage.clear();
+        m_strings.CurrentLanguage.clear();
         m_folder = std::make_unique<TempFolder>();
         tw::test::writeFile(*m_folder / "Language/English/English.txt",
                             "English\r\nTunewagon\r\nKB\r\n");
@@ -53,7 +56,7 @@ private slots:
 
     void firstStartOffersTheLocaleLanguageAndClosesOnlyThroughItsButton() {
         qputenv("LC_ALL", "en_GB.UTF-8");
-        FirstStartLanguageDialog form(m_folder->path());
+        FirstStartLanguageDialog form(m_strings, m_folder->path());
         QVERIFY(form.firstStart());
         QCOMPARE(form.windowTitle(), QString("Tunewagon"));
         QCOMPARE(form.findChild<QLabel*>("promptLabel")->text(), QString("Change language"));
@@ -84,36 +87,36 @@ private slots:
         QVERIFY(stayedOpen);
         QVERIFY(!timedOut);
         QVERIFY(!form.isVisible());
-        QCOMPARE(tw::i18n::strings().CurrentLanguage, std::string("Deutsch"));
+        QCOMPARE(m_strings.CurrentLanguage, std::string("Deutsch"));
 
         qputenv("LC_ALL", "ru_RU.UTF-8");
-        FirstStartLanguageDialog russian(m_folder->path());
+        FirstStartLanguageDialog russian(m_strings, m_folder->path());
         QCOMPARE(russian.findChild<QComboBox*>("languageList")->currentIndex(), 0);
         qunsetenv("LC_ALL");
     }
 
     void existingSettingsMeanTheWindowNeverShows() {
         tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\n");
-        FirstStartLanguageDialog form(m_folder->path());
+        FirstStartLanguageDialog form(m_strings, m_folder->path());
         QVERIFY(!form.firstStart());
         bool timedOut = false;
         failsafe(form, timedOut);
         form.showIfFirstStart();
         QVERIFY(!timedOut);
         QCOMPARE(form.findChild<QComboBox*>("languageList")->count(), 1);
-        QVERIFY(tw::i18n::strings().CurrentLanguage.empty());
+        QVERIFY(m_strings.CurrentLanguage.empty());
     }
 
     void sourceSettingsCloseTheWindowAtItsFirstPaint() {
         tw::test::writeFile(*m_folder / "Source/Settings.ini", "[Settings]\r\n");
-        FirstStartLanguageDialog form(m_folder->path());
+        FirstStartLanguageDialog form(m_strings, m_folder->path());
         QVERIFY(form.firstStart());
         bool timedOut = false;
         failsafe(form, timedOut);
         form.showIfFirstStart();
         QVERIFY(!timedOut);
         QVERIFY(!form.isVisible());
-        QVERIFY(tw::i18n::strings().CurrentLanguage.empty());
+        QVERIFY(m_strings.CurrentLanguage.empty());
     }
 
 private:

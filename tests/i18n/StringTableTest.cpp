@@ -134,11 +134,5 @@ TEST(StringTable, ResetRestoresEveryEntryAndKeepsTheLanguageName) {
     EXPECT_EQ(table.CurrentLanguage, "English");
 }
 
-TEST(StringTable, ProcessWideTableStartsWithBuiltInTexts) {
-    StringTable& first = strings();
-    EXPECT_EQ(&first, &strings());
-    EXPECT_EQ(differingFields(StringTable{}, first), std::vector<std::string>{});
-}
-
 } // namespace
 } // namespace tw::i18n

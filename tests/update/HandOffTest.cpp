@@ -74,6 +74,9 @@ std::map<std::string, std::string> contents(const std::string& folder) {
 class HandOffTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
     std::unique_ptr<TempFolder> m_folder;
 
     std::string freshpoll(const char* name) {
@@ -100,7 +103,7 @@ class HandOffTest : public QObject {
 
 private slots:
     void init() {
-        tw::i18n::strings().resetToBuiltIn();
+        m_strings = tw::i18n::StringTable{};
         m_folder = std::make_unique<TempFolder>();
     }
     void cleanup() { m_folder.reset(); }
@@ -111,7 +114,7 @@ private slots:
         writeFile(freshpoll("CheckNVTrue.txt"), "1.1.9\r\n01.01.27\r\nhttps://tw.example/\r\n");
         {
             AnnouncementAnswerer ok("okButton");
-            MainWindow form(ProgramPaths(m_folder->path()));
+            MainWindow form(ProgramPaths(m_folder->path()), m_strings);
             form.show();
             QTRY_COMPARE(ok.shown, 1);
             QCOMPARE(ok.version, QString("1.1.9"));
@@ -122,7 +125,7 @@ private slots:
 
         // The next start: nothing is shown and nothing is asked of the site.
         AnnouncementAnswerer watcher("okButton");
-        MainWindow form(ProgramPaths(m_folder->path()));
+        MainWindow form(ProgramPaths(m_folder->path()), m_strings);
         form.show();
         QTest::qWait(1300);
         QCOMPARE(watcher.shown, 0);
@@ -135,7 +138,7 @@ private slots:
         standInChecker();
         writeFile(freshpoll("CheckReady"), ""); // left by an earlier check
         AnnouncementAnswerer remind("remindLaterButton");
-        MainWindow form(ProgramPaths(m_folder->path()));
+        MainWindow form(ProgramPaths(m_folder->path()), m_strings);
         remind.owner = &form;
         form.show();
         QVERIFY(fileExists(freshpoll("LastCheck.ini")));
@@ -174,7 +177,7 @@ private slots:
         const auto before = contents(*m_folder / "Freshpoll");
         {
             AnnouncementAnswerer watcher("okButton");
-            MainWindow form(ProgramPaths(m_folder->path()));
+            MainWindow form(ProgramPaths(m_folder->path()), m_strings);
             form.show();
             QTest::qWait(1300);
             QCOMPARE(watcher.shown, 0);
@@ -185,7 +188,7 @@ private slots:
         // Without the checker the option is turned off, which forgets the Ok.
         settings(true);
         std::filesystem::remove(freshpoll("freshpoll"));
-        MainWindow form(ProgramPaths(m_folder->path()));
+        MainWindow form(ProgramPaths(m_folder->path()), m_strings);
         auto* option = form.findChild<QCheckBox*>("checkNewVersion");
         QVERIFY(!option->isChecked());
         QVERIFY(!option->isEnabled());

@@ -22,6 +22,9 @@ using tw::update::NewVersionDialog;
 class NewVersionWindowTest : public QObject {
     Q_OBJECT
 
+    // The texts the windows under test show, fresh for each test.
+    tw::i18n::StringTable m_strings;
+
 public slots:
     void openPage(const QUrl& url) { m_opened << url.toString(); }
 
@@ -42,7 +45,7 @@ private:
 
 private slots:
     void init() {
-        tw::i18n::strings().resetToBuiltIn();
+        m_strings = tw::i18n::StringTable{};
         m_folder = std::make_unique<TempFolder>();
         m_opened.clear();
         for (const char* scheme : {"http", "https", "file"})
@@ -60,8 +63,8 @@ private slots:
                   "third\r\n");
         writeFile(*m_folder / "CheckNVTrueEng.txt", "1.2.0 en\r\n2027-02-01\r\nhttps://en/\r\n");
 
-        tw::i18n::strings().CurrentLanguage = "Russian";
-        NewVersionDialog russian(m_folder->path());
+        m_strings.CurrentLanguage = "Russian";
+        NewVersionDialog russian(m_strings, m_folder->path());
         QCOMPARE(text(russian, "titleLabel"), QString("Вышла новая версия программы Tunewagon"));
         QCOMPARE(text(russian, "playlistLabel"), QString("Версия:"));
         QCOMPARE(text(russian, "destinationLabel"), QString(" Дата обновления:"));
@@ -72,16 +75,16 @@ private slots:
         QCOMPARE(text(russian, "changesText"), QString("первое\nвторое\nthird"));
 
         // Any other name, "russian" too, takes the English file: here three lines, no notes.
-        tw::i18n::strings().CurrentLanguage = "russian";
-        NewVersionDialog other(m_folder->path());
+        m_strings.CurrentLanguage = "russian";
+        NewVersionDialog other(m_strings, m_folder->path());
         QCOMPARE(text(other, "versionField"), QString("1.2.0 en"));
         QCOMPARE(text(other, "changesText"), QString());
     }
 
     void missingAnnouncementLeavesFieldsEmptyAndTheDesignLink() {
         writeFile(*m_folder / "CheckNVTrue.txt", "1.2.0\r\n01.02.27\r\nhttps://tw.example/\r\n");
-        tw::i18n::strings().CurrentLanguage = "English";
-        NewVersionDialog form(m_folder->path());
+        m_strings.CurrentLanguage = "English";
+        NewVersionDialog form(m_strings, m_folder->path());
         QCOMPARE(text(form, "versionField"), QString());
         QCOMPARE(text(form, "changesText"), QString());
         QCOMPARE(text(form, "siteLink"), QString("https://tunewagon.net/"));
@@ -90,9 +93,9 @@ private slots:
     }
 
     void linkIsRedUnderThePointerAndOpensOnlyWebPages() {
-        tw::i18n::strings().CurrentLanguage = "Russian";
+        m_strings.CurrentLanguage = "Russian";
         writeFile(*m_folder / "CheckNVTrue.txt", "1\r\n2\r\ntw.example/page\r\n");
-        NewVersionDialog form(m_folder->path());
+        NewVersionDialog form(m_strings, m_folder->path());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         auto* link = form.findChild<QLabel*>("siteLink");
@@ -113,7 +116,7 @@ private slots:
 
         // An address from the web that names a local file is not opened.
         writeFile(*m_folder / "CheckNVTrue.txt", "1\r\n2\r\nfile:///etc/passwd\r\n");
-        NewVersionDialog local(m_folder->path());
+        NewVersionDialog local(m_strings, m_folder->path());
         local.openSite();
         QCOMPARE(m_opened.size(), 1);
     }
@@ -122,13 +125,13 @@ private slots:
         const std::string checkTrue = *m_folder / "CheckTrue";
         // A pipe under the name neither counts nor blocks Ok.
         QCOMPARE(::mkfifo(checkTrue.c_str(), 0600), 0);
-        QPointer<NewVersionDialog> remind = new NewVersionDialog(m_folder->path());
+        QPointer<NewVersionDialog> remind = new NewVersionDialog(m_strings, m_folder->path());
         remind->show();
         remind->findChild<QPushButton*>("remindLaterButton")->click();
         QTRY_VERIFY(remind.isNull()); // closed and freed
         QVERIFY(!tw::platform::fileExists(checkTrue));
 
-        QPointer<NewVersionDialog> ok = new NewVersionDialog(m_folder->path());
+        QPointer<NewVersionDialog> ok = new NewVersionDialog(m_strings, m_folder->path());
         ok->show();
         ok->findChild<QPushButton*>("okButton")->click();
         QTRY_VERIFY(ok.isNull());

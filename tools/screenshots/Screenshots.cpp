@@ -76,8 +76,10 @@ QByteArray song(int kilobytes, char fill) {
 // every collision with Replace and closes the report after picturing it with its details.
 class Photographer : public QObject {
 public:
-    Photographer(tw::app::MainWindow& main, QString folder, QString suffix)
+    Photographer(tw::app::MainWindow& main, const tw::i18n::StringTable& strings, QString folder,
+                 QString suffix)
         : m_main(main)
+        , m_strings(strings)
         , m_folder(std::move(folder))
         , m_suffix(std::move(suffix)) {
         connect(&m_timer, &QTimer::timeout, this, [this] { look(); });
@@ -128,8 +130,7 @@ private:
                                           Qt::QueuedConnection);
                 return;
             }
-            if (box->windowTitle() !=
-                QString::fromStdString(tw::i18n::strings().StrReportCaption)) {
+            if (box->windowTitle() != QString::fromStdString(m_strings.StrReportCaption)) {
                 std::fprintf(stderr, "unexpected message: %s\n", qPrintable(box->text()));
                 QMetaObject::invokeMethod(box->button(QMessageBox::Ok), "click",
                                           Qt::QueuedConnection);
@@ -149,6 +150,7 @@ private:
     }
 
     tw::app::MainWindow& m_main;
+    const tw::i18n::StringTable& m_strings;
     QString m_folder;
     QString m_suffix;
     QTimer m_timer;
@@ -190,8 +192,8 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
     writeBytes(player + "/Кино/03 Кукушка.mp3", song(700, 'z'),
                QDateTime(QDate(2019, 5, 12), QTime(18, 40, 5), QTimeZone::utc()));
 
-    tw::i18n::strings().resetToBuiltIn();
-    tw::app::MainWindow form(tw::job::ProgramPaths(program.toStdString()));
+    tw::i18n::StringTable strings;
+    tw::app::MainWindow form(tw::job::ProgramPaths(program.toStdString()), strings);
     form.services().choosePlaylist = [music](QFileDialog&) {
         return std::optional<std::string>((music + "/Сборник.m3u").toStdString());
     };
@@ -201,7 +203,7 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
     form.show();
     pumpFor(300);
 
-    Photographer photographer(form, out, suffix);
+    Photographer photographer(form, strings, out, suffix);
     form.findChild<QPushButton*>("choosePlaylistButton")->click();
     form.findChild<QPushButton*>("chooseDestinationButton")->click();
     pumpFor(400);

@@ -89,9 +89,11 @@ void appendLine(QTextEdit* memo, const QString& line) {
 
 } // namespace
 
-AboutDialog::AboutDialog(QWidget* parent, std::string programFolder)
+AboutDialog::AboutDialog(const i18n::StringTable& strings, QWidget* parent,
+                         std::string programFolder)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    , m_strings(strings)
     , m_programFolder(programFolder.empty() ? platform::programFolder()
                                             : std::move(programFolder)) {
     setObjectName("aboutDialog");
@@ -202,15 +204,16 @@ AboutDialog::AboutDialog(QWidget* parent, std::string programFolder)
     setFixedSize(sizeHint().expandedTo(QSize(328, 270)));
 }
 
-void AboutDialog::showAbout(QWidget* parent, const std::string& programFolder) {
-    auto* window = new AboutDialog(parent, programFolder);
+void AboutDialog::showAbout(const i18n::StringTable& strings, QWidget* parent,
+                            const std::string& programFolder) {
+    auto* window = new AboutDialog(strings, parent, programFolder);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->exec();
 }
 
 void AboutDialog::applyTexts() {
     // Drawing is always double-buffered here; nothing to switch on.
-    const auto& t = i18n::strings();
+    const auto& t = m_strings;
     setWindowTitle(QString::fromStdString(t.StrAboutCaption));
     appendLine(m_aboutText, QString::fromStdString(t.StrAboutText));
     appendLine(m_freewareText, QString::fromStdString(t.StrFreeware));

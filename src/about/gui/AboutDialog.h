@@ -9,6 +9,10 @@ class QLabel;
 class QPushButton;
 class QTextEdit;
 
+namespace tw::i18n {
+struct StringTable;
+}
+
 namespace tw::about {
 
 class BannerBrowser;
@@ -21,10 +25,12 @@ class AboutDialog : public QDialog {
 
 public:
     // programFolder: where Source/Temp.mht is found; empty: the running program's folder.
-    explicit AboutDialog(QWidget* parent = nullptr, std::string programFolder = {});
+    explicit AboutDialog(const i18n::StringTable& strings, QWidget* parent = nullptr,
+                         std::string programFolder = {});
 
     // Creates a new window, shows it modally over the parent and frees it when it closes.
-    static void showAbout(QWidget* parent, const std::string& programFolder = {});
+    static void showAbout(const i18n::StringTable& strings, QWidget* parent,
+                          const std::string& programFolder = {});
 
     void closeAbout();
     void openSite();
@@ -39,6 +45,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    const i18n::StringTable& m_strings;
     void applyTexts();
     void setLinkColour(QLabel* link, const QColor& colour);
 

@@ -56,27 +56,28 @@ namespace {
 constexpr QSize designedSize(464, 355);
 
 // A warning or refusal box over the main window, with its busy flag set while it is open.
-void tell(MainWindowState& state, QWidget* parent, ui::MessageKind kind, const std::string& text,
-          const std::string& details = {}) {
+void tell(MainWindowState& state, const i18n::StringTable& strings, QWidget* parent,
+          ui::MessageKind kind, const std::string& text, const std::string& details = {}) {
     const bool wasBusy = state.busy();
     state.setBusy(true);
-    ui::showMessage(kind, text, i18n::strings().StrWarningCaption, parent, details);
+    ui::showMessage(kind, text, strings.StrWarningCaption, parent, details);
     state.setBusy(wasBusy);
 }
 
 } // namespace
 
-MainWindow::MainWindow(job::ProgramPaths paths, QWidget* parent)
+MainWindow::MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
-    , m_paths(std::move(paths)) {
+    , m_paths(std::move(paths))
+    , m_strings(strings) {
     setObjectName("mainWindow");
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
     createLanguageMenu();
     m_checkHost = std::make_unique<update::MainWindowCheckHost>(
-        this, m_checkerAnswerTimer, m_announcementRetryTimer, m_paths.freshpollFolder(),
+        m_strings, this, m_checkerAnswerTimer, m_announcementRetryTimer, m_paths.freshpollFolder(),
         [this] { return m_state.busy(); }, [this] { m_state.setBusy(false); });
     m_newVersionCheck = std::make_unique<update::NewVersionCheck>(
         m_paths.freshpollFolder(), m_paths.freshpollProgram(), *m_checkHost);
@@ -283,7 +284,7 @@ void MainWindow::loadSettings() {
             m_writePlaylist->setChecked(settings.options.writePlaylist);
             m_skipSame->setChecked(settings.options.skipSame);
             m_checkNewVersion->setChecked(settings.Freshpoll);
-            i18n::strings().CurrentLanguage = settings.Language;
+            m_strings.CurrentLanguage = settings.Language;
         } else if (const QScreen* screen = QApplication::primaryScreen()) {
             // Centred on the desktop.
             const QRect desktop = screen->availableGeometry();
@@ -339,7 +340,7 @@ void MainWindow::confirmClose(bool& canClose) {
             return;
         }
         m_state.setBusy(true);
-        const auto& t = i18n::strings();
+        const auto& t = m_strings;
         canClose = ui::ask(t.StrAskExit, t.StrExitCaption, this);
         m_state.setBusy(false);
     });
@@ -358,7 +359,7 @@ void MainWindow::saveSettings() {
         settings.options.writePlaylist = m_writePlaylist->isChecked();
         settings.options.skipSame = m_skipSame->isChecked();
         settings.Freshpoll = m_checkNewVersion->isChecked();
-        settings.Language = i18n::strings().CurrentLanguage;
+        settings.Language = m_strings.CurrentLanguage;
         settings.write(ini);
     });
 }
@@ -380,20 +381,21 @@ void MainWindow::choosePlaylist() {
             m_playlistField->setText(q(playlist.str()));
             job::CopyJob& job = m_state.job();
             playlist::ScanProgressDialog wait(
-                playlist.str(),
+                m_strings, playlist.str(),
                 [&job, &playlist](const std::function<bool(std::uint64_t)>& keepGoing) {
                     return job.scanPlaylist(playlist, keepGoing);
                 },
                 this);
             wait.exec();
-            const auto& t = i18n::strings();
+            const auto& t = m_strings;
             const playlist::ScanResult& scan = wait.result();
             const MainWindowState::ScanNotice notice = m_state.scanned(scan);
             showSetup();
             if (notice == MainWindowState::ScanNotice::NoFiles)
-                tell(m_state, this, ui::MessageKind::Refusal, t.StrNoFiles);
+                tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrNoFiles);
             else if (notice == MainWindowState::ScanNotice::FileError)
-                tell(m_state, this, ui::MessageKind::Refusal, t.StrFileError, scan.reason);
+                tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrFileError,
+                     scan.reason);
             updateStartButton();
         }
         m_state.setBusy(false);
@@ -402,7 +404,7 @@ void MainWindow::choosePlaylist() {
 
 void MainWindow::chooseDestination() {
     errors::guardedWithStep(codes::MainChooseDestinationPrefix, [this] {
-        const auto& t = i18n::strings();
+        const auto& t = m_strings;
         m_state.setBusy(true);
         const std::string initial = m_state.setup().destinationField;
         const std::string folder =
@@ -412,9 +414,11 @@ void MainWindow::chooseDestination() {
         m_state.destinationChosen(outcome);
         showSetup();
         if (outcome == job::CopyJob::Destination::NoFolder)
-            tell(m_state, this, ui::MessageKind::Warning, job.destinationMessage(outcome));
+            tell(m_state, m_strings, this, ui::MessageKind::Warning,
+                 job.destinationMessage(outcome));
         else if (outcome == job::CopyJob::Destination::NotLocal)
-            tell(m_state, this, ui::MessageKind::Refusal, job.destinationMessage(outcome));
+            tell(m_state, m_strings, this, ui::MessageKind::Refusal,
+                 job.destinationMessage(outcome));
         updateStartButton();
         m_state.setBusy(false);
     });
@@ -426,9 +430,9 @@ void MainWindow::updateStartButton() {
         const job::LaunchDecision decision = m_state.job().launchRule();
         m_startCopyButton->setEnabled(decision.enabled);
         if (decision.message == job::LaunchDecision::Message::Warned)
-            tell(m_state, this, ui::MessageKind::Warning, decision.text);
+            tell(m_state, m_strings, this, ui::MessageKind::Warning, decision.text);
         else if (decision.message == job::LaunchDecision::Message::Refused)
-            tell(m_state, this, ui::MessageKind::Refusal, decision.text);
+            tell(m_state, m_strings, this, ui::MessageKind::Refusal, decision.text);
     });
 }
 
@@ -440,13 +444,13 @@ void MainWindow::startCopy() {
     guarded(codes::MainStartCopy, [this] {
         m_state.setBusy(true);
         job::CopyJob& job = m_state.job();
-        const copy::CopyRun::End end = m_services.copyWindow(this)->execCopy(job);
+        const copy::CopyRun::End end = m_services.copyWindow(m_strings, this)->execCopy(job);
         m_state.copied(end);
         if (end == copy::CopyRun::End::Completed) {
             showSetup();
             updateStartButton();
         }
-        const auto& t = i18n::strings();
+        const auto& t = m_strings;
         ui::MsgDialog(this, job.report(), QMessageBox::Ok, "Info", t.StrReportCaption,
                       buildReportDetails(job.problems(), t));
         m_state.setBusy(false);
@@ -455,14 +459,14 @@ void MainWindow::startCopy() {
 
 void MainWindow::openHelp() {
     guarded(codes::MainOpenHelp, [this] {
-        const std::string language = helpLanguage(m_paths, i18n::strings().CurrentLanguage);
+        const std::string language = helpLanguage(m_paths, m_strings.CurrentLanguage);
         m_services.openPage(helpPage(m_paths, language));
     });
 }
 
 void MainWindow::showAbout() {
     m_state.setBusy(true);
-    m_services.showAbout(this, m_paths.folder());
+    m_services.showAbout(m_strings, this, m_paths.folder());
     m_state.setBusy(false);
 }
 

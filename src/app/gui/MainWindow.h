@@ -41,7 +41,8 @@ class MainWindow : public QWidget, private i18n::MainWindowCaptions {
 
 public:
     // paths: the program folder that every data file lives below.
-    explicit MainWindow(job::ProgramPaths paths, QWidget* parent = nullptr);
+    // strings: the texts it shows, which its language menu loads; they outlive the window.
+    MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const job::ProgramPaths& paths() const { return m_paths; }
@@ -106,7 +107,8 @@ private:
 
     job::ProgramPaths m_paths;
     MainWindowServices m_services = MainWindowServices::system();
-    MainWindowState m_state{i18n::strings()};
+    i18n::StringTable& m_strings;
+    MainWindowState m_state{m_strings};
 
     QLabel* m_playlistLabel = nullptr;
     QLineEdit* m_playlistField = nullptr;

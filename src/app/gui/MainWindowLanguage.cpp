@@ -51,12 +51,12 @@ void MainWindow::languageFirstShow() {
         item->setCheckable(true);
         m_languageMenu->addAction(item);
     }
-    loadLanguage(i18n::strings().CurrentLanguage);
+    loadLanguage(m_strings.CurrentLanguage);
     tickCurrentLanguage();
 }
 
 void MainWindow::tickCurrentLanguage() {
-    const QString current = q(i18n::strings().CurrentLanguage);
+    const QString current = q(m_strings.CurrentLanguage);
     for (QAction* item : m_languageItems->actions()) {
         if (item->objectName() == current)
             item->setChecked(true);
@@ -75,17 +75,17 @@ void MainWindow::changeLanguage(QAction* item) {
             return;
         }
         const std::string name = item->objectName().toStdString();
-        if (!item->isChecked() || name == i18n::strings().CurrentLanguage)
+        if (!item->isChecked() || name == m_strings.CurrentLanguage)
             return;
         loadLanguage(name);
         // Transliteration is a matter of the Russian interface; its tick stays as it is.
-        m_transliterate->setEnabled(i18n::strings().CurrentLanguage == i18n::BuiltInLanguage);
+        m_transliterate->setEnabled(m_strings.CurrentLanguage == i18n::BuiltInLanguage);
     });
 }
 
 void MainWindow::loadLanguage(const std::string& name) {
     guarded(codes::MainLoadLanguage,
-            [this, &name] { i18n::loadLanguage(i18n::strings(), m_paths.folder(), name, *this); });
+            [this, &name] { i18n::loadLanguage(m_strings, m_paths.folder(), name, *this); });
     // Whatever was applied, the window makes room for it.
     fitToContents();
 }

@@ -14,11 +14,13 @@ namespace {
 // The copy progress window over the main window, running the job's copy.
 class ProgressWindow : public CopyWindow {
 public:
-    explicit ProgressWindow(QWidget* mainWindow)
-        : m_mainWindow(mainWindow) {}
+    ProgressWindow(const i18n::StringTable& strings, QWidget* mainWindow)
+        : m_strings(strings)
+        , m_mainWindow(mainWindow) {}
 
     copy::CopyRun::End execCopy(job::CopyJob& job) override {
         copy::CopyProgressDialog form(
+            m_strings,
             [&job](copy::ProgressDisplay& display, copy::RunControl& control,
                    copy::RunQuestions& questions) { return job.run(display, control, questions); },
             job.flags(), m_mainWindow);
@@ -26,6 +28,7 @@ public:
     }
 
 private:
+    const i18n::StringTable& m_strings;
     QWidget* m_mainWindow;
 };
 
@@ -52,11 +55,13 @@ MainWindowServices MainWindowServices::system() {
     s.openPage = [](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     };
-    s.showAbout = [](QWidget* mainWindow, const std::string& programFolder) {
-        about::AboutDialog::showAbout(mainWindow, programFolder);
+    s.showAbout = [](const i18n::StringTable& strings, QWidget* mainWindow,
+                     const std::string& programFolder) {
+        about::AboutDialog::showAbout(strings, mainWindow, programFolder);
     };
-    s.copyWindow = [](QWidget* mainWindow) -> std::unique_ptr<CopyWindow> {
-        return std::make_unique<ProgressWindow>(mainWindow);
+    s.copyWindow = [](const i18n::StringTable& strings,
+                      QWidget* mainWindow) -> std::unique_ptr<CopyWindow> {
+        return std::make_unique<ProgressWindow>(strings, mainWindow);
     };
     return s;
 }

@@ -24,7 +24,9 @@ struct MainWindowServices {
     // Opens a page with the desktop's default program for it; the result is ignored.
     std::function<void(const std::string& path)> openPage;
     // Shows the About window modally over the main window.
-    std::function<void(QWidget* mainWindow, const std::string& programFolder)> showAbout;
+    std::function<void(const i18n::StringTable& strings, QWidget* mainWindow,
+                       const std::string& programFolder)>
+        showAbout;
     CopyWindowFactory copyWindow;
 
     // The real dialogs, browser and windows.

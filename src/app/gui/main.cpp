@@ -2,6 +2,7 @@
 #include "app/gui/TunewagonApplication.h"
 #include "errors/ErrorReporter.h"
 #include "errors/gui/ErrorWindowPresenter.h"
+#include "i18n/StringTable.h"
 #include "i18n/gui/FirstStartLanguageDialog.h"
 #include "job/ProgramPaths.h"
 #include "platform/FileSystem.h"
@@ -21,18 +22,20 @@ int main(int /*argc*/, char** argv) {
     const tw::job::ProgramPaths paths(tw::platform::programFolder());
     // Qt's own remembered state (the file dialogs' history) stays in the program folder too.
     tw::app::TunewagonApplication::keepUserSettingsIn(QString::fromStdString(paths.folder()));
-    tw::errors::ErrorWindowPresenter presenter;
+    // The texts every window shows: built-in until a language is loaded.
+    tw::i18n::StringTable strings;
+    tw::errors::ErrorWindowPresenter presenter(strings);
     auto& reporter = tw::errors::ErrorReporter::instance();
     reporter.setProgramFolder(paths.folder());
     reporter.setPresenter(&presenter);
 
-    tw::app::MainWindow mainWindow(paths); // loadSettings runs here
+    tw::app::MainWindow mainWindow(paths, strings); // loadSettings runs here
     presenter.setOwner(&mainWindow);
 
     // On a first start the language is chosen here, before the main window shows; the
     // window is gone again once it has closed.
     {
-        tw::i18n::FirstStartLanguageDialog languageWindow(paths.folder());
+        tw::i18n::FirstStartLanguageDialog languageWindow(strings, paths.folder());
         languageWindow.showIfFirstStart();
     }
 

@@ -58,10 +58,12 @@ std::string CollisionDialog::dateText(const std::optional<std::int64_t>& lastWri
     return created + local.toString(" dd.MM.yy hh:mm:ss").toStdString();
 }
 
-CollisionDialog::CollisionDialog(const CollisionQuestion& question, QWidget* parent,
+CollisionDialog::CollisionDialog(const i18n::StringTable& strings,
+                                 const CollisionQuestion& question, QWidget* parent,
                                  OpenFolder openFolder)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
+    , m_strings(strings)
     , m_question(question)
     , m_openFolder(openFolder ? std::move(openFolder) : OpenFolder(openWithDesktop)) {
     setObjectName("collisionDialog");
@@ -135,7 +137,7 @@ CollisionDialog::CollisionDialog(const CollisionQuestion& question, QWidget* par
 
 void CollisionDialog::applyTexts() {
     guarded(codes::CollisionApplyTexts, [this] {
-        const auto& t = i18n::strings();
+        const auto& t = m_strings;
         setWindowTitle(q(t.StrChooseAction));
         // A name longer than the dialog is shortened in its middle, not let widen it.
         const QString name = m_existsLabel->fontMetrics().elidedText(
@@ -205,7 +207,8 @@ void CollisionDialog::openRenameMenu() {
 void CollisionDialog::renameByHand() {
     guarded(codes::CollisionRenameByHand, [this] {
         const platform::Path& target = m_question.target.path;
-        RenameDialog rename(target.fileName(), target.folder(), this, m_question.targetNames);
+        RenameDialog rename(m_strings, target.fileName(), target.folder(), this,
+                            m_question.targetNames);
         if (rename.exec() != QDialog::Accepted)
             return;
         m_answer.typedName = rename.typedName();
@@ -220,7 +223,7 @@ void CollisionDialog::renameAutomatically() {
 
 void CollisionDialog::cancelRun() {
     guarded(codes::CollisionCancelRun, [this] {
-        const auto& t = i18n::strings();
+        const auto& t = m_strings;
         if (!ui::ask(t.StrAskStopCopy, t.StrConfirmCaption, this))
             return;
         m_answer.action = CollisionAction::None;

@@ -15,6 +15,10 @@ class QLabel;
 class QMenu;
 class QPushButton;
 
+namespace tw::i18n {
+struct StringTable;
+}
+
 namespace tw::copy {
 
 // The collision dialog: a file with the target's name exists already. Shows both files
@@ -27,7 +31,8 @@ public:
     using OpenFolder = std::function<void(const std::string& folder)>;
 
     // openFolder: how a folder is opened (the desktop's file manager when empty).
-    CollisionDialog(const CollisionQuestion& question, QWidget* parent, OpenFolder openFolder = {});
+    CollisionDialog(const i18n::StringTable& strings, const CollisionQuestion& question,
+                    QWidget* parent, OpenFolder openFolder = {});
 
     // The answer once the dialog has closed.
     const CollisionAnswer& answer() const { return m_answer; }
@@ -55,6 +60,7 @@ protected:
     void done(int result) override;
 
 private:
+    const i18n::StringTable& m_strings;
     void answerWith(CollisionAction action);
 
     CollisionQuestion m_question;

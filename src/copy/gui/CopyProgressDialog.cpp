@@ -39,9 +39,10 @@ constexpr qint64 pumpEveryMs = 10;
 
 } // namespace
 
-CopyProgressDialog::CopyProgressDialog(Run run, RunFlags& flags, QWidget* mainWindow,
-                                       OpenFolder openFolder)
+CopyProgressDialog::CopyProgressDialog(const i18n::StringTable& strings, Run run, RunFlags& flags,
+                                       QWidget* mainWindow, OpenFolder openFolder)
     : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_strings(strings)
     , m_run(std::move(run))
     , m_flags(flags)
     , m_mainWindow(mainWindow)
@@ -114,7 +115,7 @@ void CopyProgressDialog::applyTexts() {
         m_cancelRequest = false;
         m_firstShow = true;
         m_end = CopyRun::End::Failed;
-        const auto& t = i18n::strings();
+        const auto& t = m_strings;
         setWindowTitle(q(t.StrCopyingCaption));
         m_cancelButton->setText(q(t.StrCancel));
         m_pauseButton->setText(q(t.StrPause));
@@ -204,7 +205,7 @@ void CopyProgressDialog::togglePause() {
 
 void CopyProgressDialog::pauseCopy() {
     guarded(codes::CopyPause, [this] {
-        const auto& t = i18n::strings();
+        const auto& t = m_strings;
         m_running = !m_running;
         m_flags.setPaused(!m_running);
         m_pauseButton->setText(q(m_running ? t.StrPause : t.StrResume));
@@ -223,7 +224,7 @@ void CopyProgressDialog::setElapsedText(const std::string& text) {
 
 void CopyProgressDialog::showElapsedNow() {
     const qint64 ms = std::max<qint64>(0, m_clock.elapsed() - m_pausedMs);
-    setElapsedText(i18n::strings().StrElapsed + " " + elapsedText(static_cast<std::uint32_t>(ms)));
+    setElapsedText(m_strings.StrElapsed + " " + elapsedText(static_cast<std::uint32_t>(ms)));
 }
 
 void CopyProgressDialog::setGauge(std::int64_t positionKB, std::int64_t maximumKB) {
@@ -276,21 +277,21 @@ bool CopyProgressDialog::continueFile() {
 }
 
 bool CopyProgressDialog::askStop() {
-    const auto& t = i18n::strings();
+    const auto& t = m_strings;
     return ui::ask(t.StrAskStopCopy, t.StrConfirmCaption, this);
 }
 
 CollisionAnswer CopyProgressDialog::askCollision(const CollisionQuestion& question) {
     // The picture stands still while the dialog waits for an answer.
     setAnimation(false);
-    CollisionDialog dialog(question, this, m_openFolder);
+    CollisionDialog dialog(m_strings, question, this, m_openFolder);
     dialog.exec();
     setAnimation(true);
     return dialog.answer();
 }
 
 void CopyProgressDialog::showAutoRenameNotice() {
-    const auto& t = i18n::strings();
+    const auto& t = m_strings;
     ui::MsgDialog(this, t.StrAutoRenameOn + "\n" + t.StrSameSize + "\n" + t.StrNotAgain,
                   QMessageBox::Ok, "Info", t.StrConfirmCaption);
 }

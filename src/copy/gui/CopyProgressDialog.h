@@ -16,6 +16,10 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
+namespace tw::i18n {
+struct StringTable;
+}
+
 namespace tw::copy {
 
 class CopyAnimation;
@@ -40,7 +44,8 @@ public:
 
     // flags: the run's pause, cancel and stop flags (Pause writes them at once, so a pause
     // pressed during a file holds the run right after it).
-    CopyProgressDialog(Run run, RunFlags& flags, QWidget* mainWindow, OpenFolder openFolder = {});
+    CopyProgressDialog(const i18n::StringTable& strings, Run run, RunFlags& flags,
+                       QWidget* mainWindow, OpenFolder openFolder = {});
 
     // Shows the window modally, runs the copy and returns how it ended once the window has
     // closed and the main window shows again.
@@ -83,6 +88,7 @@ protected:
     void done(int result) override;
 
 private:
+    const i18n::StringTable& m_strings;
     void showElapsedNow();
 
     Run m_run;

@@ -28,9 +28,10 @@ const QSize designedSize(404, 92);
 
 } // namespace
 
-RenameDialog::RenameDialog(const std::string& currentName, platform::Path targetFolder,
-                           QWidget* parent, platform::NameRules names)
+RenameDialog::RenameDialog(const i18n::StringTable& strings, const std::string& currentName,
+                           platform::Path targetFolder, QWidget* parent, platform::NameRules names)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_strings(strings)
     , m_targetFolder(std::move(targetFolder))
     , m_names(names) {
     setObjectName("renameDialog");
@@ -71,7 +72,7 @@ std::string RenameDialog::typedName() const {
 }
 
 void RenameDialog::applyTexts() {
-    const auto& t = i18n::strings();
+    const auto& t = m_strings;
     setWindowTitle(q(t.StrRenameCaption));
     m_promptLabel->setText(q(t.StrEnterNewName));
     m_cancelButton->setText(q(t.StrCancel));
@@ -84,7 +85,7 @@ void RenameDialog::acceptName() {
             accept();
             return;
         }
-        const auto& t = i18n::strings();
+        const auto& t = m_strings;
         // A taken name says so; a name that is no file name (empty, ".", "..", a path)
         // only asks for another.
         const bool taken = isPlainFileName(name) && platform::fileExists(m_targetFolder / name);

@@ -11,6 +11,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace tw::i18n {
+struct StringTable;
+}
+
 namespace tw::copy {
 
 // The rename dialog: asks for a new name for a file whose name is taken in its folder. Ок
@@ -21,8 +25,8 @@ class RenameDialog : public QDialog {
 
 public:
     // names: what the target's device refuses, so that a typed name it would refuse is refused.
-    RenameDialog(const std::string& currentName, platform::Path targetFolder, QWidget* parent,
-                 platform::NameRules names = {});
+    RenameDialog(const i18n::StringTable& strings, const std::string& currentName,
+                 platform::Path targetFolder, QWidget* parent, platform::NameRules names = {});
 
     // The name entered; valid when the dialog was accepted.
     std::string typedName() const;
@@ -37,6 +41,7 @@ protected:
     void done(int result) override;
 
 private:
+    const i18n::StringTable& m_strings;
     platform::Path m_targetFolder;
     platform::NameRules m_names;
     bool m_closed = false;

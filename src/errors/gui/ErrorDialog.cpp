@@ -30,10 +30,11 @@ platform::MailHandOver* mailSeam = nullptr;
 
 } // namespace
 
-ErrorDialog::ErrorDialog(QWidget* parent)
+ErrorDialog::ErrorDialog(const i18n::StringTable& strings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowStaysOnTopHint) {
+                          Qt::WindowStaysOnTopHint)
+    , m_strings(strings) {
     setObjectName("errorDialog");
 
     // The white top panel: picture, headline, code and the report button.
@@ -134,7 +135,7 @@ ErrorDialog::~ErrorDialog() {
 void ErrorDialog::applyTexts() {
     m_open = true;
     ErrorReporter::instance().setWindowOpen(true);
-    const auto& t = i18n::strings();
+    const auto& t = m_strings;
     setWindowTitle(q(t.StrErrorCaption));
     m_headlineLabel->setText(q(t.StrErrorHeadline));
     m_codeLabel->setText(q(t.StrInternalCode));
@@ -154,7 +155,7 @@ void ErrorDialog::cleanUpOnClose() {
 }
 
 void ErrorDialog::setErrorCode(const std::string& code) {
-    m_codeLabel->setText(q(i18n::strings().StrInternalCode + " " + code));
+    m_codeLabel->setText(q(m_strings.StrInternalCode + " " + code));
 }
 
 void ErrorDialog::ignore() {
@@ -176,7 +177,7 @@ void ErrorDialog::setMailHandOver(platform::MailHandOver* mail) {
 }
 
 void ErrorDialog::mailLog() {
-    const auto& t = i18n::strings();
+    const auto& t = m_strings;
     ui::showMessage(ui::MessageKind::Warning, t.StrMailNote, t.StrWarningCaption, this);
 
     hide();
@@ -185,7 +186,7 @@ void ErrorDialog::mailLog() {
     const std::string attachment = moveLogAside(ErrorReporter::instance().programFolder());
     try {
         platform::MailHandOver& mail = mailSeam != nullptr ? *mailSeam : platform::desktopMail();
-        mail.handOver(reportMessage(attachment));
+        mail.handOver(reportMessage(m_strings.StrMailSubject, attachment));
     } catch (...) {
         // Nothing was sent; the log stays aside all the same.
     }

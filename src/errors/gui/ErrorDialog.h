@@ -12,6 +12,10 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
+namespace tw::i18n {
+struct StringTable;
+}
+
 namespace tw::errors {
 
 // The error window: apologises, shows the error code and lets the user ignore the error,
@@ -21,7 +25,7 @@ class ErrorDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit ErrorDialog(QWidget* parent = nullptr);
+    explicit ErrorDialog(const i18n::StringTable& strings, QWidget* parent = nullptr);
     ~ErrorDialog() override;
 
     // The code label: the internal-code caption, a blank and the code.
@@ -40,6 +44,7 @@ public:
     void done(int result) override;
 
 private:
+    const i18n::StringTable& m_strings;
     void applyTexts();
     void cleanUpOnClose();
 

@@ -7,7 +7,7 @@
 namespace tw::errors {
 
 void ErrorWindowPresenter::showError(const std::string& code) {
-    ErrorDialog window(m_owner.data());
+    ErrorDialog window(m_strings, m_owner.data());
     window.setErrorCode(code);
     QApplication::beep();
     window.exec();

@@ -30,11 +30,13 @@ constexpr QSize designedSize(240, 120);
 
 } // namespace
 
-FirstStartLanguageDialog::FirstStartLanguageDialog(std::string programFolder, QWidget* parent)
+FirstStartLanguageDialog::FirstStartLanguageDialog(StringTable& strings, std::string programFolder,
+                                                   QWidget* parent)
     // A small window with a title but no title-bar buttons. A dialog rather than a tool
     // window: it is the program's only window at that moment, and a parentless tool window
     // has no taskbar entry to find it by once another program covers it.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_strings(strings)
     , m_programFolder(std::move(programFolder)) {
     setObjectName("firstStartLanguageDialog");
     setWindowTitle("Tunewagon");
@@ -117,7 +119,7 @@ void FirstStartLanguageDialog::closeIfInstalled() {
 }
 
 void FirstStartLanguageDialog::acceptLanguage() {
-    strings().CurrentLanguage = m_languageList->currentData().toString().toStdString();
+    m_strings.CurrentLanguage = m_languageList->currentData().toString().toStdString();
     m_closing = true;
     done(QDialog::Accepted);
 }

@@ -11,6 +11,8 @@ class QPushButton;
 
 namespace tw::i18n {
 
+struct StringTable;
+
 // The first-start language window: when the program starts without Settings.ini it asks,
 // before the main window shows, which language the program should speak. It lists the
 // built-in language and every language found below the program folder, offers the one of
@@ -22,7 +24,8 @@ class FirstStartLanguageDialog : public QDialog {
 
 public:
     // programFolder: the folder that holds Settings.ini, Source/ and Language/.
-    explicit FirstStartLanguageDialog(std::string programFolder, QWidget* parent = nullptr);
+    FirstStartLanguageDialog(StringTable& strings, std::string programFolder,
+                             QWidget* parent = nullptr);
 
     // True when creation found no Settings.ini, so the window is to be shown.
     bool firstStart() const { return m_firstStart; }
@@ -41,6 +44,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    StringTable& m_strings;
     void prepareLanguages();
     void closeIfInstalled();
 

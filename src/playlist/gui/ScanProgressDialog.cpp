@@ -26,9 +26,11 @@ namespace codes = errors::codes;
 using errors::guarded;
 using ui::q;
 
-ScanProgressDialog::ScanProgressDialog(std::string playlistPath, Scan scan, QWidget* parent)
+ScanProgressDialog::ScanProgressDialog(const i18n::StringTable& strings, std::string playlistPath,
+                                       Scan scan, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint)
+    , m_strings(strings)
     , m_playlistPath(std::move(playlistPath))
     , m_scan(std::move(scan)) {
     setObjectName("scanProgressDialog");
@@ -70,7 +72,7 @@ void ScanProgressDialog::applyTexts() {
     guarded(codes::ScanApplyTexts, [this] {
         m_firstShow = true;
         m_cancel = false;
-        const auto& t = i18n::strings();
+        const auto& t = m_strings;
         setWindowTitle(q(t.StrScanCaption));
         m_waitLabel->setText(q(t.StrScanWait));
         m_cancelButton->setText(q(t.StrCancel));

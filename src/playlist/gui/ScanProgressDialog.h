@@ -13,6 +13,10 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 
+namespace tw::i18n {
+struct StringTable;
+}
+
 namespace tw::playlist {
 
 // The list scan window: a progress bar and Cancel while the playlist is counted. The scan
@@ -27,7 +31,8 @@ public:
         std::function<ScanResult(const std::function<bool(std::uint64_t bytesRead)>& keepGoing)>;
 
     // playlistPath: the playlist the scan reads (the bar's full scale is its size).
-    ScanProgressDialog(std::string playlistPath, Scan scan, QWidget* parent = nullptr);
+    ScanProgressDialog(const i18n::StringTable& strings, std::string playlistPath, Scan scan,
+                       QWidget* parent = nullptr);
 
     // What the scan found; valid once the window has closed.
     const ScanResult& result() const { return m_result; }
@@ -45,6 +50,7 @@ protected:
     void reject() override;
 
 private:
+    const i18n::StringTable& m_strings;
     void scan();
 
     std::string m_playlistPath;

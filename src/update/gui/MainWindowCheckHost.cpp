@@ -11,10 +11,12 @@
 
 namespace tw::update {
 
-MainWindowCheckHost::MainWindowCheckHost(QWidget* owner, QTimer* timer1, QTimer* timer2,
-                                         std::string folder, std::function<bool()> busy,
+MainWindowCheckHost::MainWindowCheckHost(const i18n::StringTable& strings, QWidget* owner,
+                                         QTimer* timer1, QTimer* timer2, std::string folder,
+                                         std::function<bool()> busy,
                                          std::function<void()> clearBusy)
-    : m_owner(owner)
+    : m_strings(strings)
+    , m_owner(owner)
     , m_timer1(timer1)
     , m_timer2(timer2)
     , m_folder(std::move(folder))
@@ -45,7 +47,7 @@ void MainWindowCheckHost::enableTimer2(bool on) {
 
 void MainWindowCheckHost::showAnnouncement() {
     // The window frees itself when it closes.
-    QPointer<NewVersionDialog> window = new NewVersionDialog(m_folder, m_owner);
+    QPointer<NewVersionDialog> window = new NewVersionDialog(m_strings, m_folder, m_owner);
     window->setWindowModality(Qt::ApplicationModal);
     window->exec();
 }

@@ -8,14 +8,19 @@
 class QTimer;
 class QWidget;
 
+namespace tw::i18n {
+struct StringTable;
+}
+
 namespace tw::update {
 
 // The main window's side of the new-version check: its two timers, its busy flag, the
 // new-version window over it, and the checker started as a detached process.
 class MainWindowCheckHost : public NewVersionHost {
 public:
-    MainWindowCheckHost(QWidget* owner, QTimer* timer1, QTimer* timer2, std::string folder,
-                        std::function<bool()> busy, std::function<void()> clearBusy);
+    MainWindowCheckHost(const i18n::StringTable& strings, QWidget* owner, QTimer* timer1,
+                        QTimer* timer2, std::string folder, std::function<bool()> busy,
+                        std::function<void()> clearBusy);
 
     bool busy() const override;
     void clearBusy() override;
@@ -26,6 +31,7 @@ public:
     errors::LocalTime now() const override;
 
 private:
+    const i18n::StringTable& m_strings;
     QWidget* m_owner;
     QTimer* m_timer1;
     QTimer* m_timer2;

@@ -40,9 +40,11 @@ constexpr QSize designedSize(448, 310);
 
 } // namespace
 
-NewVersionDialog::NewVersionDialog(std::string folder, QWidget* parent)
+NewVersionDialog::NewVersionDialog(const i18n::StringTable& strings, std::string folder,
+                                   QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    , m_strings(strings)
     , m_folder(std::move(folder)) {
     setObjectName("newVersionDialog");
     setWindowTitle("Tunewagon");
@@ -129,7 +131,7 @@ NewVersionDialog::NewVersionDialog(std::string folder, QWidget* parent)
 }
 
 void NewVersionDialog::applyTexts() {
-    const auto& table = i18n::strings();
+    const auto& table = m_strings;
     const std::string path = Announcement::fileFor(m_folder, table.CurrentLanguage);
     const Announcement announcement = Announcement::read(path);
     m_versionField->setText(q(announcement.version));

@@ -10,6 +10,10 @@ class QPlainTextEdit;
 class QPushButton;
 class QFrame;
 
+namespace tw::i18n {
+struct StringTable;
+}
+
 namespace tw::update {
 
 // The new-version window: version, release date, change notes and a link to the product
@@ -20,7 +24,8 @@ class NewVersionDialog : public QDialog {
 
 public:
     // folder: the checker's folder (Freshpoll), where the announcement waits.
-    explicit NewVersionDialog(std::string folder, QWidget* parent = nullptr);
+    NewVersionDialog(const i18n::StringTable& strings, std::string folder,
+                     QWidget* parent = nullptr);
 
     void applyTexts();
     void openSite();
@@ -34,6 +39,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    const i18n::StringTable& m_strings;
     void setLinkColour(const QColor& colour);
 
     std::string m_folder;
