@@ -5,14 +5,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-docs}"
-for tool in xvfb-run; do
-    command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb)" >&2; exit 2; }
+for tool in xvfb-run openbox; do
+    command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xauth openbox)" >&2; exit 2; }
 done
 cmake --preset debug >/dev/null
 cmake --build --preset debug --target tunewagon-screenshots
 mkdir -p "$out"
-# The system font and the plain Fusion style, the same on every machine.
-xvfb-run -a -s '-screen 0 1280x800x24' \
+# The system font and the plain Fusion style, the same on every machine. A window manager
+# (openbox) frames the windows as a desktop does, so the main window's saved place is tried
+# against a real frame too.
+xvfb-run -a -s '-screen 0 1280x800x24' sh -c '
+    openbox & wm=$!
+    sleep 1
     env QT_QPA_PLATFORM=xcb QT_STYLE_OVERRIDE=Fusion LANG=C.UTF-8 \
-    build/debug/tools/tunewagon-screenshots "$out"
+        build/debug/tools/tunewagon-screenshots "$0"
+    status=$?
+    kill $wm
+    exit $status' "$out"
 ls -l "$out"/*.png

@@ -11,6 +11,7 @@ packages=(
     xdg-utils
     exfatprogs exfat-fuse e2fsprogs dosfstools fusefat
     dbus-daemon
+    xvfb xauth openbox          # the guide's pictures under a window manager
     desktop-file-utils man-db   # the archive check: desktop entry and manual page
 )
 # The sanitizer and fuzzing builds use clang's runtime when asked for.

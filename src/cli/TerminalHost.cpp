@@ -220,12 +220,12 @@ bool TerminalHost::askName(const copy::CollisionQuestion& q, std::string& typed)
         if (!name || name->empty()) {
             return false; // as the rename dialog's Cancel
         }
-        if (copy::typedNameAcceptable(folder, *name, q.targetNames)) {
+        const copy::NameCheck check = copy::checkTypedName(folder, *name, q.targetNames);
+        if (check.refusal == copy::NameRefusal::None) {
             typed = *name;
             return true;
         }
-        m_console.writeError(terminalText(m_table.StrNameTaken) + "\n" +
-                             terminalText(m_table.StrEnterOtherName) + "\n");
+        m_console.writeError(terminalText(copy::nameRefusalText(check, m_table)) + "\n");
     }
 }
 

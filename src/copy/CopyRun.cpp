@@ -307,17 +307,19 @@ CopyRun::Step CopyRun::afterEntry() {
     showElapsed();
     m_context.display.setGauge(std::min(m_processedKB, m_setup.listSizeKB), m_setup.listSizeKB);
 
+    // A stop may also come from the front end itself (the session ending), paused or not,
+    // and while the stop question is open.
     while (flags.paused()) {
         m_context.display.setAnimation(false);
         m_context.control.sleepMs(100);
         m_pausedMs += 100;
         m_context.control.processEvents(flags);
-        if (flags.cancelRequested() && askStop())
+        if (flags.stopped() || (flags.cancelRequested() && askStop()))
             return Step::EndCancelled;
     }
 
     m_context.control.processEvents(flags);
-    if (flags.cancelRequested() && askStop())
+    if (flags.stopped() || (flags.cancelRequested() && askStop()))
         return Step::EndCancelled;
     m_context.display.setAnimation(true);
     return Step::Next;

@@ -3,7 +3,13 @@
 #include "platform/NameRules.h"
 #include "platform/Path.h"
 
+#include <cstddef>
+
 #include <string>
+
+namespace tw::i18n {
+struct StringTable;
+}
 
 namespace tw::copy {
 
@@ -20,5 +26,29 @@ bool isPlainFileName(const std::string& name);
 // (see deviceSafeName), under which no file exists yet.
 bool typedNameAcceptable(const platform::Path& targetFolder, const std::string& typedName,
                          const platform::NameRules& rules = {});
+
+// The rule a typed name breaks, the first one in this order; None when it may be used.
+enum class NameRefusal {
+    None,
+    Empty,
+    DotName,          // "." or ".."
+    Separator,        // "/" or "\"
+    RefusedCharacter, // a character the device refuses (see deviceSafeName)
+    RefusedEnding,    // a dot or a space at the end, on a device that refuses it
+    TooLong,          // more bytes than the device takes in one name
+    Taken,            // a file exists under the name
+};
+
+struct NameCheck {
+    NameRefusal refusal = NameRefusal::None;
+    std::string character;        // RefusedCharacter: the character, as a reader can see it
+    std::size_t maxNameBytes = 0; // TooLong: the device's limit
+};
+
+NameCheck checkTypedName(const platform::Path& targetFolder, const std::string& typedName,
+                         const platform::NameRules& rules = {});
+
+// The message that refuses a typed name: what rule it breaks, then the request for another.
+std::string nameRefusalText(const NameCheck& check, const i18n::StringTable& table);
 
 } // namespace tw::copy

@@ -12,18 +12,19 @@ namespace {
 
 constexpr const char* kMarker = "Tunewagon";
 constexpr int kFirstEntryLine = 3;
-constexpr int kLastEntryLine = 102;
+constexpr int kLastEntryLine = 107;
 
 // A line longer than this is not a text of the program: it is cut when read and its entry
 // keeps its built-in text.
 constexpr std::size_t kMaxLineBytes = 4096;
-// Captions of controls and the open dialog's filter stay short enough for the window to fit
-// on a screen; other texts (messages) are kept within a size a message box can show.
+// The open dialog's filter descriptions and the error window's caption are shown by windows
+// that cannot shorten them, so they stay short; every other text (captions the windows
+// shorten themselves, messages that wrap) is kept within a size a message box can show.
 constexpr std::size_t kMaxCaptionCharacters = 60;
 constexpr std::size_t kMaxMessageCharacters = 1000;
 
 bool isCaptionLine(int number) {
-    return (number >= 6 && number <= 22) || number == 93 || number == 77;
+    return number == 20 || number == 21 || number == 77;
 }
 
 // The first maxCharacters characters of a UTF-8 text.

@@ -21,11 +21,12 @@ bool isLanguageFolderName(const std::string& name);
 std::string languageFilePath(const std::string& programFolder, const std::string& name);
 
 // Sets CurrentLanguage, resets to built-in texts, reads <programFolder>/Language/<name>/<name>.txt
-// (line 2 must be "Tunewagon"), applies lines 3..99, pads the report entries.
+// (line 2 must be "Tunewagon"), applies lines 3..107, pads the report entries.
 // A name that is empty, "." or "..", or holds a path separator names no language folder
 // and loads no file.
-// A line longer than 4096 bytes leaves its entry at the built-in text; captions are cut to
-// 60 characters and other texts to 1000, so that every window stays on a screen.
+// A line longer than 4096 bytes leaves its entry at the built-in text; the filter's
+// descriptions and the error caption are cut to 60 characters and other texts to 1000 (the
+// windows shorten their captions to the screen themselves).
 // Throws platform::FileError when the file exists but cannot be read (or is no regular file);
 // the entries applied until then stay.
 // applied, when given, is called with 0 once the table holds its built-in texts and then

@@ -127,6 +127,13 @@ const Entry kEntries[] = {
     {101, &StringTable::skipSameOption,
      "Не копировать файлы, которые уже есть (тот же размер и время)"},
     {102, &StringTable::StrReportPlaylist, "Записан плэйлист:"},
+    {103, &StringTable::StrNameTooLong,
+     "Имя слишком длинное для этого диска. Самое длинное имя в байтах:"},
+    {104, &StringTable::StrNameCharacter, "Этот диск не принимает в имени символ"},
+    {105, &StringTable::StrNameEnding,
+     "Этот диск не принимает имя, которое кончается точкой или пробелом."},
+    {106, &StringTable::StrNameSeparator, "Имя файла не может содержать / и \\."},
+    {107, &StringTable::StrNameDots, "Имена \".\" и \"..\" обозначают папки."},
 };
 
 constexpr const char* kFilterFirstBuiltIn = "M3U и PLS плэйлисты";
@@ -173,11 +180,12 @@ void StringTable::applyLine(int line, const std::string& text) {
     case 19:
         this->*findEntry(line)->member = text + " ";
         return;
+    // A filter line gives a description only: a "|" in it would smuggle in patterns.
     case 20:
-        playlistFilter = text;
+        playlistFilter = text.substr(0, text.find('|'));
         return;
     case 21:
-        playlistFilter += kPlaylistPatterns + text + kAllFilesPattern;
+        playlistFilter += kPlaylistPatterns + text.substr(0, text.find('|')) + kAllFilesPattern;
         return;
     case 77:
         StrErrorCaption = errorCaption(text);

@@ -5,7 +5,7 @@
 namespace tw::i18n {
 
 // Every caption and message the program shows, one entry per line of a language file
-// (lines 3 to 102), plus the name of the current language. Each entry starts with its
+// (lines 3 to 107), plus the name of the current language. Each entry starts with its
 // built-in Russian text; loadLanguageFile overwrites entries from a language file.
 struct StringTable {
     // Main-window captions (lines 6-22 and 93). listCountPrefix..freeSpacePrefix hold the text that
@@ -116,6 +116,12 @@ struct StringTable {
     std::string writePlaylistOption; // 100
     std::string skipSameOption;      // 101
     std::string StrReportPlaylist;   // 102
+    // Beyond line 102: why the rename dialog refuses a name.
+    std::string StrNameTooLong;   // 103
+    std::string StrNameCharacter; // 104
+    std::string StrNameEnding;    // 105
+    std::string StrNameSeparator; // 106
+    std::string StrNameDots;      // 107
 
     // Name of the current language: a folder name below "Language"; "Russian" is built in.
     std::string CurrentLanguage;
@@ -125,7 +131,7 @@ struct StringTable {
     // Puts every entry back to its built-in text; CurrentLanguage is left unchanged.
     void resetToBuiltIn();
 
-    // Applies line `line` (3..102) of a language file to its entry; other line numbers are
+    // Applies line `line` (3..107) of a language file to its entry; other line numbers are
     // ignored. Lines 17-19 get one space appended, line 20 replaces the whole filter, line 21
     // extends it, line 77 sets StrErrorCaption and StrErrorHeadline.
     void applyLine(int line, const std::string& text);

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -15,16 +16,45 @@ namespace tw::platform {
 
 namespace {
 
-// Creates a new empty file; false when the name is taken or refused.
-bool createProbe(const std::string& path) {
+// Creates a new empty file: 0, or the errno of the refusal (the name taken or refused).
+int createProbe(const std::string& path) {
     int fd = -1;
     do {
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
-        return false;
+        return errno;
     ::close(fd);
+    return 0;
+}
+
+// Whether the folder takes a plain name of the length, the stem padded out.
+bool takesNameOf(const std::string& dir, const std::string& stem, std::size_t length) {
+    const std::string path = dir + "/" + stem + std::string(length - stem.size(), 'n');
+    if (createProbe(path) != 0)
+        return false;
+    ::unlink(path.c_str());
     return true;
+}
+
+// The longest plain name the folder takes, in bytes. NAME_MAX as the file system states it
+// is tried first; where that is refused (vfat and exFAT state more bytes than their 255
+// characters allow), the limit is found by halving, a few probes in all.
+std::size_t longestName(const std::string& dir, const std::string& stem) {
+    constexpr std::size_t fallback = 255;
+    const long stated = ::pathconf(dir.c_str(), _PC_NAME_MAX);
+    std::size_t refused =
+        stated > 0 ? std::min<std::size_t>(static_cast<std::size_t>(stated), 4096) : fallback;
+    std::size_t taken = stem.size() + 4; // the plain probe's name
+    if (refused <= taken)
+        return refused;
+    if (takesNameOf(dir, stem, refused))
+        return refused;
+    while (refused - taken > 1) {
+        const std::size_t middle = taken + (refused - taken) / 2;
+        (takesNameOf(dir, stem, middle) ? taken : refused) = middle;
+    }
+    return taken;
 }
 
 std::string upperCase(std::string text) {
@@ -46,17 +76,18 @@ NameRules probeNameRules(const std::string& folder) {
 
     const std::string plainName = stem + "name";
     const std::string plain = dir + "/" + plainName;
-    if (!createProbe(plain))
+    if (createProbe(plain) != 0)
         return rules;
     struct stat st {};
     rules.foldsCase = ::lstat((dir + "/" + upperCase(plainName)).c_str(), &st) == 0;
     ::unlink(plain.c_str());
 
     const std::string special = dir + "/" + stem + "q?";
-    if (createProbe(special))
+    if (createProbe(special) == 0)
         ::unlink(special.c_str());
     else
         rules.refusesWindowsCharacters = true;
+    rules.maxNameBytes = longestName(dir, stem);
     return rules;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace tw::platform {
@@ -11,10 +12,14 @@ struct NameRules {
     bool refusesWindowsCharacters = false;
     // Two spellings that differ only in letter case name one file.
     bool foldsCase = false;
+    // The longest name, in bytes, that the file system takes (NAME_MAX where nothing is
+    // learnt).
+    std::size_t maxNameBytes = 255;
 };
 
 // Creates probe files in the folder and removes them at once: one under a plain name (whose
-// upper-case spelling is then looked up) and one under a name holding "?". Where the folder
+// upper-case spelling is then looked up), one under a name holding "?", and plain names of
+// growing length up to the longest the folder takes. Where the folder
 // takes no file at all nothing can be learnt, and the rules are those of a Linux file system.
 NameRules probeNameRules(const std::string& folder);
 

@@ -31,6 +31,7 @@ int terminationDescriptor() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
     return g_pipe[0];
 }
 

@@ -1,5 +1,6 @@
 #include "ui/WindowParts.h"
 
+#include <QCursor>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -38,6 +39,13 @@ QPushButton* button(const char* name, QWidget* parent) {
     auto* b = named<QPushButton>(name, parent);
     b->setAutoDefault(false);
     return b;
+}
+
+QPoint menuPlace(const QWidget* button) {
+    const QPoint pointer = QCursor::pos();
+    if (button->rect().contains(button->mapFromGlobal(pointer)))
+        return pointer;
+    return button->mapToGlobal(QPoint(0, button->height()));
 }
 
 } // namespace tw::ui

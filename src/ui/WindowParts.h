@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPoint>
 #include <QString>
 
 #include <string>
@@ -42,5 +43,10 @@ QLabel* label(const char* name, QWidget* parent);
 
 // A push button that does not become the default button when it takes the focus.
 QPushButton* button(const char* name, QWidget* parent);
+
+// Where the menu of a button opens: at the mouse pointer when the pointer is on the button
+// (it was clicked), otherwise (it was pressed from the keyboard) below the button, at its
+// left edge.
+QPoint menuPlace(const QWidget* button);
 
 } // namespace tw::ui

@@ -321,8 +321,9 @@ private slots:
                      QString("Файл с таким именем уже существует:\nТрек 1.mp3|2 КБ|"
                              "Создан: 20.11.06 15:30:18|4 КБ|Создан: 14.11.23 22:13:20"));
             QVERIFY(!user.seen[0].copyAnimationOn);
-            // The rename dialog: the preset name is taken (two lines), a path and an empty
-            // name are no names (one line); each refusal comes after the stop beep.
+            // The rename dialog: the preset name is taken, a path holds a separator (two
+            // lines each: the rule, then the request), an empty name only asks for another;
+            // each refusal comes after the stop beep.
             QCOMPARE(user.seen[1].kind, QString("rename"));
             QCOMPARE(user.seen[1].text, QString("Трек 1.mp3"));
             const QString enterOther =
@@ -335,7 +336,8 @@ private slots:
                 }
             }
             const std::vector<QString> expectedRefusals = {
-                "Файл с таким именем уже существует!\n" + enterOther, enterOther, enterOther};
+                "Файл с таким именем уже существует!\n" + enterOther,
+                "Имя файла не может содержать / и \\.\n" + enterOther, enterOther};
             QCOMPARE(refusals, expectedRefusals);
 
             QVERIFY(!user.mainShownDuringRun);

@@ -19,5 +19,15 @@ TEST(DialogFilter, DescriptionWithoutPatternsMatchesEverythingAndEmptyGivesNone)
     EXPECT_TRUE(nameFilters("").empty());
 }
 
+// The open dialog offers the program's playlist types whatever the table's filter holds:
+// patterns in it are not taken.
+TEST(DialogFilter, OpenDialogOffersOnlyTheProgramsOwnPatterns) {
+    EXPECT_EQ(playlistNameFilters("M3U и PLS плэйлисты|*.m3u;*.pls|Вcе файлы|*.*"),
+              (Filters{"M3U и PLS плэйлисты (*.m3u *.m3u8 *.pls)", "Вcе файлы (*)"}));
+    EXPECT_EQ(playlistNameFilters("Run me|*.exe;*.sh|Or me|*.sh"),
+              (Filters{"Run me (*.m3u *.m3u8 *.pls)", "Or me (*)"}));
+    EXPECT_EQ(playlistNameFilters("Playlists"), (Filters{"Playlists (*.m3u *.m3u8 *.pls)"}));
+}
+
 } // namespace
 } // namespace tw::app

@@ -221,7 +221,8 @@ private slots:
             QVERIFY(m_strings.CurrentLanguage.empty());
             form.show();
             box(form, "onlyMp3")->setChecked(true);
-            form.move(40, 30);
+            // The client area's place is what Exit saves (and the next start restores).
+            form.setGeometry(QRect(QPoint(40, 30), form.size()));
             QVERIFY(form.close());
         }
         const auto written = lines(tw::test::readFile(*m_folder / "Settings.ini"));

@@ -11,7 +11,10 @@
 
 #include "support/TempFolder.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -32,8 +35,8 @@ using tw::test::TempFolder;
 
 namespace {
 
-// True once the process runs the program and has its own handler for SIGTERM (before the
-// exec, the child is still a copy of this test, with the test's handlers).
+// True once the process runs the program and has its own handlers for SIGTERM and SIGHUP
+// (before the exec, the child is still a copy of this test, with the test's handlers).
 bool catchesTerminate(int pid, const std::string& program) {
     std::error_code ec;
     if (std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec) != program)
@@ -41,8 +44,10 @@ bool catchesTerminate(int pid, const std::string& program) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("SigCgt:", 0) == 0)
-            return (std::stoull(line.substr(7), nullptr, 16) >> (15 - 1)) & 1u;
+        if (line.rfind("SigCgt:", 0) == 0) {
+            const auto caught = std::stoull(line.substr(7), nullptr, 16);
+            return ((caught >> (15 - 1)) & 1u) && ((caught >> (1 - 1)) & 1u);
+        }
     }
     return false;
 }
@@ -70,17 +75,64 @@ private slots:
         }
     }
 
+    // Captions of any length up to a line's bound are shortened to keep the window on the
+    // screen (the whole text in a tooltip); a long caption that has room shows whole; a
+    // language name of thousands of characters leaves the language menu narrower than it.
     void overlongCaptionsKeepTheWindowWithinAScreen() {
         TempFolder folder;
         std::string file = "Wide\r\nTunewagon\r\nkB\r\nMB\r\nGB\r\n";
-        for (int line = 6; line <= 99; ++line)
-            file += std::string(line % 2 == 0 ? 100000 : 300, 'W') + "\r\n";
+        for (int line = 6; line <= 107; ++line)
+            file += std::string(line % 2 == 0 ? 100000 : 3000, 'W') + "\r\n";
         tw::test::writeFile(folder / "Language/Wide/Wide.txt", file);
+        const std::string translated(68, 'T');
+        tw::test::writeFile(folder / "Language/Fits/Fits.txt",
+                            "Fits\r\nTunewagon\r\nkB\r\nMB\r\nGB\r\n" +
+                                std::string("\r\n\r\n\r\n\r\n\r\n\r\n\r\n") + translated + "\r\n");
+        tw::test::writeFile(folder / "Language/" + std::string(200, 'L') + "/" +
+                                std::string(200, 'L') + ".txt",
+                            std::string(3000, 'N') + "\r\nTunewagon\r\n");
         tw::test::writeFile(folder / "Settings.ini", "[Settings]\r\nLanguage=Wide\r\n");
+        const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
         MainWindow form(tw::job::ProgramPaths(folder.path()), m_strings);
         form.show();
         QVERIFY(form.findChild<QWidget*>("choosePlaylistButton") != nullptr);
-        QVERIFY2(form.width() <= 1280, qPrintable(QString::number(form.width())));
+        QVERIFY2(form.width() <= screen, qPrintable(QString::number(form.width())));
+        auto* launch = form.findChild<QPushButton*>("startCopyButton"); // line 11
+        // Kept whole up to the 1000 characters of any text, shown whole in the tooltip.
+        QCOMPARE(launch->toolTip(), QString(1000, 'W'));
+        QVERIFY(form.rect().contains(QRect(launch->mapTo(&form, QPoint(0, 0)), launch->size())));
+
+        auto* menu = form.findChild<QMenu*>("languageMenu");
+        QVERIFY2(menu->sizeHint().width() <= screen / 2 + 100,
+                 qPrintable(QString::number(menu->sizeHint().width())));
+        QAction* fits = nullptr;
+        for (QAction* item : menu->actions()) {
+            if (item->objectName() == "Fits")
+                fits = item;
+        }
+        QVERIFY(fits != nullptr);
+        fits->trigger();
+        // Line 13 is CheckBox1's caption.
+        QCOMPARE(form.findChild<QCheckBox*>("keepStructure")->text(),
+                 QString::fromStdString(translated));
+        QVERIFY(form.width() <= screen);
+    }
+
+    // The place saved at Exit is the place the next start takes: no creeping, start after
+    // start.
+    void savedPlaceComesBackUnchangedStartAfterStart() {
+        TempFolder folder;
+        tw::test::writeFile(folder / "Settings.ini", "[Settings]\r\nTop=100\r\nLeft=120\r\n");
+        for (int start = 1; start <= 3; ++start) {
+            MainWindow form(tw::job::ProgramPaths(folder.path()), m_strings);
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QCOMPARE(form.geometry().topLeft(), QPoint(120, 100));
+            form.saveSettings();
+            const tw::job::IniFile ini(folder / "Settings.ini");
+            QCOMPARE(ini.readInteger("Settings", "Top", 0), 100);
+            QCOMPARE(ini.readInteger("Settings", "Left", 0), 120);
+        }
     }
 
     void qtKeepsItsOwnStateInTheProgramFolder() {
@@ -127,8 +179,16 @@ private slots:
         QVERIFY(!std::filesystem::exists(folder / "Settings.ini"));
     }
 
-    // A session's end (SIGTERM) closes the program as Exit does: no question, settings saved.
+    void terminateSignalSavesTheSettingsAndEndsCleanly_data() {
+        QTest::addColumn<bool>("hangUp");
+        QTest::newRow("SIGTERM") << false;
+        QTest::newRow("SIGHUP") << true;
+    }
+
+    // A session's end (SIGTERM, or SIGHUP as the terminal closes) closes the program as Exit
+    // does: no question, settings saved, status 0.
     void terminateSignalSavesTheSettingsAndEndsCleanly() {
+        QFETCH(bool, hangUp);
         TempFolder folder;
         const std::string program = folder / "tunewagon";
         std::filesystem::copy_file(TW_WINDOW_PROGRAM, program);
@@ -138,7 +198,10 @@ private slots:
         while (!catchesTerminate(child.pid(), program) &&
                std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        child.terminate();
+        if (hangUp)
+            child.hangUp();
+        else
+            child.terminate();
         const auto outcome = child.wait();
         QVERIFY2(outcome.exited, outcome.err.c_str());
         QCOMPARE(outcome.exitCode, 0);

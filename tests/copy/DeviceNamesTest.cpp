@@ -123,6 +123,9 @@ TEST_F(ExfatDestination, RefusedCharactersAreReplacedAndSafeOrCaseTwinsCollide) 
 TEST_F(ExfatDestination, ATypedNameTheDeviceRefusesIsRefusedLikeATakenOne) {
     const platform::NameRules rules = platform::probeNameRules(stick);
     EXPECT_TRUE(rules.refusesWindowsCharacters);
+    // exFAT states more bytes than its 255 characters allow; the probe finds the real limit.
+    EXPECT_EQ(rules.maxNameBytes, 255u);
+    EXPECT_EQ(checkTypedName(platform::Path(stick), "bad:name.mp3", rules).character, ":");
     EXPECT_FALSE(typedNameAcceptable(platform::Path(stick), "What?.mp3", rules));
     EXPECT_FALSE(typedNameAcceptable(platform::Path(stick), "../../escaped.mp3", rules));
     EXPECT_TRUE(typedNameAcceptable(platform::Path(stick), "What.mp3", rules));

@@ -83,5 +83,21 @@ TEST(ElapsedText, TwoDigitPartsAndUnboundedHours) {
     EXPECT_EQ(elapsedText(0xFFFFFFFFu), "1193:02:47");
 }
 
+// The probe learns the longest name the folder takes, so that a typed name one byte longer
+// is refused as too long before the copy fails on it; the name at the limit is taken.
+TEST(Renaming, TypedNameLongerThanTheFolderTakesIsRefusedAsTooLong) {
+    TempFolder folder;
+    const platform::NameRules rules = platform::probeNameRules(folder.path());
+    ASSERT_EQ(rules.maxNameBytes, 255u); // ext4 and tmpfs alike
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "probe files are removed at once";
+    const std::string atLimit = std::string(251, 'x') + ".mp3";
+    EXPECT_EQ(checkTypedName(Path(folder.path()), atLimit, rules).refusal, NameRefusal::None);
+    const NameCheck over = checkTypedName(Path(folder.path()), "y" + atLimit, rules);
+    EXPECT_EQ(over.refusal, NameRefusal::TooLong);
+    EXPECT_EQ(over.maxNameBytes, 255u);
+    // Where nothing can be learnt, the Linux limit holds.
+    EXPECT_EQ(platform::probeNameRules(folder / "missing").maxNameBytes, 255u);
+}
+
 } // namespace
 } // namespace tw::copy

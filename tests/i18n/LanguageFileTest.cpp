@@ -43,7 +43,7 @@ Lines numberedFile(int last) {
 // A table that carries traces of an earlier language, to show that a load starts afresh.
 StringTable usedTable() {
     StringTable table;
-    for (int line = 3; line <= 102; ++line)
+    for (int line = 3; line <= 107; ++line)
         table.applyLine(line, "old");
     table.CurrentLanguage = "Old";
     return table;
@@ -146,7 +146,7 @@ TEST(LanguageFile, EmptyLineGivesEmptyEntryAndLongLineIsTakenWhole) {
     EXPECT_EQ(table.StrMailNote, longLine);
 }
 
-TEST(LanguageFile, OlderFileOf99LinesKeepsTheLaterTextsBuiltInAndLinesAfter102AreIgnored) {
+TEST(LanguageFile, OlderFilesOf99And102LinesKeepTheLaterTextsBuiltInAndLinesAfter107AreIgnored) {
     tw::test::TempFolder folder;
     writeLanguage(folder, "Older", numberedFile(99));
     StringTable table = usedTable();
@@ -155,21 +155,28 @@ TEST(LanguageFile, OlderFileOf99LinesKeepsTheLaterTextsBuiltInAndLinesAfter102Ar
     EXPECT_EQ(table.writePlaylistOption, StringTable{}.writePlaylistOption);
     EXPECT_EQ(table.StrReportPlaylist, StringTable{}.StrReportPlaylist);
 
-    Lines lines = numberedFile(102);
-    for (int n = 103; n <= 300; ++n)
+    writeLanguage(folder, "Before", numberedFile(102));
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Before"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.StrReportPlaylist, "entry 102");
+    EXPECT_EQ(table.StrNameTooLong, StringTable{}.StrNameTooLong);
+    EXPECT_EQ(table.StrNameDots, StringTable{}.StrNameDots);
+
+    Lines lines = numberedFile(107);
+    for (int n = 108; n <= 300; ++n)
         lines.push_back("extra " + std::to_string(n));
     writeLanguage(folder, "Long", lines);
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Long"), LanguageLoad::Loaded);
     EXPECT_EQ(table.StrKB, "entry 3");
     EXPECT_EQ(table.skipSameOption, "entry 101");
     EXPECT_EQ(table.StrReportPlaylist, "entry 102");
+    EXPECT_EQ(table.StrNameDots, "entry 107");
     for (const auto& [name, field] : test::tableFields())
         EXPECT_EQ((table.*field).find("extra"), std::string::npos) << name;
 }
 
 TEST(LanguageFile, SwitchingBackToRussianRestoresEveryBuiltInText) {
     tw::test::TempFolder folder;
-    writeLanguage(folder, "Full", numberedFile(102));
+    writeLanguage(folder, "Full", numberedFile(107));
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Full"), LanguageLoad::Loaded);
     ASSERT_EQ(differingFields(StringTable{}, table).size(), test::tableFields().size());
@@ -191,7 +198,7 @@ TEST(LanguageFile, Windows1251AndUtf8FilesWithTheBuiltInTextsGiveTheBuiltInTable
             text.resize(text.size() - 3);
         words.push_back(text);
     }
-    ASSERT_EQ(words.size(), 102u);
+    ASSERT_EQ(words.size(), 107u);
     Lines cp1251;
     for (const auto& line : words)
         cp1251.push_back(text::utf8ToCp1251(line));
@@ -243,21 +250,26 @@ TEST(LanguageFile, UnreadableFileThrowsFileError) {
     }
 }
 
-// A line too long to be a text keeps the built-in text; captions are cut so that windows
-// stay on the screen, messages at a size a message box can show.
-TEST(LanguageFile, OverlongLinesKeepBuiltInTextsAndCaptionsAreCapped) {
+// A line too long to be a text keeps the built-in text; captions the windows shorten
+// themselves are kept whole, the filter's descriptions are cut, messages stay at a size a
+// message box can show.
+TEST(LanguageFile, OverlongLinesKeepBuiltInTextsAndOnlyUnshortenedCaptionsAreCapped) {
     tw::test::TempFolder folder;
     Lines lines = numberedFile(99);
-    lines[5] = std::string(100000, 'W'); // line 6: a caption beyond any line
-    lines[7] = std::string(300, 'b');    // line 8: a caption too wide for a screen
-    lines[8] = std::string(150, '\xD0'); // line 9: Windows-1251 letters, decoded
-    lines[74] = std::string(2000, 'm');  // line 75: a message
+    lines[5] = std::string(100000, 'W');  // line 6: a caption beyond any line
+    lines[7] = std::string(300, 'b');     // line 8: a caption too wide for a screen
+    lines[8] = std::string(68, 'c');      // line 9: a translator's long caption
+    lines[19] = std::string(150, '\xD0'); // line 20: Windows-1251 letters, decoded
+    lines[74] = std::string(2000, 'm');   // line 75: a message
     writeLanguage(folder, "Wide", lines);
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Wide"), LanguageLoad::Loaded);
     EXPECT_EQ(table.playlistLabel, StringTable{}.playlistLabel);
-    EXPECT_EQ(table.choosePlaylistButton, std::string(60, 'b'));
-    EXPECT_EQ(table.chooseDestinationButton.size(), 120u) << "60 two-byte letters, none split";
+    EXPECT_EQ(table.choosePlaylistButton, std::string(300, 'b'));
+    EXPECT_EQ(table.chooseDestinationButton, std::string(68, 'c'));
+    const std::string filterDescription =
+        table.playlistFilter.substr(0, table.playlistFilter.find('|'));
+    EXPECT_EQ(filterDescription.size(), 120u) << "60 two-byte letters, none split";
     EXPECT_EQ(table.StrMailNote, std::string(1000, 'm'));
     EXPECT_EQ(table.aboutButton, lines[9]) << "the lines after a long one still count";
 }
@@ -271,7 +283,7 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
     std::string line;
     while (reader.next(line))
         lines.push_back(line);
-    ASSERT_EQ(lines.size(), 102u);
+    ASSERT_EQ(lines.size(), 107u);
     EXPECT_EQ(lines[0], "English");
     EXPECT_EQ(lines[1], "Tunewagon");
     for (std::size_t i = 2; i < lines.size(); ++i) {
@@ -290,7 +302,7 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
             EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
         }
     }
-    EXPECT_EQ(lineFeeds, 102u);
+    EXPECT_EQ(lineFeeds, 107u);
 
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, programFolder, "English"), LanguageLoad::Loaded);

@@ -14,13 +14,13 @@ using test::builtInRows;
 using test::differingFields;
 using test::fieldNamed;
 
-TEST(StringTable, DataFileCoversEveryLineFrom3To102) {
+TEST(StringTable, DataFileCoversEveryLineFrom3To107) {
     std::set<int> lines;
     for (const auto& row : builtInRows())
         lines.insert(row.line);
-    EXPECT_EQ(lines.size(), 100u);
+    EXPECT_EQ(lines.size(), 105u);
     EXPECT_EQ(*lines.begin(), 3);
-    EXPECT_EQ(*lines.rbegin(), 102);
+    EXPECT_EQ(*lines.rbegin(), 107);
 }
 
 TEST(StringTable, BuiltInTextsMatchToTheCharacterWithReportPadding) {
@@ -73,7 +73,7 @@ TEST(StringTable, EachLineSetsItsOwnEntryAndNoOther) {
 
 TEST(StringTable, LinesOutsideTheEntriesChangeNothing) {
     StringTable table;
-    for (const int line : {-1, 0, 1, 2, 103, 1000})
+    for (const int line : {-1, 0, 1, 2, 108, 1000})
         table.applyLine(line, "stray");
     EXPECT_TRUE(differingFields(StringTable{}, table).empty());
 }
@@ -94,6 +94,13 @@ TEST(StringTable, Line20ReplacesTheFilterAndLine21ExtendsIt) {
     EXPECT_EQ(table.playlistFilter, "Playlists");
     table.applyLine(21, "All files");
     EXPECT_EQ(table.playlistFilter, "Playlists|*.m3u;*.pls|All files|*.*");
+}
+
+TEST(StringTable, FilterLinesCannotBringTheirOwnPatterns) {
+    StringTable table;
+    table.applyLine(20, "Programs|*.exe;*.sh");
+    table.applyLine(21, "Scripts|*.sh|More|*.bat");
+    EXPECT_EQ(table.playlistFilter, "Programs|*.m3u;*.pls|Scripts|*.*");
 }
 
 TEST(StringTable, Line77SetsCaptionAndHeadline) {

@@ -137,6 +137,11 @@ const std::vector<std::pair<std::string, Field>>& tableFields() {
         F(writePlaylistOption),
         F(skipSameOption),
         F(StrReportPlaylist),
+        F(StrNameTooLong),
+        F(StrNameCharacter),
+        F(StrNameEnding),
+        F(StrNameSeparator),
+        F(StrNameDots),
     };
 #undef F
     return fields;

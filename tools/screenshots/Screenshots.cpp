@@ -227,6 +227,37 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
     return all;
 }
 
+// Under a window manager, the place saved at Exit must be the place the next start takes:
+// five starts and exits from a saved place, which must not move. Prints what it measured.
+bool placeSurvivesStarts() {
+    QDir root(QDir::tempPath() + "/tunewagon-placement");
+    root.removeRecursively();
+    const QString program = root.path() + "/Tunewagon";
+    if (!writeBytes(program + "/Settings.ini", "[Settings]\r\nTop=100\r\nLeft=120\r\n"))
+        return false;
+    bool same = true;
+    tw::i18n::StringTable strings;
+    for (int start = 1; start <= 5; ++start) {
+        tw::app::MainWindow form(tw::job::ProgramPaths(program.toStdString()), strings);
+        form.show();
+        pumpFor(400);
+        const QRect client = form.geometry();
+        const QRect frame = form.frameGeometry();
+        form.saveSettings();
+        QFile ini(program + "/Settings.ini");
+        ini.open(QIODevice::ReadOnly);
+        const QByteArray saved = ini.readAll();
+        std::printf("start %d: client %d,%d frame %d,%d\n", start, client.x(), client.y(),
+                    frame.x(), frame.y());
+        same = same && client.topLeft() == QPoint(120, 100) && saved.contains("Top=100\r\n") &&
+               saved.contains("Left=120\r\n");
+    }
+    root.removeRecursively();
+    if (!same)
+        std::fprintf(stderr, "the main window moved from its saved place\n");
+    return same;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -241,5 +272,6 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
     const bool ru = shootLanguage("Russian", "ru", out);
     const bool en = shootLanguage("English", "en", out);
-    return ru && en ? 0 : 1;
+    const bool placed = placeSurvivesStarts();
+    return ru && en && placed ? 0 : 1;
 }

@@ -17,7 +17,9 @@
 #include "platform/Path.h"
 #include "playlist/gui/ScanProgressDialog.h"
 #include "ui/DrawnIcons.h"
+#include "ui/FittedCaption.h"
 #include "ui/MessageBoxes.h"
+#include "ui/SessionEnd.h"
 #include "ui/WindowParts.h"
 #include "update/NewVersionCheck.h"
 #include "update/gui/MainWindowCheckHost.h"
@@ -241,27 +243,42 @@ void MainWindow::fitToContents() {
 }
 
 void MainWindow::applyCaptions(const i18n::StringTable& table) {
-    m_playlistLabel->setText(q(table.playlistLabel));
-    m_destinationLabel->setText(q(table.destinationLabel));
-    m_choosePlaylistButton->setText(q(table.choosePlaylistButton));
-    m_chooseDestinationButton->setText(q(table.chooseDestinationButton));
-    m_aboutButton->setText(q(table.aboutButton));
-    m_startCopyButton->setText(q(table.startCopyButton));
-    m_exitButton->setText(q(table.exitButton));
-    m_keepStructure->setText(q(table.keepStructureOption));
-    m_transliterate->setText(q(table.transliterateOption));
-    m_onlyMp3->setText(q(table.onlyMp3Option));
-    m_asManyAsFit->setText(q(table.asManyAsFitOption));
-    m_checkNewVersion->setText(q(table.checkNewVersionOption));
-    m_writePlaylist->setText(q(table.writePlaylistOption));
-    m_skipSame->setText(q(table.skipSameOption));
+    fitCaption(m_playlistLabel, table.playlistLabel);
+    fitCaption(m_destinationLabel, table.destinationLabel);
+    fitCaption(m_choosePlaylistButton, table.choosePlaylistButton);
+    fitCaption(m_chooseDestinationButton, table.chooseDestinationButton);
+    fitCaption(m_aboutButton, table.aboutButton);
+    fitCaption(m_startCopyButton, table.startCopyButton);
+    fitCaption(m_exitButton, table.exitButton);
+    fitCaption(m_keepStructure, table.keepStructureOption);
+    fitCaption(m_transliterate, table.transliterateOption);
+    fitCaption(m_onlyMp3, table.onlyMp3Option);
+    fitCaption(m_asManyAsFit, table.asManyAsFitOption);
+    fitCaption(m_checkNewVersion, table.checkNewVersionOption);
+    fitCaption(m_writePlaylist, table.writePlaylistOption);
+    fitCaption(m_skipSame, table.skipSameOption);
     m_state.relabel();
     showSetup();
+    setOpenDialogFilter(table.playlistFilter);
+    m_playlistDialog->setWindowTitle(q(table.playlistDialogTitle));
+}
+
+// A row of its own may take most of the screen's width; a button of the bottom row, where
+// four stand side by side, a sixth of it.
+void MainWindow::fitCaption(QAbstractButton* control, const std::string& text) {
+    const bool rowOfItsOwn = qobject_cast<QCheckBox*>(control) != nullptr;
+    ui::setFittedText(control, q(text), ui::captionWidth(this, rowOfItsOwn ? 0.8 : 0.16));
+}
+
+void MainWindow::fitCaption(QLabel* label, const std::string& text) {
+    ui::setFittedText(label, q(text), ui::captionWidth(this, 0.8));
+}
+
+void MainWindow::setOpenDialogFilter(const std::string& filter) {
     QStringList filters;
-    for (const auto& f : nameFilters(table.playlistFilter))
+    for (const auto& f : playlistNameFilters(filter))
         filters << q(f);
     m_playlistDialog->setNameFilters(filters);
-    m_playlistDialog->setWindowTitle(q(table.playlistDialogTitle));
 }
 
 void MainWindow::loadSettings() {
@@ -276,7 +293,9 @@ void MainWindow::loadSettings() {
 
         if (platform::fileExists(m_paths.settingsIni())) {
             const job::Settings settings = job::Settings::read(job::IniFile(m_paths.settingsIni()));
-            move(onScreenPosition(*this, settings.Left, settings.Top));
+            // The client area's place, as saveSettings saved it: a window manager's frame
+            // around it does not move the window a little on every start.
+            setGeometry(QRect(onScreenPosition(*this, settings.Left, settings.Top), size()));
             m_keepStructure->setChecked(settings.options.keepStructure);
             m_transliterate->setChecked(settings.options.transliterate);
             m_onlyMp3->setChecked(settings.options.onlyMp3);
@@ -350,8 +369,10 @@ void MainWindow::saveSettings() {
     guarded(codes::MainSaveSettings, [this] {
         job::IniFile ini(m_paths.settingsIni());
         job::Settings settings;
-        settings.Top = pos().y();
-        settings.Left = pos().x();
+        // The client area's place, the one loadSettings restores (pos() would be the frame's,
+        // which a window manager puts elsewhere than it was asked to).
+        settings.Top = geometry().y();
+        settings.Left = geometry().x();
         settings.options.keepStructure = m_keepStructure->isChecked();
         settings.options.transliterate = m_transliterate->isChecked();
         settings.options.onlyMp3 = m_onlyMp3->isChecked();
@@ -367,9 +388,9 @@ void MainWindow::saveSettings() {
 void MainWindow::showSetup() {
     m_playlistField->setText(q(m_state.setup().playlistField));
     m_destinationField->setText(q(m_state.setup().destinationField));
-    m_listCountLabel->setText(q(m_state.label1()));
-    m_listSizeLabel->setText(q(m_state.label2()));
-    m_freeSpaceLabel->setText(q(m_state.label3()));
+    fitCaption(m_listCountLabel, m_state.label1());
+    fitCaption(m_listSizeLabel, m_state.label2());
+    fitCaption(m_freeSpaceLabel, m_state.label3());
 }
 
 void MainWindow::choosePlaylist() {
@@ -451,8 +472,10 @@ void MainWindow::startCopy() {
             updateStartButton();
         }
         const auto& t = m_strings;
-        ui::MsgDialog(this, job.report(), QMessageBox::Ok, "Info", t.StrReportCaption,
-                      buildReportDetails(job.problems(), t));
+        // At the session's end there is nobody left to read it.
+        if (!ui::sessionEnding())
+            ui::MsgDialog(this, job.report(), QMessageBox::Ok, "Info", t.StrReportCaption,
+                          buildReportDetails(job.problems(), t));
         m_state.setBusy(false);
     });
 }

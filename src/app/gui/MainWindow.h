@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class QAbstractButton;
 class QAction;
 class QActionGroup;
 class QCheckBox;
@@ -93,6 +94,13 @@ protected:
 private:
     void createControls();
     void applyCaptions(const i18n::StringTable& table);
+    // A caption from the string table, shortened where it would widen the window past
+    // the screen (the whole text then in its tooltip).
+    void fitCaption(QAbstractButton* control, const std::string& text);
+    void fitCaption(QLabel* label, const std::string& text);
+    // The open dialog's filter: the descriptions from the table, the patterns the
+    // program's own.
+    void setOpenDialogFilter(const std::string& filter);
     void fitToContents();
     void showSetup();
 

@@ -7,12 +7,12 @@
 #include "i18n/LanguageScan.h"
 #include "i18n/StringTable.h"
 #include "job/SizeText.h"
+#include "ui/FittedCaption.h"
 #include "ui/WindowParts.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
-#include <QCursor>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -46,7 +46,11 @@ void MainWindow::createLanguageMenu() {
 void MainWindow::languageFirstShow() {
     for (const i18n::LanguageEntry& language : i18n::scanLanguages(m_paths.folder())) {
         m_languageButton->setEnabled(true);
-        auto* item = new QAction(q(language.displayName()), m_languageItems);
+        auto* item = new QAction(m_languageItems);
+        // A language's own name comes from its file: shortened where it would make the
+        // menu wider than half the screen.
+        ui::setFittedText(m_languageMenu, item, q(language.displayName()),
+                          ui::captionWidth(this, 0.5));
         item->setObjectName(q(language.name));
         item->setCheckable(true);
         m_languageMenu->addAction(item);
@@ -64,7 +68,8 @@ void MainWindow::tickCurrentLanguage() {
 }
 
 void MainWindow::openLanguageMenu() {
-    guarded(codes::MainOpenLanguageMenu, [this] { m_languageMenu->popup(QCursor::pos()); });
+    guarded(codes::MainOpenLanguageMenu,
+            [this] { m_languageMenu->popup(ui::menuPlace(m_languageButton)); });
 }
 
 void MainWindow::changeLanguage(QAction* item) {
@@ -108,68 +113,64 @@ void MainWindow::setCaption(i18n::MainCaption control, const std::string& text) 
     using i18n::MainCaption;
     switch (control) {
     case MainCaption::PlaylistLabel:
-        m_playlistLabel->setText(q(text));
+        fitCaption(m_playlistLabel, text);
         return;
     case MainCaption::DestinationLabel:
-        m_destinationLabel->setText(q(text));
+        fitCaption(m_destinationLabel, text);
         return;
     case MainCaption::ChoosePlaylist:
-        m_choosePlaylistButton->setText(q(text));
+        fitCaption(m_choosePlaylistButton, text);
         return;
     case MainCaption::ChooseDestination:
-        m_chooseDestinationButton->setText(q(text));
+        fitCaption(m_chooseDestinationButton, text);
         return;
     case MainCaption::About:
-        m_aboutButton->setText(q(text));
+        fitCaption(m_aboutButton, text);
         return;
     case MainCaption::StartCopy:
-        m_startCopyButton->setText(q(text));
+        fitCaption(m_startCopyButton, text);
         return;
     case MainCaption::Exit:
-        m_exitButton->setText(q(text));
+        fitCaption(m_exitButton, text);
         return;
     case MainCaption::KeepStructure:
-        m_keepStructure->setText(q(text));
+        fitCaption(m_keepStructure, text);
         return;
     case MainCaption::Transliterate:
-        m_transliterate->setText(q(text));
+        fitCaption(m_transliterate, text);
         return;
     case MainCaption::OnlyMp3:
-        m_onlyMp3->setText(q(text));
+        fitCaption(m_onlyMp3, text);
         return;
     case MainCaption::AsManyAsFit:
-        m_asManyAsFit->setText(q(text));
+        fitCaption(m_asManyAsFit, text);
         return;
     case MainCaption::CheckNewVersion:
-        m_checkNewVersion->setText(q(text));
+        fitCaption(m_checkNewVersion, text);
         return;
     case MainCaption::WritePlaylist:
-        m_writePlaylist->setText(q(text));
+        fitCaption(m_writePlaylist, text);
         return;
     case MainCaption::SkipSame:
-        m_skipSame->setText(q(text));
+        fitCaption(m_skipSame, text);
         return;
     // The window's state composes the label texts from the same table, so what it keeps
     // for later showings is what shows now.
     case MainCaption::ListCount:
         m_state.relabel();
-        m_listCountLabel->setText(q(text));
+        fitCaption(m_listCountLabel, text);
         return;
     case MainCaption::ListSize:
         m_state.relabel();
-        m_listSizeLabel->setText(q(text));
+        fitCaption(m_listSizeLabel, text);
         return;
     case MainCaption::FreeSpace:
         m_state.relabel();
-        m_freeSpaceLabel->setText(q(text));
+        fitCaption(m_freeSpaceLabel, text);
         return;
-    case MainCaption::PlaylistFilter: {
-        QStringList filters;
-        for (const auto& filter : nameFilters(text))
-            filters << q(filter);
-        m_playlistDialog->setNameFilters(filters);
+    case MainCaption::PlaylistFilter:
+        setOpenDialogFilter(text);
         return;
-    }
     case MainCaption::PlaylistDialogTitle:
         m_playlistDialog->setWindowTitle(q(text));
         return;

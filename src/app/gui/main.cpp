@@ -1,15 +1,12 @@
 #include "app/gui/MainWindow.h"
 #include "app/gui/TunewagonApplication.h"
+#include "app/gui/WindowProgram.h"
 #include "errors/ErrorReporter.h"
 #include "errors/gui/ErrorWindowPresenter.h"
 #include "i18n/StringTable.h"
-#include "i18n/gui/FirstStartLanguageDialog.h"
 #include "job/ProgramPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemInfo.h"
-#include "platform/TerminationSignal.h"
-
-#include <QSocketNotifier>
 
 // The program reads no command-line arguments: the application object sees only the
 // program's own name.
@@ -32,34 +29,7 @@ int main(int /*argc*/, char** argv) {
     tw::app::MainWindow mainWindow(paths, strings); // loadSettings runs here
     presenter.setOwner(&mainWindow);
 
-    // On a first start the language is chosen here, before the main window shows; the
-    // window is gone again once it has closed.
-    {
-        tw::i18n::FirstStartLanguageDialog languageWindow(strings, paths.folder());
-        languageWindow.showIfFirstStart();
-    }
-
-    // The session ending (SIGTERM) closes the program as Exit does, without the question:
-    // the settings are saved, then every loop ends.
-    const int terminationFd = tw::platform::terminationDescriptor();
-    QSocketNotifier termination(terminationFd, QSocketNotifier::Read);
-    bool terminating = false;
-    QObject::connect(&termination, &QSocketNotifier::activated, [&] {
-        tw::platform::drainTermination(terminationFd);
-        if (terminating)
-            return;
-        terminating = true;
-        if (!reporter.terminateRequested())
-            mainWindow.saveSettings();
-        QApplication::exit(0);
-    });
-
-    // "Close the program" in an error window during start-up ends it before the loop.
-    int result = 0;
-    if (!reporter.terminateRequested()) {
-        mainWindow.show();
-        result = application.exec();
-    }
+    const int result = tw::app::runWindowProgram(mainWindow, strings);
     reporter.setPresenter(nullptr);
     return result;
 }

@@ -4,14 +4,15 @@
 #include "errors/ErrorCodes.h"
 #include "errors/Guard.h"
 #include "i18n/StringTable.h"
+#include "ui/FittedCaption.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowParts.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCursor>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -139,30 +140,38 @@ void CollisionDialog::applyTexts() {
     guarded(codes::CollisionApplyTexts, [this] {
         const auto& t = m_strings;
         setWindowTitle(q(t.StrChooseAction));
+        // Texts from a language file are shortened where they would widen the dialog past
+        // the screen, the whole text then in a tooltip: a line of the dialog takes 80% of
+        // the screen at most, each of the three action buttons a fifth.
+        const int line = ui::captionWidth(this, 0.8);
+        const int actionButton = ui::captionWidth(this, 0.2);
         // A name longer than the dialog is shortened in its middle, not let widen it.
-        const QString name = m_existsLabel->fontMetrics().elidedText(
-            q(m_question.target.path.fileName()), Qt::ElideMiddle, designedSize.width() - 24);
-        m_existsLabel->setText(q(t.StrFileExists) + "\n" + name);
-        m_existsLabel->setToolTip(q(m_question.target.path.str()));
-        m_replaceExistingLabel->setText(q(t.StrReplaceExisting));
+        const QFontMetrics metrics = m_existsLabel->fontMetrics();
+        const QString name = metrics.elidedText(q(m_question.target.path.fileName()),
+                                                Qt::ElideMiddle, designedSize.width() - 24);
+        m_existsLabel->setText(metrics.elidedText(q(t.StrFileExists), Qt::ElideRight, line) + "\n" +
+                               name);
+        m_existsLabel->setToolTip(q(t.StrFileExists + "\n" + m_question.target.path.str()));
+        ui::setFittedText(m_replaceExistingLabel, q(t.StrReplaceExisting), line);
         m_targetSizeLabel->setText(q(sizeText(m_question.target.size, t.StrKB)));
-        m_targetDateLabel->setText(q(dateText(m_question.target.lastWrite, t.StrCreated)));
-        m_withFileLabel->setText(q(t.StrWithFile));
+        ui::setFittedText(m_targetDateLabel, q(dateText(m_question.target.lastWrite, t.StrCreated)),
+                          line / 2);
+        ui::setFittedText(m_withFileLabel, q(t.StrWithFile), line);
         m_sourceSizeLabel->setText(q(sizeText(m_question.source.size, t.StrKB)));
-        m_sourceDateLabel->setText(q(dateText(m_question.source.lastWrite, t.StrCreated)));
-        m_openTargetFolderButton->setText(q(t.StrOpenFolder));
-        m_openSourceFolderButton->setText(q(t.StrOpenFolder));
-        // The full paths, as the buttons will open them.
-        m_openTargetFolderButton->setToolTip(q(m_question.target.path.str()));
-        m_openSourceFolderButton->setToolTip(q(m_question.source.path.str()));
-        m_replaceButton->setText(q(t.StrReplace));
-        m_skipButton->setText(q(t.StrSkip));
-        m_renameButton->setText(q(t.StrRename));
-        m_cancelButton->setText(q(t.StrCancel));
-        m_renameByHandItem->setText(q(t.StrRenameManual));
-        m_renameAutomaticallyItem->setText(q(t.StrRenameAuto));
-        m_sameActionBox->setText(q(t.StrSameAction));
-        m_sameActionBox->setToolTip(q(t.StrSameActionHint));
+        ui::setFittedText(m_sourceDateLabel, q(dateText(m_question.source.lastWrite, t.StrCreated)),
+                          line / 2);
+        // The tooltips name the full paths, as the buttons will open them.
+        ui::setFittedText(m_openTargetFolderButton, q(t.StrOpenFolder), actionButton,
+                          q(m_question.target.path.str()));
+        ui::setFittedText(m_openSourceFolderButton, q(t.StrOpenFolder), actionButton,
+                          q(m_question.source.path.str()));
+        ui::setFittedText(m_replaceButton, q(t.StrReplace), actionButton);
+        ui::setFittedText(m_skipButton, q(t.StrSkip), actionButton);
+        ui::setFittedText(m_renameButton, q(t.StrRename), actionButton);
+        ui::setFittedText(m_cancelButton, q(t.StrCancel), actionButton);
+        ui::setFittedText(m_renameMenu, m_renameByHandItem, q(t.StrRenameManual), line / 2);
+        ui::setFittedText(m_renameMenu, m_renameAutomaticallyItem, q(t.StrRenameAuto), line / 2);
+        ui::setFittedText(m_sameActionBox, q(t.StrSameAction), line / 2, q(t.StrSameActionHint));
         m_sameActionBox->setChecked(false);
         m_sameActionBox->setEnabled(!m_question.sameSize);
         m_answer = CollisionAnswer{};
@@ -201,7 +210,8 @@ void CollisionDialog::skip() {
 }
 
 void CollisionDialog::openRenameMenu() {
-    guarded(codes::CollisionOpenRenameMenu, [this] { m_renameMenu->popup(QCursor::pos()); });
+    guarded(codes::CollisionOpenRenameMenu,
+            [this] { m_renameMenu->popup(ui::menuPlace(m_renameButton)); });
 }
 
 void CollisionDialog::renameByHand() {

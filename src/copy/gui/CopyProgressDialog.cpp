@@ -7,7 +7,9 @@
 #include "errors/ErrorCodes.h"
 #include "errors/Guard.h"
 #include "i18n/StringTable.h"
+#include "ui/FittedCaption.h"
 #include "ui/MessageBoxes.h"
+#include "ui/SessionEnd.h"
 #include "ui/WindowParts.h"
 
 #include <QApplication>
@@ -117,9 +119,11 @@ void CopyProgressDialog::applyTexts() {
         m_end = CopyRun::End::Failed;
         const auto& t = m_strings;
         setWindowTitle(q(t.StrCopyingCaption));
-        m_cancelButton->setText(q(t.StrCancel));
-        m_pauseButton->setText(q(t.StrPause));
-        m_elapsedLabel->setText(q(t.StrElapsed + " " + elapsedText(0)));
+        // Captions from a language file are shortened rather than let the window grow past
+        // the screen: the elapsed time takes a third of it at most, each button a quarter.
+        ui::setFittedText(m_cancelButton, q(t.StrCancel), ui::captionWidth(this, 0.25));
+        ui::setFittedText(m_pauseButton, q(t.StrPause), ui::captionWidth(this, 0.25));
+        setElapsedText(t.StrElapsed + " " + elapsedText(0));
     });
 }
 
@@ -208,7 +212,8 @@ void CopyProgressDialog::pauseCopy() {
         const auto& t = m_strings;
         m_running = !m_running;
         m_flags.setPaused(!m_running);
-        m_pauseButton->setText(q(m_running ? t.StrPause : t.StrResume));
+        ui::setFittedText(m_pauseButton, q(m_running ? t.StrPause : t.StrResume),
+                          ui::captionWidth(this, 0.25));
         setAnimation(m_running);
     });
 }
@@ -218,7 +223,7 @@ void CopyProgressDialog::showCurrentFile(const std::string& fileName) {
 }
 
 void CopyProgressDialog::setElapsedText(const std::string& text) {
-    m_elapsedLabel->setText(q(text));
+    ui::setFittedText(m_elapsedLabel, q(text), ui::captionWidth(this, 1.0 / 3));
     m_sinceElapsedShown.start();
 }
 
@@ -258,6 +263,9 @@ void CopyProgressDialog::processEvents(RunFlags& flags) {
         m_cancelRequest = false;
         flags.requestCancel();
     }
+    // The session ending stops the run as a confirmed Cancel does.
+    if (ui::sessionEnding())
+        flags.confirmStop();
 }
 
 void CopyProgressDialog::sleepMs(int ms) {
@@ -273,24 +281,39 @@ bool CopyProgressDialog::continueFile() {
         QApplication::processEvents();
         m_sincePump.start();
     }
-    return true;
+    // The session is ending: the file in hand is abandoned rather than made to wait for.
+    return !ui::sessionEnding();
 }
 
 bool CopyProgressDialog::askStop() {
     const auto& t = m_strings;
-    return ui::ask(t.StrAskStopCopy, t.StrConfirmCaption, this);
+    if (ui::sessionEnding())
+        return true;
+    // The question closed by the session's end counts as a Yes.
+    return ui::ask(t.StrAskStopCopy, t.StrConfirmCaption, this) || ui::sessionEnding();
 }
 
 CollisionAnswer CopyProgressDialog::askCollision(const CollisionQuestion& question) {
     // The picture stands still while the dialog waits for an answer.
     setAnimation(false);
-    CollisionDialog dialog(m_strings, question, this, m_openFolder);
-    dialog.exec();
+    CollisionAnswer answer;
+    if (!ui::sessionEnding()) {
+        CollisionDialog dialog(m_strings, question, this, m_openFolder);
+        dialog.exec();
+        answer = dialog.answer();
+    }
     setAnimation(true);
-    return dialog.answer();
+    // The dialog closed by the session's end (or never opened for it) is a confirmed stop.
+    if (ui::sessionEnding()) {
+        answer = CollisionAnswer{};
+        answer.stopConfirmed = true;
+    }
+    return answer;
 }
 
 void CopyProgressDialog::showAutoRenameNotice() {
+    if (ui::sessionEnding())
+        return;
     const auto& t = m_strings;
     ui::MsgDialog(this, t.StrAutoRenameOn + "\n" + t.StrSameSize + "\n" + t.StrNotAgain,
                   QMessageBox::Ok, "Info", t.StrConfirmCaption);

@@ -4,7 +4,7 @@
 #include "errors/ErrorCodes.h"
 #include "errors/Guard.h"
 #include "i18n/StringTable.h"
-#include "platform/FileSystem.h"
+#include "ui/FittedCaption.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WindowParts.h"
 
@@ -55,9 +55,10 @@ RenameDialog::RenameDialog(const i18n::StringTable& strings, const std::string& 
     layout->addWidget(m_nameField);
     layout->addLayout(buttons);
 
+    // Enter in the name field presses Ок as the default button; the field's own
+    // returnPressed is not connected as well, or one Enter would answer twice.
     connect(m_okButton, &QPushButton::clicked, this, &RenameDialog::acceptName);
     connect(m_cancelButton, &QPushButton::clicked, this, &RenameDialog::cancelRename);
-    connect(m_nameField, &QLineEdit::returnPressed, this, &RenameDialog::acceptName);
 
     // A name longer than the dialog is shortened in its middle; the edit box holds it whole.
     m_currentNameLabel->setText(m_currentNameLabel->fontMetrics().elidedText(
@@ -74,24 +75,21 @@ std::string RenameDialog::typedName() const {
 void RenameDialog::applyTexts() {
     const auto& t = m_strings;
     setWindowTitle(q(t.StrRenameCaption));
-    m_promptLabel->setText(q(t.StrEnterNewName));
-    m_cancelButton->setText(q(t.StrCancel));
+    // Texts from a language file are shortened rather than let the dialog pass the screen.
+    ui::setFittedText(m_promptLabel, q(t.StrEnterNewName), ui::captionWidth(this, 0.8));
+    ui::setFittedText(m_cancelButton, q(t.StrCancel), ui::captionWidth(this, 0.25));
 }
 
 void RenameDialog::acceptName() {
     guarded(codes::RenameAcceptName, [this] {
-        const std::string name = typedName();
-        if (typedNameAcceptable(m_targetFolder, name, m_names)) {
+        const NameCheck check = checkTypedName(m_targetFolder, typedName(), m_names);
+        if (check.refusal == NameRefusal::None) {
             accept();
             return;
         }
         const auto& t = m_strings;
-        // A taken name says so; a name that is no file name (empty, ".", "..", a path)
-        // only asks for another.
-        const bool taken = isPlainFileName(name) && platform::fileExists(m_targetFolder / name);
-        const std::string text =
-            taken ? t.StrNameTaken + "\n" + t.StrEnterOtherName : t.StrEnterOtherName;
-        ui::showMessage(ui::MessageKind::Refusal, text, t.StrWarningCaption, this);
+        ui::showMessage(ui::MessageKind::Refusal, nameRefusalText(check, t), t.StrWarningCaption,
+                        this);
     });
 }
 

@@ -18,8 +18,9 @@ struct StringTable;
 namespace tw::copy {
 
 // The rename dialog: asks for a new name for a file whose name is taken in its folder. Ок
-// takes only a plain file name under which no file exists there yet; anything else is
-// refused with a message and the dialog stays open.
+// takes only a plain file name that the device takes and under which no file exists there
+// yet; anything else is refused with a message that names the rule broken, and the dialog
+// stays open.
 class RenameDialog : public QDialog {
     Q_OBJECT
 

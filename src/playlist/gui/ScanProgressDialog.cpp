@@ -4,6 +4,7 @@
 #include "errors/Guard.h"
 #include "i18n/StringTable.h"
 #include "platform/FileSystem.h"
+#include "ui/SessionEnd.h"
 #include "ui/WindowParts.h"
 
 #include <QApplication>
@@ -112,7 +113,8 @@ void ScanProgressDialog::scan() {
             m_progressBar->setValue(static_cast<int>(std::min<std::uint64_t>(
                 consumed, static_cast<unsigned>(m_progressBar->maximum()))));
             QApplication::processEvents();
-            return !m_cancel;
+            // The session's end stops the scan as Cancel does.
+            return !m_cancel && !ui::sessionEnding();
         });
     } catch (const std::exception& e) {
         m_result = ScanResult{};
