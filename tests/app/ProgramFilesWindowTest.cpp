@@ -112,7 +112,7 @@ private slots:
         }
         QVERIFY(fits != nullptr);
         fits->trigger();
-        // Line 13 is CheckBox1's caption.
+        // Line 13 is the keep-structure option's caption.
         QCOMPARE(form.findChild<QCheckBox*>("keepStructure")->text(),
                  QString::fromStdString(translated));
         QVERIFY(form.width() <= screen);
