@@ -7,6 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev
     libcurl4-openssl-dev
+    zlib1g-dev   # the checker tests send compressed answers
     libgtest-dev libgmock-dev libbenchmark-dev
     xdg-utils
     exfatprogs exfat-fuse e2fsprogs dosfstools fusefat

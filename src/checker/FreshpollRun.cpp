@@ -6,6 +6,8 @@
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 
+#include <utility>
+
 namespace tw::checker {
 
 namespace {
@@ -42,16 +44,23 @@ void runCheck(const std::string& folder) {
     for (const char* old : {CheckNVTrue, CheckNVTrueEng})
         platform::deleteFile(in(old) + ".part");
 
+    // Each variant that arrived whole is written; one that did not is left out, and the
+    // main program shows the other. The check always ends with CheckReady, and with
+    // CheckNVFalse when no announcement arrived.
+    bool announced = false;
     if (existenceProbe(settings.russianAddress(), settings.timeouts)) {
-        // Both variants are fetched before either file is written; the Russian one, which
-        // the main program looks for, appears last.
-        const std::string russian = contentFetch(settings.russianAddress(), settings.timeouts);
-        const std::string english = contentFetch(settings.englishAddress(), settings.timeouts);
-        writeWhole(in(CheckNVTrueEng), english);
-        writeWhole(in(CheckNVTrue), russian);
-    } else {
-        writeEmpty(in(CheckNVFalse));
+        for (const auto& [address, name] : {std::pair{settings.englishAddress(), CheckNVTrueEng},
+                                            std::pair{settings.russianAddress(), CheckNVTrue}}) {
+            try {
+                writeWhole(in(name), contentFetch(address, settings.timeouts));
+                announced = true;
+            } catch (const CheckerFailure&) {
+                // Not there, or not an announcement: this variant is left out.
+            }
+        }
     }
+    if (!announced)
+        writeEmpty(in(CheckNVFalse));
     writeEmpty(in(CheckReady));
 }
 

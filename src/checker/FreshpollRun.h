@@ -11,11 +11,12 @@ inline constexpr const char* CheckNVTrueEng = "CheckNVTrueEng.txt";
 inline constexpr const char* CheckReady = "CheckReady";
 
 // One check, in the checker's folder: reads Settings.ini, removes the answer of an earlier
-// check, asks the site whether the version file exists, writes the announcement files
-// (CheckNVTrue.txt, CheckNVTrueEng.txt) or CheckNVFalse, and CheckReady last of all.
-// A failure (no settings file, a file that cannot be written, a fetch that fails) throws
-// and leaves the later files unwritten, CheckReady among them; an announcement file is
-// there whole or not at all.
+// check, asks the site whether the version file exists, writes each announcement file
+// (CheckNVTrue.txt, CheckNVTrueEng.txt) that arrived whole, CheckNVFalse when none did, and
+// CheckReady last of all. A variant that cannot be fetched or is no announcement is left
+// out. A failure of the checker's own files (no settings file, a file that cannot be
+// written) throws and leaves the later files unwritten; an announcement file is there whole
+// or not at all.
 void runCheck(const std::string& folder);
 
 } // namespace tw::checker

@@ -1,11 +1,14 @@
 #include "checker/WebAccess.h"
 
+#include "checker/AnswerRules.h"
 #include "checker/CheckerFailure.h"
 #include "checker/CurlEasy.h"
 #include "checker/CurlHeaderList.h"
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <memory>
 
 namespace tw::checker {
 
@@ -35,28 +38,131 @@ void noCacheHeaders(CurlHeaderList& headers) {
     headers.append("Pragma: no-cache");
 }
 
-// The probe wants the status only: the first byte of a body ends the transfer.
-std::size_t stopAtBody(char*, std::size_t, std::size_t, void*) {
-    return 0;
+// One connection's address, judged before the request goes out: the first address of a
+// chain decides whether internal addresses are fair game for the rest of it.
+struct AddressGuard {
+    bool firstSeen = false;
+    bool internalAllowed = false;
+};
+
+int checkAddress(void* target, char* primaryIp, char*, int, int) {
+    auto* guard = static_cast<AddressGuard*>(target);
+    const bool internal = isInternalAddress(primaryIp == nullptr ? "" : primaryIp);
+    if (!guard->firstSeen) {
+        guard->firstSeen = true;
+        guard->internalAllowed = internal;
+        return CURL_PREREQFUNC_OK;
+    }
+    return internal && !guard->internalAllowed ? CURL_PREREQFUNC_ABORT : CURL_PREREQFUNC_OK;
 }
 
 struct Collected {
+    bool wanted = true; // false: the first byte of a body ends the transfer
     std::string text;
-    bool cut = false;
+    std::size_t received = 0;
+    bool tooLong = false;
 };
 
 std::size_t collect(char* data, std::size_t size, std::size_t count, void* target) {
     auto* collected = static_cast<Collected*>(target);
     const std::size_t bytes = size * count;
+    if (!collected->wanted)
+        return 0;
+    collected->received += bytes;
+    if (collected->received > MaxContentBytes) {
+        collected->tooLong = true;
+        return 0;
+    }
     for (std::size_t i = 0; i < bytes; ++i) {
-        if (collected->text.size() >= MaxContentBytes) {
-            collected->cut = true;
-            return 0;
-        }
         if (data[i] != '\0')
             collected->text.push_back(data[i]);
     }
     return bytes;
+}
+
+// The host part of an address, as libcurl reads it; empty when it has none.
+std::string hostOf(const char* address) {
+    const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parts(curl_url(), &curl_url_cleanup);
+    if (!parts || curl_url_set(parts.get(), CURLUPART_URL, address, 0) != CURLUE_OK)
+        return {};
+    char* text = nullptr;
+    if (curl_url_get(parts.get(), CURLUPART_HOST, &text, 0) != CURLUE_OK || text == nullptr)
+        return {};
+    const std::unique_ptr<char, decltype(&curl_free)> host(text, &curl_free);
+    return host.get();
+}
+
+bool isRedirect(long status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// What one address answered at the end of its chain of redirects.
+struct Answer {
+    bool reached = false; // false: no answer, or a redirect that may not be followed
+    long status = 0;
+    std::string contentType;
+    Collected body;
+};
+
+// Asks the address, following redirects by the rules; wantBody false stops each answer at
+// its headers.
+Answer ask(const std::string& address, std::string_view agent, const Timeouts& timeouts,
+           bool wantBody) {
+    AddressGuard guard;
+    std::string url = withScheme(address);
+    Answer answer;
+    // The time limit holds for the whole chain, not for each of its hops.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(timeouts.totalSeconds);
+    for (int redirects = 0;; ++redirects) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0)
+            return {};
+        CurlEasy curl;
+        CurlHeaderList headers;
+        noCacheHeaders(headers);
+        prepare(curl.get(), url, agent, headers, timeouts);
+        curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, static_cast<long>(left));
+        curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 0L);
+        curl_easy_setopt(curl.get(), CURLOPT_PREREQFUNCTION, checkAddress);
+        curl_easy_setopt(curl.get(), CURLOPT_PREREQDATA, &guard);
+        // Refused at once when the server says beforehand that it is too long; the decoded
+        // bytes are counted as they come.
+        curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE,
+                         static_cast<curl_off_t>(MaxContentBytes));
+        curl_easy_setopt(curl.get(), CURLOPT_ACCEPT_ENCODING, "");
+        answer.body = Collected{};
+        answer.body.wanted = wantBody;
+        curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, collect);
+        curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &answer.body);
+        const CURLcode result = curl_easy_perform(curl.get());
+        const bool stoppedAtBody = result == CURLE_WRITE_ERROR && !wantBody;
+        if ((result != CURLE_OK && !stoppedAtBody) || answer.body.tooLong)
+            return {};
+        if (curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &answer.status) != CURLE_OK)
+            return {};
+        if (isRedirect(answer.status)) {
+            char* next = nullptr;
+            if (redirects >= MaxRedirects ||
+                curl_easy_getinfo(curl.get(), CURLINFO_REDIRECT_URL, &next) != CURLE_OK ||
+                next == nullptr || !redirectAllowed(url, next))
+                return {};
+            // Through a proxy the connection shows only the proxy's address: a target that
+            // names an internal host outright is judged here as well.
+            if (!guard.internalAllowed && namesInternalHost(hostOf(next)))
+                return {};
+            url = next;
+            continue;
+        }
+        char* type = nullptr;
+        if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_TYPE, &type) == CURLE_OK &&
+            type != nullptr)
+            answer.contentType = type;
+        answer.reached = true;
+        return answer;
+    }
 }
 
 bool isSchemeChar(char c) {
@@ -76,20 +182,8 @@ std::string withScheme(const std::string& address) {
 
 bool existenceProbe(const std::string& address, const Timeouts& timeouts) {
     try {
-        CurlEasy curl;
-        CurlHeaderList headers;
-        noCacheHeaders(headers);
-        const std::string url = withScheme(address);
-        prepare(curl.get(), url, ProbeAgent, headers, timeouts);
-        curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 0L);
-        curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, stopAtBody);
-        const CURLcode result = curl_easy_perform(curl.get());
-        if (result != CURLE_OK && result != CURLE_WRITE_ERROR)
-            return false;
-        long status = 0;
-        if (curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
-            return false;
-        return status == 200 || status == 302;
+        const Answer answer = ask(address, ProbeAgent, timeouts, false);
+        return answer.reached && answer.status == 200;
     } catch (const CheckerFailure&) {
         // No handle: the probe answers no.
         return false;
@@ -97,26 +191,16 @@ bool existenceProbe(const std::string& address, const Timeouts& timeouts) {
 }
 
 std::string contentFetch(const std::string& address, const Timeouts& timeouts) {
-    CurlEasy curl;
-    CurlHeaderList headers;
-    noCacheHeaders(headers);
-    prepare(curl.get(), withScheme(address), FetchAgent, headers, timeouts);
-    curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, 5L);
-    // An error page is not a version file.
-    curl_easy_setopt(curl.get(), CURLOPT_FAILONERROR, 1L);
-    Collected collected;
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, collect);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &collected);
-    const CURLcode result = curl_easy_perform(curl.get());
-    if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && collected.cut)) {
+    Answer answer = ask(address, FetchAgent, timeouts, true);
+    if (!answer.reached || answer.status != 200 ||
+        !isAnnouncement(answer.contentType, answer.body.text)) {
         // Put together around "%s" rather than replaced in place: GCC 12 at -O2 takes the
         // in-place replace for an overlapping copy (-Wrestrict) and the release build fails.
         const auto at = OpenFailureText.find("%s");
         throw CheckerFailure(std::string(OpenFailureText.substr(0, at)) + address +
                              std::string(OpenFailureText.substr(at + 2)));
     }
-    return std::move(collected.text);
+    return std::move(answer.body.text);
 }
 
 } // namespace tw::checker

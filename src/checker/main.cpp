@@ -3,11 +3,13 @@
 #include "checker/CurlGlobal.h"
 #include "checker/FreshpollRun.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemInfo.h"
 
 #include <exception>
 #include <iostream>
 
 int main() {
+    tw::platform::ignoreFileSizeSignal();
     try {
         tw::checker::CurlGlobal curl;
         tw::checker::runCheck(tw::platform::programFolder());

@@ -25,6 +25,7 @@ void write(tw::platform::StdStream stream, const std::string& text) {
 
 int main(int argc, char** argv) {
     using tw::platform::StdStream;
+    tw::platform::ignoreFileSizeSignal();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const tw::cli::ParsedArguments parsed = tw::cli::parseArguments(args);
     switch (parsed.action) {

@@ -1,6 +1,7 @@
 #include "platform/SystemInfo.h"
 
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -89,6 +90,10 @@ void raiseOpenFileLimit() {
         return;
     limit.rlim_cur = limit.rlim_max;
     ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+void ignoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace tw::platform

@@ -41,6 +41,10 @@ std::size_t openFileLimit();
 // flushed together.
 void raiseOpenFileLimit();
 
+// A write past the file-size limit (ulimit -f) fails with an error the program handles,
+// instead of ending the program with SIGXFSZ half-way through a record or a copy.
+void ignoreFileSizeSignal();
+
 // The value of an environment variable; empty when it is unset.
 std::string environmentValue(const std::string& name);
 

@@ -1,5 +1,7 @@
 #include "ui/FittedCaption.h"
 
+#include "ui/WindowParts.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QFontMetrics>
@@ -26,8 +28,8 @@ QString fitted(const QFontMetrics& metrics, const QString& text, int maxWidth, b
 
 QString toolTip(bool cut, const QString& text, const QString& hint) {
     if (!cut)
-        return hint;
-    return hint.isEmpty() ? text : text + "\n" + hint;
+        return hint.isEmpty() ? hint : plainToolTip(hint);
+    return plainToolTip(hint.isEmpty() ? text : text + "\n" + hint);
 }
 
 } // namespace
@@ -56,7 +58,7 @@ void setFittedText(QLabel* label, const QString& text, int maxWidth, const QStri
 void setFittedText(QMenu* menu, QAction* item, const QString& text, int maxWidth) {
     bool cut = false;
     item->setText(fitted(QFontMetrics(menu->font()), text, maxWidth, cut));
-    item->setToolTip(cut ? text : QString());
+    item->setToolTip(cut ? plainToolTip(text) : QString());
     menu->setToolTipsVisible(true);
 }
 

@@ -4,6 +4,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextDocument>
+#include <QWidget>
 
 namespace tw::ui {
 
@@ -32,7 +35,44 @@ void paintBackground(QWidget* widget, const QColor& colour) {
 }
 
 QLabel* label(const char* name, QWidget* parent) {
-    return named<QLabel>(name, parent);
+    auto* l = named<QLabel>(name, parent);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+QString plainToolTip(const QString& text) {
+    if (!Qt::mightBeRichText(text))
+        return text;
+    // A tool tip guesses its format; escaped text in a paragraph of its own is shown as it is.
+    return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
+void keepOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    // Before the window is shown its frame is not known yet: room is left for a usual one.
+    const QSize frameExtra = window->isVisible()
+                                 ? window->frameGeometry().size() - window->geometry().size()
+                                 : QSize(16, 40);
+    const QSize room = (area.size() - frameExtra).expandedTo(QSize(1, 1));
+    if (window->width() > room.width() || window->height() > room.height()) {
+        window->setMinimumSize(window->minimumSize().boundedTo(room));
+        window->resize(window->size().boundedTo(room));
+    }
+    QRect frame = window->frameGeometry();
+    frame.setSize(window->size() + frameExtra);
+    if (frame.right() > area.right())
+        frame.moveRight(area.right());
+    if (frame.bottom() > area.bottom())
+        frame.moveBottom(area.bottom());
+    if (frame.left() < area.left())
+        frame.moveLeft(area.left());
+    if (frame.top() < area.top())
+        frame.moveTop(area.top());
+    window->move(frame.topLeft());
 }
 
 QPushButton* button(const char* name, QWidget* parent) {

@@ -39,7 +39,16 @@ QFrame* skyBluePanel(const char* name, QWidget* parent);
 // Fills the widget's background with the colour.
 void paintBackground(QWidget* widget, const QColor& colour);
 
+// A label that shows its text as written: texts from language files, announcements and file
+// names are never laid out as markup.
 QLabel* label(const char* name, QWidget* parent);
+
+// A tool tip that shows the text as written, whatever it looks like.
+QString plainToolTip(const QString& text);
+
+// Makes the window no larger than the available area of its screen and moves it back onto
+// that area when it lies partly off it.
+void keepOnScreen(QWidget* window);
 
 // A push button that does not become the default button when it takes the focus.
 QPushButton* button(const char* name, QWidget* parent);

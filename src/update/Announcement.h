@@ -18,6 +18,10 @@ struct Announcement {
     // "CheckNVTrueEng.txt" for any other.
     static std::string fileFor(const std::string& folder, const std::string& language);
 
+    // The language's file when it is there, otherwise the other language's file: a check
+    // that brought only one variant still shows it.
+    static std::string availableFileFor(const std::string& folder, const std::string& language);
+
     // Nothing read when the file is missing. Throws platform::FileError when it exists and
     // cannot be read.
     static Announcement read(const std::string& path);

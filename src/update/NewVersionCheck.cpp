@@ -1,23 +1,56 @@
 #include "update/NewVersionCheck.h"
 
+#include "errors/ErrorCodes.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "text/LineReader.h"
 #include "update/CheckSchedule.h"
 
+#include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace tw::update {
 
 namespace {
 
+// A date and a time are this long at most ("dd.mm.yyyy", "hh:nn:ss"), with a few blanks.
+constexpr std::size_t MaxLastCheckLine = 16;
+constexpr std::int64_t MaxLastCheckBytes = 64;
+
+struct LastCheckLines {
+    std::string date;
+    std::string time;
+};
+
+// The two lines of LastCheck.ini, or nothing when the file is not a date line and a time
+// line: too large, lines too long, or not a date and a time.
+std::optional<LastCheckLines> readLastCheck(const std::string& path) {
+    if (platform::regularFileSize(path) > MaxLastCheckBytes)
+        return std::nullopt;
+    text::LineReader reader(path, text::LineReader::Options{256, MaxLastCheckLine, false});
+    LastCheckLines lines;
+    if (!reader.next(lines.date) || reader.lastLineCut() || !reader.next(lines.time) ||
+        reader.lastLineCut())
+        return std::nullopt;
+    if (!parseCheckDate(lines.date) || !parseCheckTime(lines.time))
+        return std::nullopt;
+    return lines;
+}
+
 constexpr const char* LastCheck = "LastCheck.ini";
 constexpr const char* CheckNVTrue = "CheckNVTrue.txt";
+constexpr const char* CheckNVTrueEng = "CheckNVTrueEng.txt";
 constexpr const char* CheckNVFalse = "CheckNVFalse";
 constexpr const char* CheckReady = "CheckReady";
 constexpr const char* CheckTrue = "CheckTrue";
 
 } // namespace
+
+bool NewVersionCheck::announcementWaiting() const {
+    // Either variant: the window falls back to the one that arrived.
+    return platform::fileExists(file(CheckNVTrue)) || platform::fileExists(file(CheckNVTrueEng));
+}
 
 NewVersionCheck::NewVersionCheck(std::string folder, std::string program, NewVersionHost& host)
     : m_folder(std::move(folder))
@@ -30,7 +63,7 @@ void NewVersionCheck::start() {
     m_checkStarted = true;
 
     // An announcement from an earlier run is waiting: show it, do not ask the site again.
-    if (platform::fileExists(file(CheckNVTrue))) {
+    if (announcementWaiting()) {
         if (!platform::fileExists(file(CheckTrue)))
             resultStep();
         return;
@@ -38,12 +71,15 @@ void NewVersionCheck::start() {
 
     const errors::LocalTime now = m_host.now();
     if (platform::fileExists(file(LastCheck))) {
-        text::LineReader reader(file(LastCheck));
-        std::string dateLine, timeLine;
-        reader.next(dateLine);
-        reader.next(timeLine);
-        if (!checkDue(now, dateLine, timeLine))
+        const std::optional<LastCheckLines> last = readLastCheck(file(LastCheck));
+        if (!last) {
+            // What a power cut or a full disk can leave: taken as no earlier check, noted
+            // once, and the file is written anew below.
+            m_host.noteInLog(std::string(errors::codes::NewVersionCheckStart),
+                             "LastCheck.ini is damaged and was written anew");
+        } else if (!checkDue(now, last->date, last->time)) {
             return;
+        }
     }
 
     // Made anew: a pipe or other odd entry under the name would block the window.
@@ -63,7 +99,7 @@ void NewVersionCheck::start() {
 void NewVersionCheck::timer1Tick() {
     if (!platform::fileExists(file(CheckReady)))
         return;
-    if (!platform::fileExists(file(CheckNVTrue))) {
+    if (!announcementWaiting()) {
         m_host.enableTimer1(false);
         return;
     }
@@ -91,7 +127,7 @@ void NewVersionCheck::resultStep() {
         platform::deleteFile(file(CheckNVFalse));
         return;
     }
-    if (!platform::fileExists(file(CheckNVTrue)) || platform::fileExists(file(CheckTrue)))
+    if (!announcementWaiting() || platform::fileExists(file(CheckTrue)))
         return;
     m_host.showAnnouncement();
     m_host.clearBusy();

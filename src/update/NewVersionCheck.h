@@ -20,9 +20,10 @@ public:
 
     // The start routine, once per run: shows a waiting announcement without checking again,
     // or, when the schedule allows, records the start in LastCheck.ini, removes the
-    // finished-mark of an earlier check and starts the checker, then polls. Throws on a
-    // failure (an unreadable LastCheck.ini, a date that does not convert); the caller reports
-    // it, and no check runs in this run.
+    // finished-mark of an earlier check and starts the checker, then polls. A LastCheck.ini
+    // that is not a date line and a time line counts as no earlier check, with a note in the
+    // debug log. Throws on a failure (a LastCheck.ini that cannot be read or written); the
+    // caller reports it, and no check runs in this run.
     void start();
 
     // The result step: once per run, when the main window is not busy, removes a negative
@@ -41,6 +42,8 @@ public:
     std::string file(const char* name) const { return m_folder + "/" + name; }
 
 private:
+    bool announcementWaiting() const;
+
     std::string m_folder;
     std::string m_program;
     NewVersionHost& m_host;

@@ -22,6 +22,8 @@ public:
     // Starts the checker detached, without arguments; whether it started is not asked.
     virtual void startChecker(const std::string& program) = 0;
     virtual errors::LocalTime now() const = 0;
+    // Writes a note to the debug log (a damaged file that was put right), showing nothing.
+    virtual void noteInLog(const std::string& code, const std::string& text) = 0;
 };
 
 } // namespace tw::update

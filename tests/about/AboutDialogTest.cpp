@@ -88,6 +88,9 @@ private slots:
             QVERIFY(!form.findChild<QWidget*>("textPanel")->isEnabled());
             QVERIFY(form.width() >= 328 && form.height() >= 270);
             QCOMPARE(form.minimumSize(), form.maximumSize());
+            // Texts from language files are shown as written, never laid out as markup.
+            for (QLabel* label : form.findChildren<QLabel*>())
+                QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
         }
     }
 

@@ -136,6 +136,11 @@ private slots:
         QCOMPARE(text(form, "listSizeLabel"), QString("Space taken on disk: 100 KB"));
         QCOMPARE(text(form, "freeSpaceLabel"), QString("Free space on the destination drive: "));
         QCOMPARE(form.findChild<QPushButton*>("helpButton")->toolTip(), QString("English"));
+        // Texts from language files are shown as written, never laid out as markup.
+        for (QLabel* label : form.findChildren<QLabel*>()) {
+            if (label->window() == &form) // not the labels of Qt's own dialogs
+                QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        }
         auto* checkBox2 = form.findChild<QCheckBox*>("transliterate");
         QVERIFY(!checkBox2->isEnabled());
         QVERIFY(!checkBox2->isChecked()); // its tick is left alone

@@ -24,8 +24,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <signal.h>
 #include <string>
 #include <thread>
 
@@ -48,6 +50,17 @@ bool catchesTerminate(int pid, const std::string& program) {
             const auto caught = std::stoull(line.substr(7), nullptr, 16);
             return ((caught >> (15 - 1)) & 1u) && ((caught >> (1 - 1)) & 1u);
         }
+    }
+    return false;
+}
+
+// Whether the process ignores the signal, as /proc tells.
+bool ignores(int pid, int signal) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("SigIgn:", 0) == 0)
+            return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1u;
     }
     return false;
 }
@@ -209,6 +222,37 @@ private slots:
         QCOMPARE(ini.readString("Settings", "Language", ""), std::string("Russian"));
         QVERIFY(ini.readBool("Settings", "max", false));
         QCOMPARE(ini.readString("Mine", "k", ""), std::string("v"));
+    }
+
+    // Under a file-size limit the log is full: the next report must neither kill the program
+    // (SIGXFSZ) nor leave half a record. The program is started with the signal at its
+    // default, as a login shell leaves it; ignoring it is the program's own business.
+    void logAtTheSizeLimitNeitherKillsTheProgramNorTakesHalfARecord() {
+        TempFolder folder;
+        const std::string program = folder / "tunewagon";
+        std::filesystem::copy_file(TW_WINDOW_PROGRAM, program);
+        // A language file that opens but cannot be read: its loading fails at the first show.
+        std::filesystem::create_directories(folder / "Language/Broken");
+        std::filesystem::create_symlink("/proc/self/mem", folder / "Language/Broken/Broken.txt");
+        tw::test::writeFile(folder / "Settings.ini", "[Settings]\r\nLanguage=Broken\r\n");
+        const std::string full(4096, 'r');
+        tw::test::writeFile(folder / "ErrorLog/Debug.Log", full);
+
+        tw::platform::ChildProcess child(
+            {"env", "--default-signal=XFSZ", "prlimit", "--fsize=4096", program});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!catchesTerminate(child.pid(), program) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        QVERIFY(ignores(child.pid(), SIGXFSZ));
+        // The report is tried at the first show; give it time to fail and be shown.
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        child.terminate();
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ::kill(child.pid(), SIGKILL);
+        const auto outcome = child.wait();
+        QVERIFY2(outcome.exited || outcome.signal != SIGXFSZ, outcome.err.c_str());
+        QCOMPARE(tw::test::readFile(folder / "ErrorLog/Debug.Log"), full);
     }
 };
 

@@ -1,6 +1,7 @@
 // The checker against a real HTTP server on 127.0.0.1: the files it leaves for each answer.
 
 #include "LoopbackHttpServer.h"
+#include "checker/AnswerRules.h"
 #include "checker/CheckerFailure.h"
 #include "checker/CheckerSettings.h"
 #include "checker/CurlGlobal.h"
@@ -11,6 +12,7 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -27,6 +29,22 @@ using tw::test::LoopbackHttpServer;
 using tw::test::readFile;
 using tw::test::TempFolder;
 using tw::test::writeFile;
+
+// The text as a gzip stream, as a server sends it with "Content-Encoding: gzip".
+std::string gzipped(const std::string& text) {
+    z_stream stream{};
+    EXPECT_EQ(deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY),
+              Z_OK);
+    std::string out(deflateBound(&stream, static_cast<uLong>(text.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
 
 std::set<std::string> filesIn(const std::string& folder) {
     std::set<std::string> names;
@@ -51,7 +69,9 @@ protected:
 };
 
 TEST_F(Checker, NotFoundLeavesOnlyFalseAndReadyAndRemovesTheEarlierAnswer) {
-    LoopbackHttpServer server([](const std::string&) { return HttpReply{404, "missing", {}, {}}; });
+    LoopbackHttpServer server([](const std::string&) {
+        return HttpReply{404, "missing", {}, {}, {}};
+    });
     // The site line without its final "/" still names the folder.
     std::string site = server.base();
     site.pop_back();
@@ -76,10 +96,10 @@ TEST_F(Checker, NotFoundLeavesOnlyFalseAndReadyAndRemovesTheEarlierAnswer) {
 TEST_F(Checker, FoundWritesBothVariantsWithOneLineEndAndReadyLast) {
     LoopbackHttpServer server([](const std::string& path) {
         if (path == "/next.txt")
-            return HttpReply{200, "1.2.0\r\n01.02.27\r\nhttp://x/\r\nНов\0ое"s, {}, {}};
+            return HttpReply{200, "1.2.0\r\n01.02.27\r\nhttp://x/\r\nНов\0ое"s, {}, {}, {}};
         if (path == "/nextEng.txt")
-            return HttpReply{200, "1.2.0\r\n2027-02-01\r\nhttp://x/\r\nNew", {}, {}};
-        return HttpReply{404, {}, {}, {}};
+            return HttpReply{200, "1.2.0\r\n2027-02-01\r\nhttp://x/\r\nNew", {}, {}, {}};
+        return HttpReply{404, {}, {}, {}, {}};
     });
     settings(server.base());
     writeFile(m_folder / "CheckNVFalse", "");
@@ -96,24 +116,181 @@ TEST_F(Checker, FoundWritesBothVariantsWithOneLineEndAndReadyLast) {
     EXPECT_EQ(server.requests().size(), 3u);
 }
 
-TEST_F(Checker, ProbeTakesA302AsYesWithoutFollowingItAndOtherAnswersAsNo) {
+TEST_F(Checker, ProbeAndFetchFollowOnlyAllowedRedirectsAndFewOfThem) {
     LoopbackHttpServer server([](const std::string& path) {
         if (path == "/found")
-            return HttpReply{302, {}, "/gone", {}};
+            return HttpReply{302, {}, "/ok", {}, {}};
         if (path == "/moved")
-            return HttpReply{301, {}, "/ok", {}};
+            return HttpReply{301, {}, "/found", {}, {}};
+        if (path == "/loop")
+            return HttpReply{302, {}, "/loop", {}, {}};
+        if (path == "/gone")
+            return HttpReply{302, {}, "/missing", {}, {}};
+        if (path == "/other")
+            return HttpReply{302, {}, "ftp://127.0.0.1/next.txt", {}, {}};
         if (path == "/ok")
-            return HttpReply{200, "x", {}, {}};
-        return HttpReply{404, {}, {}, {}};
+            return HttpReply{200, "1.2.0\r\n", {}, {}, {}};
+        return HttpReply{404, {}, {}, {}, {}};
     });
     const tw::checker::Timeouts limits{2, 2};
-    EXPECT_TRUE(tw::checker::existenceProbe(server.base() + "found", limits));
-    EXPECT_FALSE(tw::checker::existenceProbe(server.base() + "moved", limits));
-    EXPECT_TRUE(tw::checker::existenceProbe(server.base() + "ok", limits));
-    // Neither redirect was followed.
-    EXPECT_EQ(server.requests().size(), 3u);
+    using tw::checker::contentFetch;
+    using tw::checker::existenceProbe;
+    // A redirect counts for what it leads to, for the probe as for the fetch.
+    EXPECT_TRUE(existenceProbe(server.base() + "found", limits));
+    EXPECT_TRUE(existenceProbe(server.base() + "moved", limits));
+    EXPECT_EQ(contentFetch(server.base() + "moved", limits), "1.2.0\r\n");
+    EXPECT_FALSE(existenceProbe(server.base() + "gone", limits));
+    EXPECT_FALSE(existenceProbe(server.base() + "other", limits));
+    EXPECT_THROW(contentFetch(server.base() + "gone", limits), tw::checker::CheckerFailure);
+    EXPECT_THROW(contentFetch(server.base() + "other", limits), tw::checker::CheckerFailure);
+
+    // A loop ends after a few hops.
+    const std::size_t before = server.requests().size();
+    EXPECT_FALSE(existenceProbe(server.base() + "loop", limits));
+    EXPECT_EQ(server.requests().size() - before, std::size_t(tw::checker::MaxRedirects) + 1);
     // An address without a scheme is taken as http.
-    EXPECT_TRUE(tw::checker::existenceProbe(server.base().substr(7) + "ok", limits));
+    EXPECT_TRUE(existenceProbe(server.base().substr(7) + "ok", limits));
+}
+
+TEST_F(Checker, ErrorPagesAndWebPagesAreRefusedNotStored) {
+    LoopbackHttpServer server([](const std::string& path) {
+        if (path == "/next.txt")
+            return HttpReply{302, {}, "/portal", {}, {}};
+        if (path == "/nextEng.txt")
+            return HttpReply{200, "404 Not Found\r\nThe page is not here\r\n", {}, {}, {}};
+        if (path == "/portal")
+            return HttpReply{200, "<html><head><title>1.2.0</title></head>", {}, {}, {}};
+        if (path == "/typed")
+            return HttpReply{200, "1.2.0\r\n", {}, {}, "Content-Type: text/html\r\n"};
+        if (path == "/plain")
+            return HttpReply{200,
+                             "\xEF\xBB\xBF"
+                             "1.2.0\r\n",
+                             {},
+                             {},
+                             "Content-Type: text/plain; charset=utf-8\r\n"};
+        return HttpReply{404, {}, {}, {}, {}};
+    });
+    settings(server.base());
+    writeFile(m_folder / "CheckNVTrue.txt", "from an earlier check");
+
+    runCheck(m_folder.path());
+
+    EXPECT_EQ(filesIn(m_folder.path()),
+              (std::set<std::string>{"Settings.ini", "CheckNVFalse", "CheckReady"}));
+    const tw::checker::Timeouts limits{2, 2};
+    EXPECT_THROW(tw::checker::contentFetch(server.base() + "typed", limits),
+                 tw::checker::CheckerFailure);
+    EXPECT_EQ(tw::checker::contentFetch(server.base() + "plain", limits), "\xEF\xBB\xBF"
+                                                                          "1.2.0\r\n");
+}
+
+TEST_F(Checker, AnswerOverTheBoundIsRefusedAndCompressedOneIsStoredDecoded) {
+    const std::string version = "1.2.0\r\n01.02.27\r\nhttp://x/\r\n";
+    LoopbackHttpServer server([&version](const std::string& path) {
+        if (path == "/whole")
+            return HttpReply{200,
+                             version +
+                                 std::string(tw::checker::MaxContentBytes - version.size(), 'n'),
+                             {},
+                             {},
+                             {}};
+        if (path == "/over")
+            return HttpReply{
+                200, version + std::string(tw::checker::MaxContentBytes, 'n'), {}, {}, {}};
+        if (path == "/claimed")
+            return HttpReply{200, version, {}, {}, "Content-Length: 2147483648\r\n"};
+        if (path == "/gzip")
+            return HttpReply{200, gzipped(version + "note"), {}, {}, "Content-Encoding: gzip\r\n"};
+        if (path == "/bomb")
+            return HttpReply{200,
+                             gzipped(version + std::string(4 * tw::checker::MaxContentBytes, 'n')),
+                             {},
+                             {},
+                             "Content-Encoding: gzip\r\n"};
+        return HttpReply{404, {}, {}, {}, {}};
+    });
+    const tw::checker::Timeouts limits{2, 5};
+    using tw::checker::contentFetch;
+    EXPECT_EQ(contentFetch(server.base() + "whole", limits).size(), tw::checker::MaxContentBytes);
+    for (const char* refused : {"over", "claimed", "bomb"})
+        EXPECT_THROW(contentFetch(server.base() + refused, limits), tw::checker::CheckerFailure)
+            << refused;
+    EXPECT_EQ(contentFetch(server.base() + "gzip", limits), version + "note");
+}
+
+TEST(AnswerRules, InternalAddressesAreKnownWhateverTheirForm) {
+    using tw::checker::isInternalAddress;
+    for (const char* internal : {"127.0.0.1",
+                                 "127.255.0.9",
+                                 "10.1.2.3",
+                                 "172.16.0.1",
+                                 "172.31.255.255",
+                                 "192.168.1.1",
+                                 "169.254.169.254",
+                                 "100.64.0.1",
+                                 "0.0.0.0",
+                                 "::1",
+                                 "::",
+                                 "[::1]",
+                                 "fe80::1",
+                                 "fe80::1%eth0",
+                                 "febf::1",
+                                 "fc00::1",
+                                 "fd12:3456::1",
+                                 "::ffff:127.0.0.1",
+                                 "::ffff:10.0.0.1",
+                                 "localhost",
+                                 "",
+                                 "1.2.3",
+                                 "256.1.1.1",
+                                 "1:2:3"})
+        EXPECT_TRUE(isInternalAddress(internal)) << internal;
+    for (const char* external :
+         {"1.1.1.1", "8.8.8.8", "172.15.0.1", "172.32.0.1", "192.169.0.1", "100.128.0.1",
+          "169.253.0.1", "2001:db8::1", "2606:4700:4700::1111", "fec0::1", "::ffff:8.8.8.8",
+          "1:2:3:4:5:6:7:8"})
+        EXPECT_FALSE(isInternalAddress(external)) << external;
+}
+
+TEST(AnswerRules, HostNamedAsInternalIsKnownBeforeAnyConnection) {
+    using tw::checker::namesInternalHost;
+    for (const char* internal : {"localhost", "LOCALHOST", "a.localhost", "127.0.0.1", "[::1]",
+                                 "10.0.0.8", "[fe80::1]", "169.254.169.254"})
+        EXPECT_TRUE(namesInternalHost(internal)) << internal;
+    for (const char* external :
+         {"tunewagon.net", "localhost.example", "8.8.8.8", "[2001:db8::1]", "", "10.0.0"})
+        EXPECT_FALSE(namesInternalHost(external)) << external;
+}
+
+TEST(AnswerRules, RedirectsGoToHttpsOrFromHttpToHttpOnly) {
+    using tw::checker::redirectAllowed;
+    EXPECT_TRUE(redirectAllowed("http://a/x", "https://b/y"));
+    EXPECT_TRUE(redirectAllowed("https://a/x", "HTTPS://b/y"));
+    EXPECT_TRUE(redirectAllowed("http://a/x", "http://b/y"));
+    EXPECT_FALSE(redirectAllowed("https://a/x", "http://b/y"));
+    EXPECT_FALSE(redirectAllowed("http://a/x", "ftp://b/y"));
+    EXPECT_FALSE(redirectAllowed("http://a/x", "file:///etc/passwd"));
+    EXPECT_FALSE(redirectAllowed("http://a/x", "/relative"));
+}
+
+TEST(AnswerRules, OnlyATextStartingWithAVersionLineIsAnAnnouncement) {
+    using tw::checker::isAnnouncement;
+    using tw::checker::isVersionLine;
+    for (const char* line : {"1.2", "1.2.0\r", " 1.2.0.lang ", "v2.0 beta", "10.4.1-rc2 (x64)"})
+        EXPECT_TRUE(isVersionLine(line)) << line;
+    for (const char* line : {"", "1", "404 Not Found", "1.2.0</title></head>", "version 1.2",
+                             ".1.2", "1.2.0 \xD0\xB1", "1.2.0; rm"})
+        EXPECT_FALSE(isVersionLine(line)) << line;
+    EXPECT_FALSE(isVersionLine("1.2." + std::string(70, '1')));
+    EXPECT_TRUE(isAnnouncement("text/plain", "1.2.0\r\n01.02.27\r\n"));
+    EXPECT_TRUE(isAnnouncement("", "\xEF\xBB\xBF"
+                                   "1.2.0\n"));
+    EXPECT_FALSE(isAnnouncement("Text/HTML; charset=utf-8", "1.2.0\n"));
+    EXPECT_FALSE(isAnnouncement("application/xhtml+xml", "1.2.0\n"));
+    EXPECT_FALSE(isAnnouncement("text/plain", "  \r\n<!DOCTYPE html>1.2.0\n"));
+    EXPECT_FALSE(isAnnouncement("text/plain", "\r\n1.2.0\n"));
+    EXPECT_FALSE(isAnnouncement("text/plain", ""));
 }
 
 TEST_F(Checker, AddressWithASchemeKeepsIt) {
@@ -144,7 +321,7 @@ TEST_F(Checker, NothingListeningAnswersNoAndStillFinishes) {
 }
 
 TEST_F(Checker, SilentServerAnswersNoWithinTheTimeLimit) {
-    LoopbackHttpServer server([](const std::string&) { return HttpReply{200, {}, {}, true}; });
+    LoopbackHttpServer server([](const std::string&) { return HttpReply{200, {}, {}, true, {}}; });
     settings(server.base(), "1");
 
     const auto start = std::chrono::steady_clock::now();
@@ -156,28 +333,20 @@ TEST_F(Checker, SilentServerAnswersNoWithinTheTimeLimit) {
     EXPECT_TRUE(fileExists(m_folder / "CheckReady"));
 }
 
-TEST_F(Checker, FailedFetchStopsBeforeReadyAndLeavesNoAnnouncement) {
+TEST_F(Checker, OneMissingVariantIsWrittenWithoutTheOtherAndTheCheckStillEnds) {
     LoopbackHttpServer server([](const std::string& path) {
         if (path == "/next.txt")
-            return HttpReply{200, "1.2.0", {}, {}};
-        if (path == "/nextEng.txt")
-            return HttpReply{404, {}, {}, {}};
-        return HttpReply{200, std::string(3 * 1024 * 1024, 'x'), {}, {}};
+            return HttpReply{200, "1.2.0\r\n01.02.27\r\n", {}, {}, {}};
+        return HttpReply{404, {}, {}, {}, {}};
     });
     settings(server.base());
+    writeFile(m_folder / "CheckNVTrueEng.txt", "from an earlier check");
 
-    try {
-        runCheck(m_folder.path());
-        FAIL() << "the English variant is missing";
-    } catch (const tw::checker::CheckerFailure& failure) {
-        EXPECT_EQ(std::string(failure.what()), "Cannot open URL " + server.base() + "nextEng.txt");
-    }
-    // A half-done check must not pass for an announcement at the next start.
-    EXPECT_EQ(filesIn(m_folder.path()), std::set<std::string>{"Settings.ini"});
+    runCheck(m_folder.path());
 
-    // An endless answer is cut, not held in memory whole.
-    EXPECT_EQ(tw::checker::contentFetch(server.base() + "huge", {2, 5}).size(),
-              tw::checker::MaxContentBytes);
+    EXPECT_EQ(filesIn(m_folder.path()),
+              (std::set<std::string>{"Settings.ini", "CheckNVTrue.txt", "CheckReady"}));
+    EXPECT_EQ(readFile(m_folder / "CheckNVTrue.txt"), "1.2.0\r\n01.02.27\r\n\n");
 }
 
 // The program itself, copied into a folder of its own: it works in the folder it lives in.
@@ -191,7 +360,7 @@ TEST_F(Checker, ProgramReportsAFailureOnStandardErrorAndAnswersInItsOwnFolder) {
     EXPECT_NE(missing.err.find("Settings.ini"), std::string::npos) << missing.err;
     EXPECT_FALSE(fileExists(m_folder / "CheckReady"));
 
-    LoopbackHttpServer server([](const std::string&) { return HttpReply{404, {}, {}, {}}; });
+    LoopbackHttpServer server([](const std::string&) { return HttpReply{404, {}, {}, {}, {}}; });
     settings(server.base());
     auto answered = tw::platform::ChildProcess({program}).wait();
     EXPECT_TRUE(answered.exited);

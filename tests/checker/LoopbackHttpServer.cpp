@@ -111,8 +111,11 @@ void LoopbackHttpServer::answer(int connection) {
         m_silentConnections.push_back(connection);
         return;
     }
-    std::string response = "HTTP/1.0 " + std::to_string(reply.status) + " " + reason(reply.status) +
-                           "\r\nContent-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    std::string response =
+        "HTTP/1.0 " + std::to_string(reply.status) + " " + reason(reply.status) + "\r\n";
+    if (reply.headers.find("Content-Length:") == std::string::npos)
+        response += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    response += reply.headers;
     if (!reply.location.empty())
         response += "Location: " + reply.location + "\r\n";
     response += "Connection: close\r\n\r\n" + reply.body;

@@ -15,6 +15,9 @@ struct HttpReply {
     std::string body;
     std::string location; // a Location header when not empty
     bool silent = false;  // accept the request and never answer
+    // Further header lines, each ended by CR LF; one of them may give the Content-Length in
+    // place of the body's own.
+    std::string headers;
 };
 
 // A request as the server saw it.

@@ -79,6 +79,23 @@ TEST_F(CliEndToEnd, FlatPutsEveryFileStraightIntoTheDestination) {
     EXPECT_EQ(filesBelow(work / "out"), 2u);
 }
 
+// Under a file-size limit a copy that does not fit fails like any write error; the program
+// is started with SIGXFSZ at its default and must not be ended by it.
+TEST_F(CliEndToEnd, FileOverTheSizeLimitFailsItsCopyInsteadOfEndingTheProgram) {
+    ChildProcess child({"env", "--default-signal=XFSZ", "prlimit", "--fsize=6000", TW_COPY_PROGRAM,
+                        "--flat", "list.m3u", "out"},
+                       std::nullopt, work.path());
+    const ChildOutcome o = child.wait();
+    ASSERT_TRUE(o.exited) << "ended by signal " << o.signal;
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    RunCounters c;
+    c.created = 1;
+    c.failed = 1;
+    EXPECT_EQ(o.out, reportFor(c));
+    EXPECT_EQ(readFile(work / "out/a.mp3"), std::string(5000, 'a'));
+    EXPECT_FALSE(fileExists(work / "out/b.mp3")) << "nothing partial left behind";
+}
+
 TEST_F(CliEndToEnd, MissingEntryOrFailedCopyExitsOne) {
     writeFile(work / "gone.m3u", "music/b.mp3\nmusic/gone.mp3\n");
     const ChildOutcome o = run({"--flat", "gone.m3u", "out"});

@@ -1,5 +1,6 @@
 #include "errors/gui/ErrorDialog.h"
 #include "errors/ErrorReporter.h"
+#include "errors/MailReport.h"
 #include "errors/ProgramIdentity.h"
 #include "errors/gui/ErrorWindowPresenter.h"
 #include "i18n/LanguageFile.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -111,6 +113,36 @@ private slots:
         QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(form.width() >= 528 && form.height() >= 171);
         QCOMPARE(form.minimumSize(), form.maximumSize());
+        // Texts from language files are shown as written, never laid out as markup.
+        for (QLabel* label : form.findChildren<QLabel*>())
+            QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+    }
+
+    // A language file with very long texts: they wrap, and the window and its buttons stay
+    // on the screen.
+    void longLanguageTextsKeepTheWindowOnTheScreen() {
+        auto& t = m_strings;
+        QString sentence;
+        for (int i = 0; i < 300; ++i)
+            sentence += "word ";
+        t.StrApology = t.StrReinstall = t.StrErrorChoose = sentence.toStdString();
+        t.StrErrorHeadline = std::string(2000, 'w');
+        ErrorDialog form(m_strings);
+        form.setErrorCode("2.004 - 003.0");
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QRect screen = form.screen()->availableGeometry();
+        QVERIFY2(screen.contains(form.frameGeometry()), qPrintable(QString("%1x%2 at %3,%4")
+                                                                       .arg(form.width())
+                                                                       .arg(form.height())
+                                                                       .arg(form.x())
+                                                                       .arg(form.y())));
+        for (const char* name : {"closeProgramButton", "ignoreButton", "mailButton"}) {
+            auto* button = form.findChild<QPushButton*>(name);
+            QVERIFY2(
+                form.rect().contains(QRect(button->mapTo(&form, QPoint(0, 0)), button->size())),
+                name);
+        }
     }
 
     // With TW_SHOTS set to a folder: pictures of the window in Russian and in English.
@@ -169,10 +201,11 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
-    // Whatever the mail client does, the log ends aside as SendingDebug.Log (replacing the
-    // one of an earlier report), the client finds it in place while it has the message, the
-    // window comes back with the button disabled, and the next failure starts a new log.
-    void mailReportMovesTheLogAsideWhateverTheMailClientDoes() {
+    // A mail client that takes the report finds the log aside as SendingDebug.Log (replacing
+    // the one of an earlier report) while it has the message; the window comes back with the
+    // button disabled, and the next failure starts a new log. When no client takes it, the
+    // user is told where the log is, and its records stay in the log, to be sent next time.
+    void mailReportMovesTheLogAsideWhenTakenAndKeepsItWhenNot() {
         tw::test::TempFolder program;
         ErrorReporter::instance().setProgramFolder(program.path());
         FakeMail mail;
@@ -181,31 +214,57 @@ private slots:
         const std::string sending = program / "ErrorLog/SendingDebug.Log";
         int round = 0;
         for (auto outcome : {FakeMail::Takes, FakeMail::Declines, FakeMail::Throws}) {
-            const std::string content = "log of round " + std::to_string(++round);
+            const std::string content = "log of round " + std::to_string(++round) + "\r\n";
             tw::test::writeFile(log, content);
             mail.outcome = outcome;
-            QString note;
+            QStringList boxes;
+            QTimer answer;
+            QObject::connect(&answer, &QTimer::timeout, [&boxes] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (box == nullptr || !box->isVisible())
+                    return;
+                boxes << (box->icon() == QMessageBox::Warning ? box->text() : "wrong icon");
+                box->button(QMessageBox::Ok)->click();
+            });
+            answer.start(5);
             {
                 ErrorDialog form(m_strings);
                 form.show();
-                acceptNextMessageBox(&note);
                 QTest::mouseClick(form.findChild<QPushButton*>("mailButton"), Qt::LeftButton);
                 QVERIFY(form.isVisible());
                 QVERIFY(!form.findChild<QPushButton*>("mailButton")->isEnabled());
             }
-            QCOMPARE(note, QString::fromStdString(m_strings.StrMailNote));
+            answer.stop();
+            QCOMPARE(boxes.value(0), QString::fromStdString(m_strings.StrMailNote));
             QCOMPARE(mail.calls, round);
             QVERIFY2(!mail.formVisible, "the error window stays up while the client has the mail");
             QCOMPARE(mail.message.recipient, std::string(tw::AuthorAddress));
             QCOMPARE(mail.message.subject, m_strings.StrMailSubject);
             QCOMPARE(mail.message.attachmentPath, sending);
             QCOMPARE(mail.attachment, content);
-            QVERIFY(!QFile::exists(QString::fromStdString(log)));
-            QCOMPARE(tw::test::readFile(sending), content);
+            if (outcome == FakeMail::Takes) {
+                QCOMPARE(boxes.size(), 1);
+                QVERIFY(!QFile::exists(QString::fromStdString(log)));
+                QCOMPARE(tw::test::readFile(sending), content);
+            } else {
+                QCOMPARE(boxes.size(), 2);
+                QVERIFY2(boxes[1].contains(QString::fromStdString(log)), qPrintable(boxes[1]));
+                QVERIFY(!QFile::exists(QString::fromStdString(sending)));
+                QCOMPARE(tw::test::readFile(log), content);
+            }
         }
+        // The unsent records stay ahead of the next failure's.
         ErrorReporter::instance().report("2.004 - 003.0", "std::runtime_error", "");
-        QCOMPARE(records(tw::test::readFile(log)), 1);
-        QCOMPARE(tw::test::readFile(sending), std::string("log of round 3"));
+        const std::string after = tw::test::readFile(log);
+        QVERIFY(after.starts_with("log of round 3\r\n"));
+        QCOMPARE(records(after), 1);
+
+        // Records written while the report was out go after the unsent ones.
+        tw::test::writeFile(sending, "unsent\r\n");
+        tw::test::writeFile(log, "newer\r\n");
+        QCOMPARE(tw::errors::keepUnsentLog(program.path()), log);
+        QCOMPARE(tw::test::readFile(log), std::string("unsent\r\nnewer\r\n"));
+        QVERIFY(!QFile::exists(QString::fromStdString(sending)));
         ErrorReporter::instance().setProgramFolder({});
     }
 

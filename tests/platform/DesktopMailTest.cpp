@@ -13,6 +13,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QFile>
 #include <QProcess>
+#include <QTimer>
 #include <QUrlQuery>
 #include <QtTest>
 
@@ -37,6 +38,7 @@ public:
         : m_bus(std::move(bus)) {}
 
     uint answer = 0;
+    bool silent = false; // takes the call and never replies
     int calls = 0;
     QString address, subject;
     QByteArray attachment;
@@ -45,6 +47,10 @@ public slots:
     QDBusObjectPath ComposeEmail(const QString& /*parent*/, const QVariantMap& options,
                                  const QDBusMessage& message) {
         ++calls;
+        if (silent) {
+            message.setDelayedReply(true);
+            return {};
+        }
         address = options.value("address").toString();
         subject = options.value("subject").toString();
         QList<QDBusUnixFileDescriptor> fds;
@@ -156,6 +162,40 @@ private slots:
         QVERIFY(!mail.handOver({"author@tunewagon.net", Subject, ""}));
         QDBusConnection::disconnectFromBus("portal-side");
         QDBusConnection::disconnectFromBus("client-side");
+    }
+
+    // A portal that takes the call and never answers: within a few seconds the next way gets
+    // the message, and the program's windows and timers keep running meanwhile.
+    void silentPortalPassesTheMessageOnWithinSecondsWithoutStoppingTheProgram() {
+        tw::test::TempFolder temp;
+        PrivateBus bus(temp.path());
+        if (!bus.running())
+            QSKIP("dbus-daemon is not available here");
+        QDBusConnection service = bus.connect("silent-portal-side");
+        StandInPortal portal(service);
+        portal.silent = true;
+        QVERIFY(service.registerObject("/org/freedesktop/portal/desktop", &portal,
+                                       QDBusConnection::ExportAllSlots));
+        QVERIFY(service.registerService("org.freedesktop.portal.Desktop"));
+
+        tw::platform::MailChain chain;
+        chain.add(std::make_unique<tw::platform::PortalMail>(bus.connect("silent-client-side")));
+        int nextCalls = 0;
+        chain.add(std::make_unique<ScriptedWay>(ScriptedWay::Takes, &nextCalls));
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(50);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(chain.handOver({"author@tunewagon.net", Subject, ""}));
+        const qint64 took = clock.elapsed();
+        ticker.stop();
+        QVERIFY2(took < 6000, qPrintable(QString("the hand-over took %1 ms").arg(took)));
+        QCOMPARE(nextCalls, 1);
+        QVERIFY2(ticks > 10, "the program stood still while the portal was silent");
+        QDBusConnection::disconnectFromBus("silent-portal-side");
+        QDBusConnection::disconnectFromBus("silent-client-side");
     }
 
     void xdgEmailGetsSubjectAttachmentAndAddressAndItsFailurePassesOn() {

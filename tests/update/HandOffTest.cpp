@@ -2,6 +2,7 @@
 // answers at once.
 
 #include "app/gui/MainWindow.h"
+#include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
 #include "job/ProgramPaths.h"
 #include "platform/FileSystem.h"
@@ -165,6 +166,32 @@ private slots:
         QTest::qWait(1200);
         QCOMPARE(remind.shown, 1);
         QCOMPARE(readFile(freshpoll("started")), std::string("started\n"));
+    }
+
+    // What a power cut can leave in LastCheck.ini: the check runs, the file is written anew,
+    // and the log gets one note, with no error window, at this start and no more later.
+    void damagedLastCheckIsNotedOnceInTheLogAndTheCheckRuns() {
+        settings(true);
+        standInChecker();
+        writeFile(freshpoll("LastCheck.ini"), std::string(4096, '\0'));
+        auto& reporter = tw::errors::ErrorReporter::instance();
+        reporter.setProgramFolder(m_folder->path());
+        const std::string log = *m_folder / "ErrorLog/Debug.Log";
+        for (int start = 0; start < 2; ++start) {
+            AnnouncementAnswerer remind("remindLaterButton");
+            MainWindow form(ProgramPaths(m_folder->path()), m_strings);
+            form.show();
+            QTRY_COMPARE(remind.shown, 1);
+            QVERIFY(!reporter.windowOpen());
+            form.close();
+        }
+        QCOMPARE(readFile(freshpoll("started")), std::string("started\n"));
+        const std::string records = readFile(log);
+        QCOMPARE(records.find("SSCN = "), records.rfind("SSCN = ")); // one record
+        QVERIFY(records.find("SSCN = ") != std::string::npos);
+        QVERIFY2(records.find("Type = ScheduleNote\r\n") != std::string::npos, records.c_str());
+        QVERIFY(readFile(freshpoll("LastCheck.ini")).find('\0') == std::string::npos);
+        reporter.setProgramFolder({});
     }
 
     void optionOffTouchesNothingAndMissingCheckerForgetsTheAcknowledgement() {

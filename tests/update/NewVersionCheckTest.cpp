@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -33,6 +34,10 @@ struct ScriptedWindow : tw::update::NewVersionHost {
     void showAnnouncement() override { ++shown; }
     void startChecker(const std::string& program) override { started.push_back(program); }
     tw::errors::LocalTime now() const override { return clock; }
+    void noteInLog(const std::string& code, const std::string& text) override {
+        notes.push_back(code + ": " + text);
+    }
+    std::vector<std::string> notes;
 };
 
 class NewVersionCheckTest : public ::testing::Test {
@@ -83,15 +88,38 @@ TEST_F(NewVersionCheckTest, CheckWithinTheDayStartsNothingAndLeavesLastCheckAlon
     EXPECT_EQ(readFile(at("LastCheck.ini")), "07.12.26\r\n10:30:00\r\n");
 }
 
-TEST_F(NewVersionCheckTest, UnreadableLastCheckFailsWithoutRewritingItAndBlocksTheRun) {
-    writeFile(at("LastCheck.ini"), "Tuesday\n10:30:00\n");
+TEST_F(NewVersionCheckTest, DamagedLastCheckCountsAsNoCheckIsNotedOnceAndWrittenAnew) {
+    const std::string zeros(16, '\0');
+    for (const std::string& damaged :
+         {std::string("Tuesday\n10:30:00\n"), std::string("07.12.26\n"),
+          std::string("07.12.26\r\nnoon\r\n"),
+          "07.12.26\r\n10:30:00" + std::string(40, ' ') + "x\r\n", zeros, std::string("big")}) {
+        TempFolder folder;
+        ScriptedWindow window;
+        window.clock = {2026, 12, 8, 9, 15, 0};
+        if (damaged == "big") {
+            // Zero bytes to the size a power cut can leave, without a line end.
+            writeFile(folder / "LastCheck.ini", "");
+            std::filesystem::resize_file(folder / "LastCheck.ini", 50u << 20);
+        } else {
+            writeFile(folder / "LastCheck.ini", damaged);
+        }
+        tw::update::NewVersionCheck check(folder.path(), folder / "freshpoll", window);
 
-    EXPECT_THROW(m_check.start(), tw::update::ScheduleError);
-    EXPECT_NO_THROW(m_check.start());
+        EXPECT_NO_THROW(check.start()) << damaged;
 
-    EXPECT_TRUE(m_check.checkStarted());
-    EXPECT_TRUE(m_window.started.empty());
-    EXPECT_EQ(readFile(at("LastCheck.ini")), "Tuesday\n10:30:00\n");
+        EXPECT_EQ(window.started.size(), 1u) << damaged;
+        EXPECT_EQ(readFile(folder / "LastCheck.ini"), "08.12.26\n09:15:00\n") << damaged;
+        EXPECT_EQ(window.notes.size(), 1u) << damaged;
+
+        // The next start reads the file written anew, with nothing more to note.
+        ScriptedWindow later;
+        later.clock = window.clock;
+        tw::update::NewVersionCheck again(folder.path(), folder / "freshpoll", later);
+        again.start();
+        EXPECT_TRUE(later.notes.empty());
+        EXPECT_TRUE(later.started.empty());
+    }
 }
 
 TEST_F(NewVersionCheckTest, AnnouncementWaitsForTheBusyWindowAndShowsOnce) {

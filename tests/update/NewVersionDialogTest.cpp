@@ -4,11 +4,13 @@
 #include "support/TempFolder.h"
 
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 #include <memory>
@@ -81,9 +83,15 @@ private slots:
         QCOMPARE(text(other, "changesText"), QString());
     }
 
-    void missingAnnouncementLeavesFieldsEmptyAndTheDesignLink() {
+    void missingAnnouncementFallsBackToTheOtherLanguageOrTheDesignLink() {
         writeFile(*m_folder / "CheckNVTrue.txt", "1.2.0\r\n01.02.27\r\nhttps://tw.example/\r\n");
         m_strings.CurrentLanguage = "English";
+        // Only the Russian variant arrived: it is shown rather than nothing.
+        NewVersionDialog fallback(m_strings, m_folder->path());
+        QCOMPARE(text(fallback, "versionField"), QString("1.2.0"));
+        QCOMPARE(text(fallback, "siteLink"), QString("https://tw.example/"));
+
+        tw::platform::deleteFile(*m_folder / "CheckNVTrue.txt");
         NewVersionDialog form(m_strings, m_folder->path());
         QCOMPARE(text(form, "versionField"), QString());
         QCOMPARE(text(form, "changesText"), QString());
@@ -119,6 +127,65 @@ private slots:
         NewVersionDialog local(m_strings, m_folder->path());
         local.openSite();
         QCOMPARE(m_opened.size(), 1);
+    }
+
+    void markupFromTheServerOrLanguageFileIsShownAsWrittenAndNeverLaidOut() {
+        // Markup in every place text reaches the window from outside: the announcement and
+        // the language file. Laid out, the nested tables keep a core busy for minutes and the
+        // image reads a pipe that never ends.
+        const std::string pipe = *m_folder / "pipe.png";
+        QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+        std::string tables;
+        for (int i = 0; i < 30; ++i)
+            tables += "<table><tr><td>";
+        const std::string markup = "<img src=\"" + pipe + "\">" + tables + "x";
+        writeFile(*m_folder / "CheckNVTrue.txt",
+                  markup + "\r\n" + markup + "\r\n" + markup + "\r\n" + markup + "\r\n");
+        auto& table = m_strings;
+        table.CurrentLanguage = "Russian";
+        table.StrNewVersion = table.StrChanges = table.StrOpenSite = table.StrVersion = markup;
+
+        QElapsedTimer clock;
+        clock.start();
+        NewVersionDialog form(m_strings, m_folder->path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY2(clock.elapsed() < 3000, "the window took too long to open");
+        for (QLabel* label : form.findChildren<QLabel*>())
+            QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        QCOMPARE(text(form, "titleLabel"), QString::fromStdString(markup + " Tunewagon"));
+        QCOMPARE(text(form, "versionField"), QString::fromStdString(markup));
+        QCOMPARE(text(form, "changesText"), QString::fromStdString(markup));
+    }
+
+    void longLinkIsShortenedAndTheWindowStaysOnTheScreen() {
+        const QString page = "https://tw.example/" + QString(4000, 'a') + "/end";
+        writeFile(*m_folder / "CheckNVTrue.txt",
+                  "1.2.0\r\n01.02.27\r\n" + page.toStdString() + "\r\nnote\r\n");
+        m_strings.CurrentLanguage = "Russian";
+        m_strings.StrOpenSite = std::string(3000, 'w');
+        QWidget owner;
+        owner.setGeometry(100, 100, 600, 400);
+        NewVersionDialog form(m_strings, m_folder->path(), &owner);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QRect screen = form.screen()->availableGeometry();
+        QVERIFY2(screen.contains(form.frameGeometry()), qPrintable(QString("window %1,%2 %3x%4")
+                                                                       .arg(form.x())
+                                                                       .arg(form.y())
+                                                                       .arg(form.width())
+                                                                       .arg(form.height())));
+        QVERIFY(form.width() <= 600);
+        // Both buttons are inside the window.
+        for (const char* name : {"okButton", "remindLaterButton"}) {
+            auto* button = form.findChild<QPushButton*>(name);
+            QVERIFY(
+                form.rect().contains(QRect(button->mapTo(&form, QPoint(0, 0)), button->size())));
+        }
+        QVERIFY(text(form, "siteLink").size() < 200);
+        // The shortened link still opens the whole address.
+        form.openSite();
+        QCOMPARE(m_opened, QStringList{page});
     }
 
     void okRecordsTheAcknowledgementAndRemindWritesNothing() {

@@ -48,8 +48,10 @@ QFrame* panel(const char* name, QWidget* parent) {
 }
 
 QLabel* label(const char* name, const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
+    auto* l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    l->setText(text);
     return l;
 }
 

@@ -1,8 +1,8 @@
 #include "about/gui/BannerBrowser.h"
 
 #include "about/MhtArchive.h"
+#include "about/gui/BannerDocument.h"
 
-#include <QImage>
 #include <QPointer>
 #include <QTextDocument>
 
@@ -21,28 +21,15 @@ BannerBrowser::BannerBrowser(QWidget* parent)
 }
 
 void BannerBrowser::showArchive(const MhtArchive& archive) {
-    auto* document = new QTextDocument(this);
-    const QUrl base(QString::fromStdString(archive.page().contentLocation));
-    for (const MhtPart& part : archive.parts()) {
-        if (!part.contentType.starts_with("image/"))
-            continue;
-        QImage image;
-        if (!image.loadFromData(reinterpret_cast<const uchar*>(part.body.data()),
-                                static_cast<int>(part.body.size())))
-            continue;
-        if (!part.contentLocation.empty()) {
-            const QUrl location(QString::fromStdString(part.contentLocation));
-            document->addResource(QTextDocument::ImageResource, location, image);
-            if (!base.isEmpty())
-                document->addResource(QTextDocument::ImageResource, base.resolved(location), image);
-        }
-        if (!part.contentId.empty())
-            document->addResource(
-                QTextDocument::ImageResource,
-                QUrl(QStringLiteral("cid:") + QString::fromStdString(part.contentId)), image);
+    const std::string html = archive.pageHtml();
+    // A page too large or nested too deep would keep the layout busy for minutes: it is
+    // not shown.
+    if (tooCostlyToLayOut(html)) {
+        clear();
+        return;
     }
-    document->setBaseUrl(base);
-    document->setHtml(QString::fromStdString(archive.pageHtml()));
+    auto* document = new BannerDocument(archive, this);
+    document->setHtml(QString::fromStdString(html));
     // The browser frees a document of its own making; one set here earlier goes here.
     const QPointer<QTextDocument> old = this->document();
     setDocument(document);

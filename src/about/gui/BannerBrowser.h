@@ -17,8 +17,9 @@ class BannerBrowser : public QTextBrowser {
 public:
     explicit BannerBrowser(QWidget* parent = nullptr);
 
-    // Shows the archive's page, its images registered as document resources under their
-    // Content-Location (also resolved against the page's own location) and as "cid:" names.
+    // Shows the archive's page in a BannerDocument, which answers the images the page names
+    // from the archive alone; a page too large or nested too deep for its layout leaves the banner
+    // empty.
     void showArchive(const MhtArchive& archive);
 
     // Shows the archive in the file; a missing or broken file leaves the banner empty.

@@ -178,7 +178,7 @@ void MainWindow::setCaption(i18n::MainCaption control, const std::string& text) 
 }
 
 void MainWindow::setHelpHint(const std::string& hint) {
-    m_helpButton->setToolTip(q(hint));
+    m_helpButton->setToolTip(ui::plainToolTip(q(hint)));
 }
 
 } // namespace tw::app

@@ -12,6 +12,7 @@
 // program's own name.
 int main(int /*argc*/, char** argv) {
     tw::platform::raiseOpenFileLimit();
+    tw::platform::ignoreFileSizeSignal();
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     tw::app::TunewagonApplication application(qtArgc, qtArgv);

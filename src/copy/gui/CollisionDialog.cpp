@@ -151,7 +151,8 @@ void CollisionDialog::applyTexts() {
                                                 Qt::ElideMiddle, designedSize.width() - 24);
         m_existsLabel->setText(metrics.elidedText(q(t.StrFileExists), Qt::ElideRight, line) + "\n" +
                                name);
-        m_existsLabel->setToolTip(q(t.StrFileExists + "\n" + m_question.target.path.str()));
+        m_existsLabel->setToolTip(
+            ui::plainToolTip(q(t.StrFileExists + "\n" + m_question.target.path.str())));
         ui::setFittedText(m_replaceExistingLabel, q(t.StrReplaceExisting), line);
         m_targetSizeLabel->setText(q(sizeText(m_question.target.size, t.StrKB)));
         ui::setFittedText(m_targetDateLabel, q(dateText(m_question.target.lastWrite, t.StrCreated)),

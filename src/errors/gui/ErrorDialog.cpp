@@ -9,12 +9,14 @@
 #include "ui/WindowParts.h"
 
 #include <QApplication>
+
 #include <QEventLoop>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <exception>
 
 namespace tw::errors {
 
@@ -27,6 +29,9 @@ using ui::sunkenPanel;
 namespace {
 
 platform::MailHandOver* mailSeam = nullptr;
+
+// The widest a text line of the window gets before it wraps.
+constexpr int MaxTextWidth = 640;
 
 } // namespace
 
@@ -122,10 +127,18 @@ ErrorDialog::ErrorDialog(const i18n::StringTable& strings, QWidget* parent)
     connect(m_closeProgramButton, &QPushButton::clicked, this, &ErrorDialog::closeProgram);
     connect(m_mailButton, &QPushButton::clicked, this, &ErrorDialog::mailLog);
 
+    // Long texts from a language file wrap rather than widen the window.
+    for (QLabel* text : {m_headlineLabel, m_apologyLabel, m_reinstallLabel, m_chooseLabel}) {
+        text->setWordWrap(true);
+        text->setMaximumWidth(MaxTextWidth);
+    }
+
     applyTexts();
 
-    // Single border: the designed client size unless the texts need more.
+    // Single border: the designed client size unless the texts need more, and never more
+    // than the screen holds.
     setFixedSize(sizeHint().expandedTo(QSize(528, 171)));
+    ui::keepOnScreen(this);
 }
 
 ErrorDialog::~ErrorDialog() {
@@ -183,15 +196,28 @@ void ErrorDialog::mailLog() {
     hide();
     // The log is moved aside before the mail client sees it: a client reads its attachment
     // when the mail is sent, long after the hand-over returns, and must find it in place.
-    const std::string attachment = moveLogAside(ErrorReporter::instance().programFolder());
+    const std::string folder = ErrorReporter::instance().programFolder();
+    const std::string attachment = moveLogAside(folder);
+    bool handed = false;
     try {
         platform::MailHandOver& mail = mailSeam != nullptr ? *mailSeam : platform::desktopMail();
-        mail.handOver(reportMessage(m_strings.StrMailSubject, attachment));
+        handed = mail.handOver(reportMessage(m_strings.StrMailSubject, attachment));
     } catch (...) {
-        // Nothing was sent; the log stays aside all the same.
+        // No mail client took it.
     }
     show();
     m_mailButton->setEnabled(false);
+    if (!handed) {
+        // Nothing was sent: the records go back into the log, and the user learns where.
+        std::string kept = DebugLog(folder).path();
+        try {
+            kept = keepUnsentLog(folder);
+        } catch (const std::exception&) {
+            kept = attachment.empty() ? kept : attachment;
+        }
+        ui::showMessage(ui::MessageKind::Warning, unsentReportText(m_strings.CurrentLanguage, kept),
+                        t.StrWarningCaption, this);
+    }
 }
 
 int ErrorDialog::exec() {

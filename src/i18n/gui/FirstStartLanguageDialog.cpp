@@ -51,7 +51,9 @@ FirstStartLanguageDialog::FirstStartLanguageDialog(StringTable& strings, std::st
     m_panel->setPalette(sky);
     m_panel->setAutoFillBackground(true);
 
-    m_promptLabel = new QLabel("Change language", m_panel);
+    m_promptLabel = new QLabel(m_panel);
+    m_promptLabel->setTextFormat(Qt::PlainText);
+    m_promptLabel->setText("Change language");
     m_promptLabel->setObjectName("promptLabel");
     m_languageList = new QComboBox(m_panel);
     m_languageList->setObjectName("languageList");

@@ -1,5 +1,7 @@
 #include "update/gui/MainWindowCheckHost.h"
 
+#include "errors/DebugLog.h"
+#include "errors/ErrorReporter.h"
 #include "update/gui/NewVersionDialog.h"
 
 #include <QPointer>
@@ -7,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <exception>
 #include <utility>
 
 namespace tw::update {
@@ -59,6 +62,15 @@ void MainWindowCheckHost::startChecker(const std::string& program) {
 
 errors::LocalTime MainWindowCheckHost::now() const {
     return errors::localNow();
+}
+
+void MainWindowCheckHost::noteInLog(const std::string& code, const std::string& text) {
+    try {
+        errors::DebugLog(errors::ErrorReporter::instance().programFolder())
+            .append(code, "ScheduleNote", text);
+    } catch (const std::exception&) {
+        // A note is not worth an error window: the check goes on without it.
+    }
 }
 
 } // namespace tw::update

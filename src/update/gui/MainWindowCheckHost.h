@@ -29,6 +29,7 @@ public:
     void showAnnouncement() override;
     void startChecker(const std::string& program) override;
     errors::LocalTime now() const override;
+    void noteInLog(const std::string& code, const std::string& text) override;
 
 private:
     const i18n::StringTable& m_strings;

@@ -3,6 +3,7 @@
 #include "i18n/StringTable.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "ui/WindowParts.h"
 #include "update/Announcement.h"
 
 #include <QDesktopServices>
@@ -34,9 +35,16 @@ Widget* named(const char* name, QWidget* parent) {
     return w;
 }
 
+// Texts from the announcement and the language file are shown as written, never as markup.
+QLabel* plainLabel(const char* name, QWidget* parent) {
+    return ui::label(name, parent);
+}
+
 // The product page, shown when no announcement could be read.
 constexpr const char* DesignPage = "https://tunewagon.net/";
 constexpr QSize designedSize(448, 310);
+// The width the link may take: the window's designed width less its margins.
+constexpr int LinkWidth = 448 - 20;
 
 } // namespace
 
@@ -51,16 +59,16 @@ NewVersionDialog::NewVersionDialog(const i18n::StringTable& strings, std::string
     setAttribute(Qt::WA_DeleteOnClose);
     setMouseTracking(true);
 
-    m_titleLabel = named<QLabel>("titleLabel", this);
+    m_titleLabel = plainLabel("titleLabel", this);
     m_titleLabel->setAlignment(Qt::AlignCenter);
     QFont headline = m_titleLabel->font();
     headline.setPixelSize(13);
     headline.setBold(true);
     m_titleLabel->setFont(headline);
 
-    m_versionLabel = named<QLabel>("playlistLabel", this);
+    m_versionLabel = plainLabel("playlistLabel", this);
     m_versionField = named<QLineEdit>("versionField", this);
-    m_dateLabel = named<QLabel>("destinationLabel", this);
+    m_dateLabel = plainLabel("destinationLabel", this);
     m_dateField = named<QLineEdit>("dateField", this);
     for (QLineEdit* edit : {m_versionField, m_dateField}) {
         edit->setReadOnly(true);
@@ -69,14 +77,22 @@ NewVersionDialog::NewVersionDialog(const i18n::StringTable& strings, std::string
     m_versionLabel->setBuddy(m_versionField);
     m_dateLabel->setBuddy(m_dateField);
 
-    m_changesLabel = named<QLabel>("changesLabel", this);
+    m_changesLabel = plainLabel("changesLabel", this);
     m_changesText = named<QPlainTextEdit>("changesText", this);
     m_changesText->setReadOnly(true);
     m_changesText->setFocusPolicy(Qt::NoFocus);
     m_changesText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    m_siteLabel = named<QLabel>("siteLabel", this);
-    m_siteLink = named<QLabel>("siteLink", this);
+    m_siteLabel = plainLabel("siteLabel", this);
+    // Long texts from a language file wrap, and never widen the window past its design.
+    for (QLabel* text : {m_titleLabel, m_changesLabel, m_siteLabel}) {
+        text->setWordWrap(true);
+        text->setMaximumWidth(LinkWidth);
+    }
+    for (QLabel* caption : {m_versionLabel, m_dateLabel})
+        caption->setMaximumWidth(LinkWidth / 4);
+    m_siteLink = plainLabel("siteLink", this);
+    m_page = DesignPage;
     m_siteLink->setText(DesignPage);
     m_siteLink->setCursor(Qt::PointingHandCursor);
     m_siteLink->setMouseTracking(true);
@@ -128,16 +144,21 @@ NewVersionDialog::NewVersionDialog(const i18n::StringTable& strings, std::string
     // Centred on the main window.
     if (parent != nullptr)
         move(parent->window()->geometry().center() - QPoint(width() / 2, height() / 2));
+    ui::keepOnScreen(this);
 }
 
 void NewVersionDialog::applyTexts() {
     const auto& table = m_strings;
-    const std::string path = Announcement::fileFor(m_folder, table.CurrentLanguage);
+    const std::string path = Announcement::availableFileFor(m_folder, table.CurrentLanguage);
     const Announcement announcement = Announcement::read(path);
     m_versionField->setText(q(announcement.version));
     m_dateField->setText(q(announcement.date));
-    if (!announcement.page.empty())
-        m_siteLink->setText(q(announcement.page));
+    if (!announcement.page.empty()) {
+        // A long address is shown shortened in the middle; the whole one is opened.
+        m_page = q(announcement.page);
+        m_siteLink->setText(
+            m_siteLink->fontMetrics().elidedText(m_page, Qt::ElideMiddle, LinkWidth));
+    }
     QStringList notes;
     for (const auto& note : announcement.notes)
         notes << q(note);
@@ -155,7 +176,7 @@ void NewVersionDialog::applyTexts() {
 void NewVersionDialog::openSite() {
     // The address comes from the web: only a web page is opened, never a local file or
     // another program's scheme.
-    const QUrl page = QUrl::fromUserInput(m_siteLink->text());
+    const QUrl page = QUrl::fromUserInput(m_page);
     if (page.isValid() && (page.scheme() == "http" || page.scheme() == "https"))
         QDesktopServices::openUrl(page);
 }

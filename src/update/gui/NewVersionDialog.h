@@ -43,6 +43,7 @@ private:
     void setLinkColour(const QColor& colour);
 
     std::string m_folder;
+    QString m_page; // the product page as announced, whole
     QLabel* m_titleLabel = nullptr;
     QLabel* m_versionLabel = nullptr;
     QLineEdit* m_versionField = nullptr;
