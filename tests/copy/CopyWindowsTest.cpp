@@ -3,6 +3,8 @@
 #include "i18n/StringTable.h"
 #include "ui/MessageBoxes.h"
 
+#include "support/MessageBoxAnswerer.h"
+
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,20 +19,6 @@
 using tw::copy::CollisionAction;
 using tw::copy::CollisionDialog;
 using tw::copy::CopyProgressDialog;
-
-namespace {
-
-// Answers the next question box with the button, once it shows.
-void answerQuestion(QMessageBox::StandardButton answer, int* asked) {
-    QTimer::singleShot(0, [answer, asked] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box != nullptr);
-        ++*asked;
-        box->button(answer)->click();
-    });
-}
-
-} // namespace
 
 class CopyWindowsTest : public QObject {
     Q_OBJECT
@@ -83,20 +71,18 @@ private slots:
         CollisionDialog dialog(question, nullptr,
                                [&opened](const std::string& folder) { opened.push_back(folder); });
         QVERIFY(!dialog.findChild<QCheckBox*>("sameActionBox")->isEnabled());
-        int asked = 0;
+        tw::test::MessageBoxAnswerer user({QMessageBox::No, QMessageBox::Yes});
         QTimer::singleShot(0, [&] {
             QTest::keyClick(&dialog, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());
             dialog.findChild<QPushButton*>("openTargetFolderButton")->click();
             dialog.findChild<QPushButton*>("openSourceFolderButton")->click();
-            answerQuestion(QMessageBox::No, &asked);
             dialog.findChild<QPushButton*>("cancelButton")->click();
             QVERIFY(dialog.isVisible());
-            answerQuestion(QMessageBox::Yes, &asked);
             dialog.findChild<QPushButton*>("cancelButton")->click();
         });
         dialog.exec();
-        QCOMPARE(asked, 2);
+        QCOMPARE(user.seen().size(), std::size_t{2});
         const std::vector<std::string> folders = {"/media/usb/Музыка", "/home/u/Rock"};
         QCOMPARE(opened, folders);
         QCOMPARE(dialog.answer().action, CollisionAction::None);
