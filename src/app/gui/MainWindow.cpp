@@ -67,6 +67,10 @@ void tell(MainWindowState& state, QWidget* parent, ui::MessageKind kind, const s
 } // namespace
 
 MainWindow::MainWindow(job::ProgramPaths paths, QWidget* parent)
+    : MainWindow(std::move(paths), parent, update::CheckerPollInterval) {}
+
+MainWindow::MainWindow(job::ProgramPaths paths, QWidget* parent,
+                       std::chrono::milliseconds checkerPoll)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
@@ -76,8 +80,9 @@ MainWindow::MainWindow(job::ProgramPaths paths, QWidget* parent)
     createControls();
     createLanguageMenu();
     m_checkHost = std::make_unique<update::MainWindowCheckHost>(
-        this, m_checkerAnswerTimer, m_announcementRetryTimer, m_paths.freshpollFolder(),
-        [this] { return m_state.busy(); }, [this] { m_state.setBusy(false); });
+        this, m_checkerAnswerTimer, m_announcementRetryTimer, checkerPoll,
+        m_paths.freshpollFolder(), [this] { return m_state.busy(); },
+        [this] { m_state.setBusy(false); });
     m_newVersionCheck = std::make_unique<update::NewVersionCheck>(
         m_paths.freshpollFolder(), m_paths.freshpollProgram(), *m_checkHost);
     applyCaptions(i18n::StringTable{});
@@ -144,8 +149,6 @@ void MainWindow::createControls() {
     m_checkerAnswerTimer->setObjectName("checkerAnswerTimer");
     m_announcementRetryTimer = new QTimer(this);
     m_announcementRetryTimer->setObjectName("announcementRetryTimer");
-    for (QTimer* timer : {m_checkerAnswerTimer, m_announcementRetryTimer})
-        timer->setInterval(1000);
     connect(m_checkerAnswerTimer, &QTimer::timeout, this, &MainWindow::pollCheckerAnswer);
     connect(m_announcementRetryTimer, &QTimer::timeout, this, &MainWindow::retryAnnouncement);
 

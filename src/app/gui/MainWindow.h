@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,6 +43,9 @@ class MainWindow : public QWidget, private i18n::MainWindowCaptions {
 public:
     // paths: the program folder that every data file lives below.
     explicit MainWindow(job::ProgramPaths paths, QWidget* parent = nullptr);
+    // As above; checkerPoll: how often the window looks for the new-version checker's answer
+    // (tests shorten it).
+    MainWindow(job::ProgramPaths paths, QWidget* parent, std::chrono::milliseconds checkerPoll);
     ~MainWindow() override;
 
     const job::ProgramPaths& paths() const { return m_paths; }

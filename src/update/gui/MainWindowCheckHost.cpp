@@ -12,14 +12,18 @@
 namespace tw::update {
 
 MainWindowCheckHost::MainWindowCheckHost(QWidget* owner, QTimer* timer1, QTimer* timer2,
-                                         std::string folder, std::function<bool()> busy,
+                                         std::chrono::milliseconds pollInterval, std::string folder,
+                                         std::function<bool()> busy,
                                          std::function<void()> clearBusy)
     : m_owner(owner)
     , m_timer1(timer1)
     , m_timer2(timer2)
     , m_folder(std::move(folder))
     , m_busy(std::move(busy))
-    , m_clearBusy(std::move(clearBusy)) {}
+    , m_clearBusy(std::move(clearBusy)) {
+    for (QTimer* timer : {m_timer1, m_timer2})
+        timer->setInterval(pollInterval);
+}
 
 bool MainWindowCheckHost::busy() const {
     return m_busy();
