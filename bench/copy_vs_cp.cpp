@@ -9,8 +9,8 @@
 // itself before it ends, so its time is taken alone. Then it compares the peak memory (ru_maxrss)
 // of copying one sparse 2 GiB file with that of copying one 4 MiB file.
 
-#include "platform/ChildProcess.h"
 #include "platform/File.h"
+#include "support/ChildProcess.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -23,8 +23,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using tw::platform::ChildOutcome;
-using tw::platform::ChildProcess;
+using tw::test::ChildOutcome;
+using tw::test::ChildProcess;
 
 struct FileSet {
     std::string name;

@@ -14,10 +14,12 @@ packages=(
     dbus-daemon
     xvfb xauth openbox          # the guide's pictures under a window manager
     desktop-file-utils man-db   # the archive check: desktop entry and manual page
+    clang-format                # the format check (scripts/format-check.sh)
 )
-# The sanitizer and fuzzing builds use clang's runtime when asked for.
+# The fuzzing build (scripts/fuzz.sh) uses clang and its runtime when asked for; clang-tidy
+# comes with them for the checks in .clang-tidy.
 if [[ "${TW_WITH_CLANG:-0}" == 1 ]]; then
-    packages+=(clang libclang-rt-14-dev)
+    packages+=(clang libclang-rt-14-dev clang-tidy)
 fi
 
 missing=()

@@ -159,7 +159,7 @@ std::string oneLine(std::string value) {
     return value;
 }
 
-constexpr std::size_t kChunkBytes = 64 * 1024;
+constexpr std::size_t kChunkBytes = std::size_t{64} * 1024;
 
 // Writes to the temporary file or throws.
 void put(platform::TemporaryFile& temp, std::string_view bytes, const std::string& path) {

@@ -1,6 +1,7 @@
 #include "platform/SystemInfo.h"
 
 #include <array>
+#include <charconv>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -51,25 +52,36 @@ std::string hostName() {
     return buffer.data();
 }
 
+std::optional<std::array<int, 3>> parseVersionNumbers(std::string_view release) {
+    std::array<int, 3> numbers{0, 0, 0};
+    const char* p = release.data();
+    const char* const end = release.data() + release.size();
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (p == end || *p < '0' || *p > '9') {
+            if (i == 0)
+                return std::nullopt;
+            break;
+        }
+        const auto [next, error] = std::from_chars(p, end, numbers[i]);
+        if (error != std::errc())
+            return std::nullopt;
+        p = next;
+        if (p == end || *p != '.')
+            break;
+        ++p;
+    }
+    return numbers;
+}
+
 std::string kernelVersion() {
     struct utsname info {};
     if (::uname(&info) != 0)
         return "0.0.0";
-    // "6.1.0-18-amd64" gives 6.1.0; "5.15" gives 5.15.0.
-    std::array<long, 3> numbers{0, 0, 0};
-    const char* p = info.release;
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        char* end = nullptr;
-        numbers[i] = std::strtol(p, &end, 10);
-        if (end == p)
-            break;
-        p = end;
-        if (*p != '.')
-            break;
-        ++p;
-    }
-    return std::to_string(numbers[0]) + "." + std::to_string(numbers[1]) + "." +
-           std::to_string(numbers[2]);
+    const auto numbers = parseVersionNumbers(info.release);
+    if (!numbers)
+        return "0.0.0";
+    return std::to_string((*numbers)[0]) + "." + std::to_string((*numbers)[1]) + "." +
+           std::to_string((*numbers)[2]);
 }
 
 std::string environmentValue(const std::string& name) {

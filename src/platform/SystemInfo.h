@@ -1,8 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace tw::platform {
 
@@ -30,8 +33,15 @@ LocalDateTime localDateTimeAt(std::int64_t seconds);
 // The process's working folder; empty when it cannot be told.
 std::string workingFolder();
 
-// The kernel release's first three numbers, "major.minor.patch" (missing numbers are 0).
+// The kernel release's first three numbers, "major.minor.patch" (missing numbers are 0);
+// "0.0.0" when the release cannot be read or does not begin with a number.
 std::string kernelVersion();
+
+// The first three numbers of a release text: "6.1.0-18-amd64" gives 6, 1, 0 and "5.15" gives
+// 5, 15, 0. Numbers are plain decimal digits separated by dots; the first character that
+// continues neither ends the numbers, and those missing are 0. Nothing when the text does not
+// begin with a digit (a sign or a space included) or a number does not fit in an int.
+std::optional<std::array<int, 3>> parseVersionNumbers(std::string_view release);
 
 // How many files the process may hold open at once; 0 when it has no limit.
 std::size_t openFileLimit();

@@ -2,9 +2,14 @@
 
 #include "update/NewVersionHost.h"
 
+#include <chrono>
 #include <string>
 
 namespace tw::update {
+
+// How often the main window looks for the checker's answer, and retries an announcement
+// that had to wait for the window to be free.
+inline constexpr std::chrono::milliseconds CheckerPollInterval{1000};
 
 // The main program's side of the new-version check: at most once a day it starts the
 // checker, polls for the files the checker leaves in its folder, and has the announcement

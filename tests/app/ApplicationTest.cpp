@@ -1,7 +1,7 @@
 #include "app/gui/TunewagonApplication.h"
 
-#include <QMessageBox>
-#include <QPushButton>
+#include "support/MessageBoxAnswerer.h"
+
 #include <QTimer>
 #include <QtTest>
 
@@ -13,19 +13,11 @@ struct NotAStdException {};
 
 // Throws from an event handler, then reads and dismisses the message box that follows.
 QString textShownFor(void (*thrower)()) {
-    QString shown;
-    bool dismissed = false;
+    tw::test::MessageBoxAnswerer user;
     QTimer::singleShot(0, thrower);
-    QTimer::singleShot(10, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->button(QMessageBox::Ok)->click();
-        }
-        dismissed = true;
-    });
-    if (!QTest::qWaitFor([&] { return dismissed; }, 5000))
+    if (!user.waitForAnswers(1))
         return "timed out";
-    return shown;
+    return user.seen().front().text;
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "platform/ChunkedCopy.h"
 #include "ui/MessageBoxes.h"
 
+#include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"
 
 #include <QAction>
@@ -139,19 +140,12 @@ private:
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             m_handled = box;
             seen.push_back({"box", box->text(), m_beeps, animationOn});
-            if (box->button(QMessageBox::Yes) != nullptr) {
-                if (animationOn)
-                    ++questionsWithAnimationOn;
-                const auto answer =
-                    questionAnswers.empty() ? QMessageBox::No : questionAnswers.front();
-                if (!questionAnswers.empty())
-                    questionAnswers.pop_front();
-                queueClick(box->button(answer));
-            } else {
-                if (box->windowTitle() == "Отчет...")
-                    report = box->text();
-                queueClick(box->button(QMessageBox::Ok));
-            }
+            const bool question = box->button(QMessageBox::Yes) != nullptr;
+            if (question && animationOn)
+                ++questionsWithAnimationOn;
+            if (!question && box->windowTitle() == "Отчет...")
+                report = box->text();
+            queueClick(tw::test::scriptedButton(*box, questionAnswers));
         } else if (auto* collision = qobject_cast<CollisionDialog*>(modal);
                    collision != nullptr && collision != m_collision) {
             // Answered once: it may show again for a moment while it closes.

@@ -5,6 +5,7 @@
 #include "i18n/gui/FirstStartLanguageDialog.h"
 #include "job/ProgramPaths.h"
 
+#include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"
 
 #include <QAction>
@@ -146,15 +147,12 @@ private slots:
         QVERIFY(!checkBox2->isChecked()); // its tick is left alone
 
         // The next message box and the next copy window speak English.
-        QString asked;
-        QTimer::singleShot(0, [&asked] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box != nullptr);
-            asked = box->text();
-            box->button(QMessageBox::No)->click();
-        });
-        QVERIFY(!form.close());
-        QCOMPARE(asked, QString("Do you really want to close the program?"));
+        {
+            tw::test::MessageBoxAnswerer user({QMessageBox::No});
+            QVERIFY(!form.close());
+            QCOMPARE(user.seen().size(), std::size_t{1});
+            QCOMPARE(user.seen()[0].text, QString("Do you really want to close the program?"));
+        }
         tw::copy::RunFlags flags;
         const tw::copy::CopyProgressDialog copyWindow(m_strings, {}, flags, &form);
         QCOMPARE(copyWindow.windowTitle(), QString("Copying files..."));

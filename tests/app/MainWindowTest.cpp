@@ -8,7 +8,8 @@
 #include "playlist/gui/ScanProgressDialog.h"
 #include "ui/MessageBoxes.h"
 
-#include "cli/LoopDrive.h"
+#include "support/ImageMount.h"
+#include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"
 #include "support/TmpfsMount.h"
 
@@ -79,15 +80,10 @@ private:
     void look() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            boxes.push_back({box->icon(), box->windowTitle(), box->text(), box->detailedText(),
-                             m_beeps, m_form.busy()});
-            QMessageBox::StandardButton answer = QMessageBox::Ok;
-            if (box->button(QMessageBox::Yes) != nullptr) {
-                answer = answers.empty() ? QMessageBox::No : answers.front();
-                if (!answers.empty())
-                    answers.pop_front();
-            }
-            box->button(answer)->click();
+            const tw::test::SeenMessageBox seen = tw::test::describe(*box);
+            boxes.push_back(
+                {seen.icon, seen.caption, seen.text, seen.details, m_beeps, m_form.busy()});
+            tw::test::scriptedButton(*box, answers)->click();
         } else if (auto* wait = qobject_cast<tw::playlist::ScanProgressDialog*>(modal);
                    wait && cancelScan && scanCancelledAtProgress < 0) {
             // Once the scan has moved the bar, press Cancel.
@@ -184,16 +180,6 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
-// Answers the exit question with the given button once it shows.
-void answerExitQuestion(QMessageBox::StandardButton answer, QString* seenText) {
-    QTimer::singleShot(0, [answer, seenText] {
-        auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(question != nullptr);
-        *seenText = question->text();
-        question->button(answer)->click();
-    });
-}
-
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -287,16 +273,16 @@ private slots:
         MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
         form.show();
         form.findChild<QLineEdit*>("destinationField")->setText("/music");
-        QString asked;
-        answerExitQuestion(QMessageBox::No, &asked);
+        tw::test::MessageBoxAnswerer user({QMessageBox::No, QMessageBox::Yes});
         QVERIFY(!form.close());
-        QCOMPARE(asked, QString("Действительно хотите закрыть программу?"));
+        QCOMPARE(user.seen().size(), std::size_t{1});
+        QCOMPARE(user.seen()[0].text, QString("Действительно хотите закрыть программу?"));
         QVERIFY(form.isVisible());
         QVERIFY(!form.busy());
         QVERIFY(!std::filesystem::exists(*m_folder / "Settings.ini"));
 
-        answerExitQuestion(QMessageBox::Yes, &asked);
         QVERIFY(form.close());
+        QCOMPARE(user.seen().size(), std::size_t{2});
         QVERIFY(std::filesystem::exists(*m_folder / "Settings.ini"));
     }
 
@@ -378,7 +364,8 @@ private slots:
     void launchRuleRefusesEqualSizesAndWarnsWithCopyAsManyAsFit() {
         // A drive of its own, so that its free space holds still.
         std::filesystem::create_directories(*m_folder / "drive");
-        tw::test::LoopDrive drive(*m_folder / "drive.img", *m_folder / "drive", 4096);
+        tw::test::ImageMount drive(tw::test::ImageMount::Kind::Ext4, *m_folder / "drive.img",
+                                   *m_folder / "drive", 4);
         if (!drive.mounted())
             QSKIP(drive.reason().c_str());
         const std::int64_t freeKB = tw::platform::freeBytes(*m_folder / "drive") / 1024;

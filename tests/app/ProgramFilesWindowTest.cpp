@@ -6,9 +6,10 @@
 #include "i18n/StringTable.h"
 #include "job/IniFile.h"
 #include "job/ProgramPaths.h"
-#include "platform/ChildProcess.h"
 #include "platform/FaultInjection.h"
+#include "support/ChildProcess.h"
 
+#include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"
 
 #include <QAction>
@@ -168,24 +169,17 @@ private slots:
                                       EROFS);
         tw::platform::injectFileFault(tw::platform::FileOperation::Open,
                                       folder / "ErrorLog/Debug.Log", EROFS);
-        QStringList shown;
+        tw::test::MessageBoxAnswerer user;
         {
             MainWindow form(tw::job::ProgramPaths(folder.path()), m_strings);
             form.show();
             QTimer::singleShot(0, [&] { form.close(); });
-            auto dismiss = [&] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    shown << box->text();
-                    box->button(QMessageBox::Ok)->click();
-                }
-            };
-            QTimer::singleShot(100, dismiss);
-            QTimer::singleShot(400, dismiss);
-            QTest::qWait(700);
+            QVERIFY(user.waitForAnswers(1));
+            QTest::qWait(300); // room for a second box, which must not come
         }
         tw::platform::clearFileFaults();
-        QCOMPARE(shown.size(), 1);
-        const QString text = shown.front();
+        QCOMPARE(user.seen().size(), std::size_t{1});
+        const QString text = user.seen().front().text;
         QVERIFY2(text.indexOf("Settings.ini") >= 0 &&
                      text.indexOf("Settings.ini") < text.indexOf("Debug.Log"),
                  qPrintable(text));
@@ -206,7 +200,7 @@ private slots:
         const std::string program = folder / "tunewagon";
         std::filesystem::copy_file(TW_WINDOW_PROGRAM, program);
         tw::test::writeFile(folder / "Settings.ini", "[Settings]\r\nmax=1\r\n[Mine]\r\nk=v\r\n");
-        tw::platform::ChildProcess child({program});
+        tw::test::ChildProcess child({program});
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!catchesTerminate(child.pid(), program) &&
                std::chrono::steady_clock::now() < deadline)
@@ -238,7 +232,7 @@ private slots:
         const std::string full(4096, 'r');
         tw::test::writeFile(folder / "ErrorLog/Debug.Log", full);
 
-        tw::platform::ChildProcess child(
+        tw::test::ChildProcess child(
             {"env", "--default-signal=XFSZ", "prlimit", "--fsize=4096", program});
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!catchesTerminate(child.pid(), program) &&

@@ -7,8 +7,8 @@
 #include "checker/CurlGlobal.h"
 #include "checker/FreshpollRun.h"
 #include "checker/WebAccess.h"
-#include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -354,7 +354,7 @@ TEST_F(Checker, ProgramReportsAFailureOnStandardErrorAndAnswersInItsOwnFolder) {
     const std::string program = m_folder / "freshpoll";
     std::filesystem::copy_file(TW_FRESHPOLL_PROGRAM, program);
 
-    auto missing = tw::platform::ChildProcess({program}).wait();
+    auto missing = tw::test::ChildProcess({program}).wait();
     EXPECT_TRUE(missing.exited);
     EXPECT_NE(missing.exitCode, 0);
     EXPECT_NE(missing.err.find("Settings.ini"), std::string::npos) << missing.err;
@@ -362,7 +362,7 @@ TEST_F(Checker, ProgramReportsAFailureOnStandardErrorAndAnswersInItsOwnFolder) {
 
     LoopbackHttpServer server([](const std::string&) { return HttpReply{404, {}, {}, {}, {}}; });
     settings(server.base());
-    auto answered = tw::platform::ChildProcess({program}).wait();
+    auto answered = tw::test::ChildProcess({program}).wait();
     EXPECT_TRUE(answered.exited);
     EXPECT_EQ(answered.exitCode, 0) << answered.err;
     EXPECT_TRUE(fileExists(m_folder / "CheckNVFalse"));

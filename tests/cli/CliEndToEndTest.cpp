@@ -1,12 +1,12 @@
 // The real tunewagon-copy run as a child process over temporary playlists and folders.
 
-#include "LoopDrive.h"
 #include "copy/Transliteration.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/StringTable.h"
 #include "job/CopyReport.h"
-#include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
+#include "support/ChildProcess.h"
+#include "support/ImageMount.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +19,9 @@
 namespace {
 
 using tw::copy::RunCounters;
-using tw::platform::ChildOutcome;
-using tw::platform::ChildProcess;
 using tw::platform::fileExists;
+using tw::test::ChildOutcome;
+using tw::test::ChildProcess;
 using tw::test::readFile;
 using tw::test::TempFolder;
 using tw::test::writeFile;
@@ -291,7 +291,8 @@ TEST_F(CliEndToEnd, CopyingOntoItselfCountsIdentical) {
 
 TEST_F(CliEndToEnd, NotEnoughSpaceIsRefusedUnlessAsManyAsFit) {
     std::filesystem::create_directory(work / "small");
-    tw::test::LoopDrive drive(work / "small.img", work / "small", 4096);
+    tw::test::ImageMount drive(tw::test::ImageMount::Kind::Ext4, work / "small.img", work / "small",
+                               4);
     if (!drive.mounted()) {
         GTEST_SKIP() << drive.reason();
     }

@@ -1,5 +1,5 @@
 // tunewagon-copy run from a program folder of the test's own, with its own language files.
-#include "platform/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include "support/TempFolder.h"
 
@@ -11,8 +11,8 @@
 
 namespace {
 
-using tw::platform::ChildOutcome;
-using tw::platform::ChildProcess;
+using tw::test::ChildOutcome;
+using tw::test::ChildProcess;
 using tw::test::TempFolder;
 using tw::test::writeFile;
 

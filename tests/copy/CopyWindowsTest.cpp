@@ -4,6 +4,7 @@
 #include "i18n/StringTable.h"
 #include "ui/MessageBoxes.h"
 
+#include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"
 
 #include <QAction>
@@ -32,16 +33,6 @@ namespace {
 
 QString q(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// Answers the next question box with the button, once it shows.
-void answerQuestion(QMessageBox::StandardButton answer, int* asked) {
-    QTimer::singleShot(0, [answer, asked] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box != nullptr);
-        ++*asked;
-        box->button(answer)->click();
-    });
 }
 
 } // namespace
@@ -101,20 +92,18 @@ private slots:
         CollisionDialog dialog(m_strings, question, nullptr,
                                [&opened](const std::string& folder) { opened.push_back(folder); });
         QVERIFY(!dialog.findChild<QCheckBox*>("sameActionBox")->isEnabled());
-        int asked = 0;
+        tw::test::MessageBoxAnswerer user({QMessageBox::No, QMessageBox::Yes});
         QTimer::singleShot(0, [&] {
             QTest::keyClick(&dialog, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());
             dialog.findChild<QPushButton*>("openTargetFolderButton")->click();
             dialog.findChild<QPushButton*>("openSourceFolderButton")->click();
-            answerQuestion(QMessageBox::No, &asked);
             dialog.findChild<QPushButton*>("cancelButton")->click();
             QVERIFY(dialog.isVisible());
-            answerQuestion(QMessageBox::Yes, &asked);
             dialog.findChild<QPushButton*>("cancelButton")->click();
         });
         dialog.exec();
-        QCOMPARE(asked, 2);
+        QCOMPARE(user.seen().size(), std::size_t{2});
         const std::vector<std::string> folders = {"/media/usb/Музыка", "/home/u/Rock"};
         QCOMPARE(opened, folders);
         QCOMPARE(dialog.answer().action, CollisionAction::None);

@@ -3,8 +3,8 @@
 #include "copy/Renaming.h"
 
 #include "ScriptedHost.h"
-#include "platform/ImageMount.h"
 #include "platform/NameRules.h"
+#include "support/ImageMount.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -7,6 +7,7 @@
 #include "i18n/StringTable.h"
 #include "platform/MailHandOver.h"
 
+#include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"
 
 #include <QLabel>
@@ -49,18 +50,14 @@ public:
     }
 };
 
-// Answers the next message box with OK once it shows; hands its text over.
+// Answers the next message box with OK once it shows; hands its text over ("wrong icon" for a
+// box that is no warning).
 void acceptNextMessageBox(QString* text) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, text] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr)
-            return;
-        *text = box->icon() == QMessageBox::Warning ? box->text() : "wrong icon";
-        poll->deleteLater();
-        box->button(QMessageBox::Ok)->click();
-    });
-    poll->start(5);
+    auto* user = new tw::test::MessageBoxAnswerer;
+    user->onBox = [user, text](QMessageBox& box) {
+        *text = box.icon() == QMessageBox::Warning ? box.text() : "wrong icon";
+        user->deleteLater();
+    };
 }
 
 int records(const std::string& log) {

@@ -14,7 +14,6 @@
 #include <csignal>
 #include <filesystem>
 #include <regex>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -242,74 +241,6 @@ TEST(DebugLogFormat, EmptyUserAndComputerReadNotAvailableAndDumpIsOneEscapedLine
     EXPECT_EQ(lines[5], "User = n/a");
     EXPECT_EQ(lines[6], "PC = n/a");
     EXPECT_EQ(lines[9], "Dump = \"say \\\"x\\\"\\x0d\\x0aC:\\\\d\\x1b[2J\"");
-}
-
-// Each handler with the code it reports under. Button1Click chooses the playlist and
-// Button2Click the destination; the local-drive test borrows the report's code.
-TEST(ErrorCodes, EachHandlerReportsUnderItsOwnCode) {
-    struct Row {
-        const char* handler;
-        std::string_view code;
-        const char* text;
-    };
-    const Row rows[] = {
-        {"sizeText", codes::SizeText, "2.001 - 001.0"},
-        {"main FormCloseQuery", codes::MainConfirmClose, "2.001 - 002.0"},
-        {"main FormCreate", codes::MainLoadSettings, "2.001 - 003.0"},
-        {"main BitBtn1Click (help)", codes::MainOpenHelp, "2.001 - 004.0"},
-        {"main Button1Click (playlist)", codes::MainChoosePlaylist, "2.001 - 005.0"},
-        {"CheckLaunchEnabled", codes::MainUpdateStartButton, "2.001 - 006.0"},
-        {"main Button5Click (start)", codes::MainStartCopy, "2.001 - 007.0"},
-        {"copy report text", codes::CopyReportText, "2.001 - 008.0"},
-        {"local-drive test", codes::LocalDriveTest, "2.001 - 008.0"},
-        {"main Button2Click (destination)", codes::MainChooseDestinationPrefix, "2.001 - 009."},
-        {"main CheckBox4Click", codes::MainAsManyAsFitClicked, "2.001 - 010.0"},
-        {"main Button4Click (language menu)", codes::MainOpenLanguageMenu, "2.001 - 011.0"},
-        {"ChangeLanguage", codes::MainChangeLanguage, "2.001 - 012.0"},
-        {"main FormShow", codes::MainPrepareOnShow, "2.001 - 013.0"},
-        {"main FormClose", codes::MainSaveSettings, "2.001 - 014.0"},
-        {"LoadLanguage", codes::MainLoadLanguage, "2.001 - 015.0"},
-        {"new-version check start", codes::NewVersionCheckStart, "2.001 - 015.0"},
-        {"elapsed-time text", codes::CopyElapsedText, "2.002 - 001.0"},
-        {"CopyRun", codes::CopyRun, "2.002 - 002.0"},
-        {"PauseCopy", codes::CopyPause, "2.002 - 003.0"},
-        {"copy Button1Click (cancel)", codes::CopyCancel, "2.002 - 004.0"},
-        {"copy FormClose", codes::CopyCleanUpOnClose, "2.002 - 005.0"},
-        {"copy FormCreate", codes::CopyApplyTexts, "2.002 - 006.0"},
-        {"copy Button2Click (pause)", codes::CopyTogglePause, "2.002 - 007.0"},
-        {"copy Timer1Timer", codes::CopyRunOnTimer, "2.002 - 008.0"},
-        {"copy FormShow", codes::CopyStartOnFirstShow, "2.002 - 009.0"},
-        {"collision FormCreate", codes::CollisionApplyTexts, "2.003 - 001.0"},
-        {"collision FormClose", codes::CollisionCleanUpOnClose, "2.003 - 002.0"},
-        {"collision Button5Click", codes::CollisionCancelRun, "2.003 - 003.0"},
-        {"collision Button1Click", codes::CollisionReplace, "2.003 - 004.0"},
-        {"collision Button3Click", codes::CollisionSkip, "2.003 - 005.0"},
-        {"collision N1Click", codes::CollisionRenameByHand, "2.003 - 006.0"},
-        {"collision Button4Click", codes::CollisionOpenRenameMenu, "2.003 - 007.0"},
-        {"collision N2Click", codes::CollisionRenameAutomatically, "2.003 - 008.0"},
-        {"collision Button2Click", codes::CollisionOpenTargetFolder, "2.003 - 009.0"},
-        {"collision Button6Click", codes::CollisionOpenSourceFolder, "2.003 - 010.0"},
-        {"scan FormShow", codes::ScanStartOnFirstShow, "2.004 - 001.0"},
-        {"scan FormClose", codes::ScanCleanUpOnClose, "2.004 - 002.0"},
-        {"scan Timer1Timer", codes::ScanRunOnTimer, "2.004 - 003.0"},
-        {"scan FormCreate", codes::ScanApplyTexts, "2.004 - 004.0"},
-        {"scan Button1Click (cancel)", codes::ScanCancel, "2.004 - 005.0"},
-        {"rename Button1Click", codes::RenameAcceptName, "2.005 - 001.0"},
-        {"rename Button2Click", codes::RenameCancel, "2.005 - 002.0"},
-        {"rename FormClose", codes::RenameCleanUpOnClose, "2.005 - 003.0"},
-    };
-    std::set<std::string> tabled;
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.code, row.text) << row.handler;
-        tabled.insert(row.code == codes::MainChooseDestinationPrefix
-                          ? codes::chooseDestinationCode(0)
-                          : std::string(row.code));
-    }
-    // The list of every code holds exactly these 42, each once.
-    const std::set<std::string> listed(codes::all.begin(), codes::all.end());
-    EXPECT_EQ(listed.size(), codes::all.size());
-    EXPECT_EQ(listed, tabled);
-    EXPECT_EQ(codes::all.size(), 42u);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // Copies onto real file systems made for the test: a FAT32 stick through FUSE, and an ext4
 // disk that is "unplugged" in the middle of a run.
 #include "CopyTestFiles.h"
-#include "ImageMount.h"
 #include "platform/FaultInjection.h"
 #include "platform/FileCopy.h"
 #include "platform/TemporaryFile.h"
+#include "support/ImageMount.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

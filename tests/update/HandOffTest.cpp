@@ -6,17 +6,18 @@
 #include "i18n/StringTable.h"
 #include "job/ProgramPaths.h"
 #include "platform/FileSystem.h"
+#include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"
 #include "update/gui/NewVersionDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -29,6 +30,33 @@ using tw::test::TempFolder;
 using tw::test::writeFile;
 
 namespace {
+
+// The windows look for the checker's answer this often (a second in the program).
+constexpr std::chrono::milliseconds Poll{20};
+
+// Long enough for a window that wrongly started the checker or showed an announcement to
+// have done so many times over.
+void letPollsPass() {
+    QTest::qWait(static_cast<int>(15 * Poll.count()));
+}
+
+// Counts the times a timer of the window fired.
+class TickCounter {
+public:
+    TickCounter(QObject& window, const char* timerName) {
+        auto* timer = window.findChild<QTimer*>(timerName);
+        if (timer != nullptr)
+            m_connection = QObject::connect(timer, &QTimer::timeout, [this] { ++ticks; });
+    }
+    ~TickCounter() { QObject::disconnect(m_connection); }
+    TickCounter(const TickCounter&) = delete;
+    TickCounter& operator=(const TickCounter&) = delete;
+
+    int ticks = 0;
+
+private:
+    QMetaObject::Connection m_connection;
+};
 
 // Answers every new-version window that shows with the given button, noting what it read.
 class AnnouncementAnswerer {
@@ -89,16 +117,23 @@ class HandOffTest : public QObject {
                                                   (check ? "1" : "0") + "\nLanguage=Russian\n");
     }
 
-    // A checker that notes its start and announces version 1.2.0 at once.
-    void standInChecker() {
-        writeFile(
-            freshpoll("freshpoll"),
-            "#!/bin/sh\n"
-            "d=$(dirname \"$0\")\n"
-            "echo started >> \"$d/started\"\n"
-            "printf '1.2.0\\r\\n01.02.27\\r\\nhttps://tw.example/\\r\\n' > \"$d/CheckNVTrue.txt\"\n"
-            "cp \"$d/CheckNVTrue.txt\" \"$d/CheckNVTrueEng.txt\"\n"
-            ": > \"$d/CheckReady\"\n");
+    // A checker that notes its start and announces version 1.2.0, at once or, with
+    // answerOnCue, once the test has written the file "answer" into its folder (or ten
+    // seconds have passed).
+    void standInChecker(bool answerOnCue = false) {
+        writeFile(freshpoll("freshpoll"),
+                  std::string("#!/bin/sh\n"
+                              "d=$(dirname \"$0\")\n"
+                              "echo started >> \"$d/started\"\n") +
+                      (answerOnCue ? "i=0\n"
+                                     "while [ ! -e \"$d/answer\" ] && [ $i -lt 1000 ]; do\n"
+                                     "    sleep 0.01; i=$((i+1))\n"
+                                     "done\n"
+                                   : "") +
+                      "printf '1.2.0\\r\\n01.02.27\\r\\nhttps://tw.example/\\r\\n' > "
+                      "\"$d/CheckNVTrue.txt\"\n"
+                      "cp \"$d/CheckNVTrue.txt\" \"$d/CheckNVTrueEng.txt\"\n"
+                      ": > \"$d/CheckReady\"\n");
         std::filesystem::permissions(freshpoll("freshpoll"), std::filesystem::perms::owner_all);
     }
 
@@ -115,7 +150,7 @@ private slots:
         writeFile(freshpoll("CheckNVTrue.txt"), "1.1.9\r\n01.01.27\r\nhttps://tw.example/\r\n");
         {
             AnnouncementAnswerer ok("okButton");
-            MainWindow form(ProgramPaths(m_folder->path()), m_strings);
+            MainWindow form(ProgramPaths(m_folder->path()), m_strings, nullptr, Poll);
             form.show();
             QTRY_COMPARE(ok.shown, 1);
             QCOMPARE(ok.version, QString("1.1.9"));
@@ -126,9 +161,9 @@ private slots:
 
         // The next start: nothing is shown and nothing is asked of the site.
         AnnouncementAnswerer watcher("okButton");
-        MainWindow form(ProgramPaths(m_folder->path()), m_strings);
+        MainWindow form(ProgramPaths(m_folder->path()), m_strings, nullptr, Poll);
         form.show();
-        QTest::qWait(1300);
+        letPollsPass();
         QCOMPARE(watcher.shown, 0);
         QVERIFY(!fileExists(freshpoll("started")));
         QVERIFY(!fileExists(freshpoll("LastCheck.ini")));
@@ -136,26 +171,28 @@ private slots:
 
     void checkerAnswerWaitsWhileTheExitQuestionIsOpen() {
         settings(true);
-        standInChecker();
+        standInChecker(true);
         writeFile(freshpoll("CheckReady"), ""); // left by an earlier check
         AnnouncementAnswerer remind("remindLaterButton");
-        MainWindow form(ProgramPaths(m_folder->path()), m_strings);
+        MainWindow form(ProgramPaths(m_folder->path()), m_strings, nullptr, Poll);
         remind.owner = &form;
         form.show();
         QVERIFY(fileExists(freshpoll("LastCheck.ini")));
         QTRY_VERIFY(fileExists(freshpoll("started")));
 
-        // Keep the exit question open past the checker's answer and a few polls.
+        // Keep the exit question open past the checker's answer and a few retries of the
+        // announcement it brings.
         form.findChild<QLineEdit*>("playlistField")->setText("/music/list.m3u");
+        const TickCounter retries(form, "announcementRetryTimer");
         int shownWhileAsking = -1;
-        QTimer::singleShot(0, [&] {
-            QTest::qWait(2500);
+        tw::test::MessageBoxAnswerer user({QMessageBox::No});
+        user.onBox = [&](QMessageBox&) {
+            writeFile(freshpoll("answer"), "");
+            QTRY_VERIFY(fileExists(freshpoll("CheckReady")) && retries.ticks >= 3);
             shownWhileAsking = remind.shown;
-            auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(question != nullptr);
-            question->button(QMessageBox::No)->click();
-        });
+        };
         QVERIFY(!form.close());
+        QCOMPARE(user.seen().size(), std::size_t{1});
         QCOMPARE(shownWhileAsking, 0);
 
         QTRY_COMPARE_WITH_TIMEOUT(remind.shown, 1, 3000);
@@ -163,7 +200,7 @@ private slots:
         QVERIFY(!remind.ownerBusy);
         // Remind at the next start writes nothing.
         QVERIFY(!fileExists(freshpoll("CheckTrue")));
-        QTest::qWait(1200);
+        letPollsPass();
         QCOMPARE(remind.shown, 1);
         QCOMPARE(readFile(freshpoll("started")), std::string("started\n"));
     }
@@ -204,9 +241,9 @@ private slots:
         const auto before = contents(*m_folder / "Freshpoll");
         {
             AnnouncementAnswerer watcher("okButton");
-            MainWindow form(ProgramPaths(m_folder->path()), m_strings);
+            MainWindow form(ProgramPaths(m_folder->path()), m_strings, nullptr, Poll);
             form.show();
-            QTest::qWait(1300);
+            letPollsPass();
             QCOMPARE(watcher.shown, 0);
             QVERIFY(form.close());
         }
@@ -215,7 +252,7 @@ private slots:
         // Without the checker the option is turned off, which forgets the Ok.
         settings(true);
         std::filesystem::remove(freshpoll("freshpoll"));
-        MainWindow form(ProgramPaths(m_folder->path()), m_strings);
+        MainWindow form(ProgramPaths(m_folder->path()), m_strings, nullptr, Poll);
         auto* option = form.findChild<QCheckBox*>("checkNewVersion");
         QVERIFY(!option->isChecked());
         QVERIFY(!option->isEnabled());

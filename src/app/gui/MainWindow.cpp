@@ -69,6 +69,10 @@ void tell(MainWindowState& state, const i18n::StringTable& strings, QWidget* par
 } // namespace
 
 MainWindow::MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWidget* parent)
+    : MainWindow(std::move(paths), strings, parent, update::CheckerPollInterval) {}
+
+MainWindow::MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWidget* parent,
+                       std::chrono::milliseconds checkerPoll)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
@@ -79,8 +83,9 @@ MainWindow::MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWid
     createControls();
     createLanguageMenu();
     m_checkHost = std::make_unique<update::MainWindowCheckHost>(
-        m_strings, this, m_checkerAnswerTimer, m_announcementRetryTimer, m_paths.freshpollFolder(),
-        [this] { return m_state.busy(); }, [this] { m_state.setBusy(false); });
+        m_strings, this, m_checkerAnswerTimer, m_announcementRetryTimer, checkerPoll,
+        m_paths.freshpollFolder(), [this] { return m_state.busy(); },
+        [this] { m_state.setBusy(false); });
     m_newVersionCheck = std::make_unique<update::NewVersionCheck>(
         m_paths.freshpollFolder(), m_paths.freshpollProgram(), *m_checkHost);
     applyCaptions(i18n::StringTable{});
@@ -147,8 +152,6 @@ void MainWindow::createControls() {
     m_checkerAnswerTimer->setObjectName("checkerAnswerTimer");
     m_announcementRetryTimer = new QTimer(this);
     m_announcementRetryTimer->setObjectName("announcementRetryTimer");
-    for (QTimer* timer : {m_checkerAnswerTimer, m_announcementRetryTimer})
-        timer->setInterval(1000);
     connect(m_checkerAnswerTimer, &QTimer::timeout, this, &MainWindow::pollCheckerAnswer);
     connect(m_announcementRetryTimer, &QTimer::timeout, this, &MainWindow::retryAnnouncement);
 

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,6 +45,10 @@ public:
     // paths: the program folder that every data file lives below.
     // strings: the texts it shows, which its language menu loads; they outlive the window.
     MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWidget* parent = nullptr);
+    // As above; checkerPoll: how often the window looks for the new-version checker's answer
+    // (tests shorten it).
+    MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWidget* parent,
+               std::chrono::milliseconds checkerPoll);
     ~MainWindow() override;
 
     const job::ProgramPaths& paths() const { return m_paths; }

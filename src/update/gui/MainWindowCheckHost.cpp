@@ -15,7 +15,8 @@
 namespace tw::update {
 
 MainWindowCheckHost::MainWindowCheckHost(const i18n::StringTable& strings, QWidget* owner,
-                                         QTimer* timer1, QTimer* timer2, std::string folder,
+                                         QTimer* timer1, QTimer* timer2,
+                                         std::chrono::milliseconds pollInterval, std::string folder,
                                          std::function<bool()> busy,
                                          std::function<void()> clearBusy)
     : m_strings(strings)
@@ -24,7 +25,10 @@ MainWindowCheckHost::MainWindowCheckHost(const i18n::StringTable& strings, QWidg
     , m_timer2(timer2)
     , m_folder(std::move(folder))
     , m_busy(std::move(busy))
-    , m_clearBusy(std::move(clearBusy)) {}
+    , m_clearBusy(std::move(clearBusy)) {
+    for (QTimer* timer : {m_timer1, m_timer2})
+        timer->setInterval(pollInterval);
+}
 
 bool MainWindowCheckHost::busy() const {
     return m_busy();

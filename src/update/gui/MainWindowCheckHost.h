@@ -2,6 +2,7 @@
 
 #include "update/NewVersionHost.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -15,12 +16,13 @@ struct StringTable;
 namespace tw::update {
 
 // The main window's side of the new-version check: its two timers, its busy flag, the
-// new-version window over it, and the checker started as a detached process.
+// new-version window over it, and the checker started as a detached process. Both timers
+// run at the poll interval.
 class MainWindowCheckHost : public NewVersionHost {
 public:
     MainWindowCheckHost(const i18n::StringTable& strings, QWidget* owner, QTimer* timer1,
-                        QTimer* timer2, std::string folder, std::function<bool()> busy,
-                        std::function<void()> clearBusy);
+                        QTimer* timer2, std::chrono::milliseconds pollInterval, std::string folder,
+                        std::function<bool()> busy, std::function<void()> clearBusy);
 
     bool busy() const override;
     void clearBusy() override;

@@ -1,6 +1,6 @@
-#include "ImageMount.h"
+#include "support/ImageMount.h"
 
-#include "platform/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <exception>
 
@@ -8,8 +8,8 @@ namespace tw::test {
 
 std::string runCommand(const std::vector<std::string>& argv) {
     try {
-        platform::ChildProcess child(argv);
-        const platform::ChildOutcome o = child.wait();
+        ChildProcess child(argv);
+        const ChildOutcome o = child.wait();
         if (o.exited && o.exitCode == 0)
             return {};
         return argv[0] + " failed (" + std::to_string(o.exitCode) + "): " + o.err;
@@ -18,11 +18,13 @@ std::string runCommand(const std::vector<std::string>& argv) {
     }
 }
 
+namespace {
+
 // Runs a command and hands back its standard output; empty output and the reason on failure.
 std::string commandOutput(const std::vector<std::string>& argv, std::string& reason) {
     try {
-        platform::ChildProcess child(argv);
-        const platform::ChildOutcome o = child.wait();
+        ChildProcess child(argv);
+        const ChildOutcome o = child.wait();
         if (o.exited && o.exitCode == 0) {
             std::string out = o.out;
             while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
@@ -35,6 +37,8 @@ std::string commandOutput(const std::vector<std::string>& argv, std::string& rea
     }
     return {};
 }
+
+} // namespace
 
 ImageMount::ImageMount(Kind kind, const std::string& image, const std::string& folder, int sizeMB)
     : m_folder(folder) {
@@ -58,8 +62,9 @@ ImageMount::ImageMount(Kind kind, const std::string& image, const std::string& f
         return;
     }
     if (m_reason.empty())
-        m_reason = kind == Kind::Ext4 ? runCommand({"/usr/sbin/mkfs.ext4", "-q", "-F", image})
-                                      : runCommand({"/usr/sbin/mkfs.fat", "-F", "32", image});
+        m_reason = kind == Kind::Ext4
+                       ? runCommand({"/usr/sbin/mkfs.ext4", "-q", "-F", "-m", "0", image})
+                       : runCommand({"/usr/sbin/mkfs.fat", "-F", "32", image});
     // A journal commit every second, so that a test soon sees what a crash would leave.
     if (m_reason.empty())
         m_reason = kind == Kind::Ext4 ? runCommand({"mount", "-o", "loop,commit=1", image, folder})

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace tw::platform {
+namespace tw::test {
 
 // How a child process ended, with everything it wrote.
 struct ChildOutcome {
@@ -18,9 +18,28 @@ struct ChildOutcome {
     double cpuSeconds = 0;     // user and system time of the child
 };
 
-// A program run as a child process. Its standard output and error are captured; its standard
-// input is the given text, or empty when none is given. A child still running when the
-// object goes is killed and reaped.
+// An open file descriptor, closed when the object goes.
+class OwnedDescriptor {
+public:
+    OwnedDescriptor() = default;
+    explicit OwnedDescriptor(int fd)
+        : m_fd(fd) {}
+    ~OwnedDescriptor();
+    OwnedDescriptor(OwnedDescriptor&& other) noexcept;
+    OwnedDescriptor& operator=(OwnedDescriptor&& other) noexcept;
+    OwnedDescriptor(const OwnedDescriptor&) = delete;
+    OwnedDescriptor& operator=(const OwnedDescriptor&) = delete;
+
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// A program run as a child process (for tests and benchmarks). Its standard output and error are
+// captured; its standard input is the given text, or empty when none is given. A child still
+// running when the object goes is killed and reaped.
 class ChildProcess {
 public:
     // argv[0] is looked up on PATH when it holds no "/". Throws std::system_error when the
@@ -44,9 +63,9 @@ public:
 
 private:
     int m_pid = -1;
-    int m_out = -1;
-    int m_err = -1;
+    OwnedDescriptor m_out;
+    OwnedDescriptor m_err;
     double m_started = 0;
 };
 
-} // namespace tw::platform
+} // namespace tw::test

@@ -9,7 +9,8 @@ namespace tw::test {
 std::string runCommand(const std::vector<std::string>& argv);
 
 // A file system made in an image file and mounted on an existing folder for the life of the
-// object: ext4 through a loop device, or FAT32 through FUSE (fusefat), as a USB stick would
+// object: ext4 through a loop device (no blocks reserved for root, so that all its free space
+// is free to every user), or FAT32 through FUSE (fusefat), as a USB stick would
 // be, or exFAT through a loop device and FUSE (exfat-fuse). Needs root, loop devices and FUSE; when
 // refused, mounted() is false and reason() says why, so that the test can skip itself.
 class ImageMount {

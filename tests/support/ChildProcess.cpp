@@ -1,9 +1,10 @@
-#include "platform/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <system_error>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -11,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace tw::platform {
+namespace tw::test {
 
 namespace {
 
@@ -20,12 +21,12 @@ double now() {
         .count();
 }
 
-int memoryFile(const char* name) {
+OwnedDescriptor memoryFile(const char* name) {
     const int fd = ::memfd_create(name, MFD_CLOEXEC);
     if (fd < 0) {
         throw std::system_error(errno, std::generic_category(), "memfd_create");
     }
-    return fd;
+    return OwnedDescriptor(fd);
 }
 
 std::string readAll(int fd) {
@@ -49,21 +50,44 @@ std::string readAll(int fd) {
 
 } // namespace
 
+OwnedDescriptor::~OwnedDescriptor() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+OwnedDescriptor::OwnedDescriptor(OwnedDescriptor&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)) {}
+
+OwnedDescriptor& OwnedDescriptor::operator=(OwnedDescriptor&& other) noexcept {
+    if (this != &other) {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                            const std::optional<std::string>& input,
                            const std::string& workingFolder) {
-    m_out = memoryFile("child-out");
-    m_err = memoryFile("child-err");
-    int in = -1;
+    // Each descriptor closes itself when a later step throws.
+    OwnedDescriptor out = memoryFile("child-out");
+    OwnedDescriptor err = memoryFile("child-err");
+    OwnedDescriptor in;
     if (input) {
         in = memoryFile("child-in");
-        if (::write(in, input->data(), input->size()) != static_cast<ssize_t>(input->size()) ||
-            ::lseek(in, 0, SEEK_SET) < 0) {
-            ::close(in);
+        if (::write(in.get(), input->data(), input->size()) !=
+                static_cast<ssize_t>(input->size()) ||
+            ::lseek(in.get(), 0, SEEK_SET) < 0) {
             throw std::system_error(errno, std::generic_category(), "child input");
         }
     } else {
-        in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        in = OwnedDescriptor(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+        if (!in.valid()) {
+            throw std::system_error(errno, std::generic_category(), "/dev/null");
+        }
     }
     std::vector<char*> args;
     for (const auto& a : argv) {
@@ -74,13 +98,12 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
     m_started = now();
     const pid_t pid = ::fork();
     if (pid < 0) {
-        ::close(in);
         throw std::system_error(errno, std::generic_category(), "fork");
     }
     if (pid == 0) {
-        ::dup2(in, STDIN_FILENO);
-        ::dup2(m_out, STDOUT_FILENO);
-        ::dup2(m_err, STDERR_FILENO);
+        ::dup2(in.get(), STDIN_FILENO);
+        ::dup2(out.get(), STDOUT_FILENO);
+        ::dup2(err.get(), STDERR_FILENO);
         ::signal(SIGINT, SIG_DFL);
         if (!workingFolder.empty() && ::chdir(workingFolder.c_str()) != 0) {
             ::_exit(127);
@@ -88,8 +111,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
         ::execvp(args[0], args.data());
         ::_exit(127);
     }
-    ::close(in);
     m_pid = pid;
+    m_out = std::move(out);
+    m_err = std::move(err);
 }
 
 ChildProcess::~ChildProcess() {
@@ -98,12 +122,6 @@ ChildProcess::~ChildProcess() {
         int status = 0;
         while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
         }
-    }
-    if (m_out >= 0) {
-        ::close(m_out);
-    }
-    if (m_err >= 0) {
-        ::close(m_err);
     }
 }
 
@@ -148,9 +166,9 @@ ChildOutcome ChildProcess::wait() {
     outcome.maxRssKB = usage.ru_maxrss;
     outcome.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    outcome.out = readAll(m_out);
-    outcome.err = readAll(m_err);
+    outcome.out = readAll(m_out.get());
+    outcome.err = readAll(m_err.get());
     return outcome;
 }
 
-} // namespace tw::platform
+} // namespace tw::test
