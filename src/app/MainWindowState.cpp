@@ -12,20 +12,21 @@ MainWindowState::MainWindowState(const i18n::StringTable& table)
 
 void MainWindowState::relabel() {
     const job::CopySetup& s = setup();
-    m_label1 = m_table.listCountPrefix + s.countText;
-    m_label2 = m_table.listSizePrefix + job::sizeText(true, s.listSizeKB, m_table);
-    m_label3 = m_table.freeSpacePrefix + job::sizeText(true, s.freeKB, m_table);
+    m_listCountText = m_table.listCountPrefix + m_countText;
+    m_listSizeText = m_table.listSizePrefix + job::sizeText(true, s.listSizeKB, m_table);
+    m_freeSpaceText = m_table.freeSpacePrefix + job::sizeText(true, s.freeKB, m_table);
 }
 
 MainWindowState::ScanNotice MainWindowState::scanned(const playlist::ScanResult& scan) {
     switch (scan.outcome) {
     case playlist::ScanResult::Outcome::Completed:
-        m_label1 = m_table.StrListCount + " " + std::to_string(scan.count);
-        m_label2 = m_table.StrListSize + " " + job::sizeText(false, scan.sizeKB, m_table);
+        m_countText = std::to_string(scan.count);
+        m_listCountText = m_table.StrListCount + " " + std::to_string(scan.count);
+        m_listSizeText = m_table.StrListSize + " " + job::sizeText(false, scan.sizeKB, m_table);
         return scan.count > 0 ? ScanNotice::None : ScanNotice::NoFiles;
     case playlist::ScanResult::Outcome::Cancelled:
-        m_label1 = m_table.StrListCount;
-        m_label2 = m_table.StrListSize;
+        m_listCountText = m_table.StrListCount;
+        m_listSizeText = m_table.StrListSize;
         return ScanNotice::None;
     case playlist::ScanResult::Outcome::Failed:
         break;
@@ -36,15 +37,16 @@ MainWindowState::ScanNotice MainWindowState::scanned(const playlist::ScanResult&
 
 void MainWindowState::destinationChosen(job::CopyJob::Destination outcome) {
     if (outcome == job::CopyJob::Destination::Ready)
-        m_label3 = m_table.StrFreeSpace + " " + job::sizeText(false, setup().freeKB, m_table);
+        m_freeSpaceText =
+            m_table.StrFreeSpace + " " + job::sizeText(false, setup().freeKB, m_table);
 }
 
 void MainWindowState::copied(copy::CopyRun::End end) {
     if (end != copy::CopyRun::End::Completed)
         return;
-    m_label1 = m_table.StrListCount + " ";
-    m_label2 = m_table.StrListSize + " ";
-    m_label3 = m_table.StrFreeSpace + " ";
+    m_listCountText = m_table.StrListCount + " ";
+    m_listSizeText = m_table.StrListSize + " ";
+    m_freeSpaceText = m_table.StrFreeSpace + " ";
 }
 
 } // namespace tw::app

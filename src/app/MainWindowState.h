@@ -26,9 +26,12 @@ public:
     bool busy() const { return m_busy; }
     void setBusy(bool busy) { m_busy = busy; }
 
-    const std::string& label1() const { return m_label1; }
-    const std::string& label2() const { return m_label2; }
-    const std::string& label3() const { return m_label3; }
+    const std::string& listCountText() const { return m_listCountText; }
+    const std::string& listSizeText() const { return m_listSizeText; }
+    const std::string& freeSpaceText() const { return m_freeSpaceText; }
+    // The count of the last completed scan, as the list-count label shows it after a change
+    // of language; empty before any.
+    const std::string& countText() const { return m_countText; }
 
     // The labels with the table's prefixes and what is known so far (zero sizes as empty
     // texts), as after start-up or a change of language.
@@ -46,7 +49,8 @@ public:
 private:
     const i18n::StringTable& m_table;
     job::CopyJob m_job;
-    std::string m_label1, m_label2, m_label3;
+    std::string m_listCountText, m_listSizeText, m_freeSpaceText;
+    std::string m_countText;
     bool m_busy = false;
 };
 

@@ -70,7 +70,6 @@ CopyJob::scanPlaylist(const playlist::PlaylistSource& source, const std::string&
     case playlist::ScanResult::Outcome::Completed:
         m_setup.listCount = scan.count;
         m_setup.listSizeKB = scan.sizeKB;
-        m_setup.countText = std::to_string(scan.count);
         m_setup.listReady = scan.count > 0;
         break;
     case playlist::ScanResult::Outcome::Cancelled:

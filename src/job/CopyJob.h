@@ -26,7 +26,6 @@ struct CopySetup {
     std::int32_t listCount = 0;
     std::int64_t listSizeKB = 0;
     bool listReady = false;
-    std::string countText;
     std::int64_t freeKB = 0;
     bool destinationReady = false;
 };

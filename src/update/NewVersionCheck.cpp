@@ -93,33 +93,33 @@ void NewVersionCheck::start() {
     platform::deleteFile(file(CheckReady));
 
     m_host.startChecker(m_program);
-    m_host.enableTimer1(true);
+    m_host.pollForAnswer(true);
 }
 
-void NewVersionCheck::timer1Tick() {
+void NewVersionCheck::answerPollTick() {
     if (!platform::fileExists(file(CheckReady)))
         return;
     if (!announcementWaiting()) {
-        m_host.enableTimer1(false);
+        m_host.pollForAnswer(false);
         return;
     }
     if (!platform::fileExists(file(CheckTrue))) {
         resultStep();
-        m_host.enableTimer1(false);
+        m_host.pollForAnswer(false);
     }
 }
 
-void NewVersionCheck::timer2Tick() {
-    m_host.enableTimer2(false);
+void NewVersionCheck::announcementRetryTick() {
+    m_host.retryAnnouncementLater(false);
     resultStep();
 }
 
 void NewVersionCheck::resultStep() {
     if (m_resultHandled)
         return;
-    m_host.enableTimer1(false);
+    m_host.pollForAnswer(false);
     if (m_host.busy()) {
-        m_host.enableTimer2(true);
+        m_host.retryAnnouncementLater(true);
         return;
     }
     m_resultHandled = true;

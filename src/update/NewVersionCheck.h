@@ -35,8 +35,8 @@ public:
     // answer or shows the announcement that waits unacknowledged.
     void resultStep();
 
-    void timer1Tick(); // polls for CheckReady
-    void timer2Tick(); // retries the result step
+    void answerPollTick();        // polls for CheckReady
+    void announcementRetryTick(); // retries the result step
 
     // The option was turned off: an announcement acknowledged with Ok may show again.
     void forgetAcknowledgement();

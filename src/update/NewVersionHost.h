@@ -15,8 +15,8 @@ public:
     // True while the main window has a modal window or box of its own open.
     virtual bool busy() const = 0;
     virtual void clearBusy() = 0;
-    virtual void enableTimer1(bool on) = 0;
-    virtual void enableTimer2(bool on) = 0;
+    virtual void pollForAnswer(bool on) = 0;
+    virtual void retryAnnouncementLater(bool on) = 0;
     // Shows the new-version window modally; returns when it has closed.
     virtual void showAnnouncement() = 0;
     // Starts the checker detached, without arguments; whether it started is not asked.

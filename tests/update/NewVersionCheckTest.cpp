@@ -21,16 +21,16 @@ using tw::test::writeFile;
 
 struct ScriptedWindow : tw::update::NewVersionHost {
     bool isBusy = false;
-    bool timer1 = false;
-    bool timer2 = false;
+    bool answerPolling = false;
+    bool announcementRetrying = false;
     int shown = 0;
     std::vector<std::string> started;
     tw::errors::LocalTime clock{2026, 12, 8, 10, 15, 0};
 
     bool busy() const override { return isBusy; }
     void clearBusy() override { isBusy = false; }
-    void enableTimer1(bool on) override { timer1 = on; }
-    void enableTimer2(bool on) override { timer2 = on; }
+    void pollForAnswer(bool on) override { answerPolling = on; }
+    void retryAnnouncementLater(bool on) override { announcementRetrying = on; }
     void showAnnouncement() override { ++shown; }
     void startChecker(const std::string& program) override { started.push_back(program); }
     tw::errors::LocalTime now() const override { return clock; }
@@ -57,11 +57,11 @@ TEST_F(NewVersionCheckTest, StartRecordsTheTimeRemovesAStaleReadyMarkAndPollsOnc
     EXPECT_EQ(readFile(at("LastCheck.ini")), "08.12.26\n10:15:00\n");
     EXPECT_FALSE(fileExists(at("CheckReady")));
     EXPECT_EQ(m_window.started, std::vector<std::string>{at("freshpoll")});
-    EXPECT_TRUE(m_window.timer1);
+    EXPECT_TRUE(m_window.answerPolling);
 
     // The checker is still working: polling finds nothing yet.
-    m_check.timer1Tick();
-    EXPECT_TRUE(m_window.timer1);
+    m_check.answerPollTick();
+    EXPECT_TRUE(m_window.answerPolling);
     // Ticking the option again in this run starts nothing more.
     m_window.clock.day = 10;
     m_check.start();
@@ -84,7 +84,7 @@ TEST_F(NewVersionCheckTest, CheckWithinTheDayStartsNothingAndLeavesLastCheckAlon
     m_check.start();
 
     EXPECT_TRUE(m_window.started.empty());
-    EXPECT_FALSE(m_window.timer1);
+    EXPECT_FALSE(m_window.answerPolling);
     EXPECT_EQ(readFile(at("LastCheck.ini")), "07.12.26\r\n10:30:00\r\n");
 }
 
@@ -129,18 +129,18 @@ TEST_F(NewVersionCheckTest, AnnouncementWaitsForTheBusyWindowAndShowsOnce) {
     writeFile(at("CheckReady"), "");
     m_window.isBusy = true;
 
-    m_check.timer1Tick();
-    EXPECT_FALSE(m_window.timer1);
-    EXPECT_TRUE(m_window.timer2);
+    m_check.answerPollTick();
+    EXPECT_FALSE(m_window.answerPolling);
+    EXPECT_TRUE(m_window.announcementRetrying);
     EXPECT_EQ(m_window.shown, 0);
 
-    m_check.timer2Tick(); // still busy
-    EXPECT_TRUE(m_window.timer2);
+    m_check.announcementRetryTick(); // still busy
+    EXPECT_TRUE(m_window.announcementRetrying);
     EXPECT_EQ(m_window.shown, 0);
 
     m_window.isBusy = false;
-    m_check.timer2Tick();
-    EXPECT_FALSE(m_window.timer2);
+    m_check.announcementRetryTick();
+    EXPECT_FALSE(m_window.announcementRetrying);
     EXPECT_EQ(m_window.shown, 1);
     EXPECT_TRUE(m_check.resultHandled());
 
@@ -152,8 +152,8 @@ TEST_F(NewVersionCheckTest, NoAnnouncementStopsPollingAndAcknowledgedOneIsNotSho
     m_check.start();
     writeFile(at("CheckNVFalse"), "");
     writeFile(at("CheckReady"), "");
-    m_check.timer1Tick();
-    EXPECT_FALSE(m_window.timer1);
+    m_check.answerPollTick();
+    EXPECT_FALSE(m_window.answerPolling);
     EXPECT_EQ(m_window.shown, 0);
 
     // Next run: an announcement already acknowledged with Ok is neither shown nor checked.

@@ -246,24 +246,9 @@ void MainWindow::fitToContents() {
 }
 
 void MainWindow::applyCaptions(const i18n::StringTable& table) {
-    fitCaption(m_playlistLabel, table.playlistLabel);
-    fitCaption(m_destinationLabel, table.destinationLabel);
-    fitCaption(m_choosePlaylistButton, table.choosePlaylistButton);
-    fitCaption(m_chooseDestinationButton, table.chooseDestinationButton);
-    fitCaption(m_aboutButton, table.aboutButton);
-    fitCaption(m_startCopyButton, table.startCopyButton);
-    fitCaption(m_exitButton, table.exitButton);
-    fitCaption(m_keepStructure, table.keepStructureOption);
-    fitCaption(m_transliterate, table.transliterateOption);
-    fitCaption(m_onlyMp3, table.onlyMp3Option);
-    fitCaption(m_asManyAsFit, table.asManyAsFitOption);
-    fitCaption(m_checkNewVersion, table.checkNewVersionOption);
-    fitCaption(m_writePlaylist, table.writePlaylistOption);
-    fitCaption(m_skipSame, table.skipSameOption);
-    m_state.relabel();
+    // The captions by the same mapping a language's loading uses, then what the set-up shows.
+    i18n::showCaptions(table, *this);
     showSetup();
-    setOpenDialogFilter(table.playlistFilter);
-    m_playlistDialog->setWindowTitle(q(table.playlistDialogTitle));
 }
 
 // A row of its own may take most of the screen's width; a button of the bottom row, where
@@ -391,9 +376,9 @@ void MainWindow::saveSettings() {
 void MainWindow::showSetup() {
     m_playlistField->setText(q(m_state.setup().playlistField));
     m_destinationField->setText(q(m_state.setup().destinationField));
-    fitCaption(m_listCountLabel, m_state.label1());
-    fitCaption(m_listSizeLabel, m_state.label2());
-    fitCaption(m_freeSpaceLabel, m_state.label3());
+    fitCaption(m_listCountLabel, m_state.listCountText());
+    fitCaption(m_listSizeLabel, m_state.listSizeText());
+    fitCaption(m_freeSpaceLabel, m_state.freeSpaceText());
 }
 
 void MainWindow::choosePlaylist() {
@@ -514,11 +499,11 @@ void MainWindow::checkNewVersionToggled() {
 }
 
 void MainWindow::pollCheckerAnswer() {
-    m_newVersionCheck->timer1Tick();
+    m_newVersionCheck->answerPollTick();
 }
 
 void MainWindow::retryAnnouncement() {
-    m_newVersionCheck->timer2Tick();
+    m_newVersionCheck->announcementRetryTick();
 }
 
 } // namespace tw::app

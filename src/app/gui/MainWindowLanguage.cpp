@@ -99,7 +99,7 @@ std::string MainWindow::informationValue(i18n::MainCaption label, const i18n::St
     const job::CopySetup& setup = m_state.setup();
     switch (label) {
     case i18n::MainCaption::ListCount:
-        return setup.countText;
+        return m_state.countText();
     case i18n::MainCaption::ListSize:
         return job::sizeText(true, setup.listSizeKB, table);
     case i18n::MainCaption::FreeSpace:

@@ -15,18 +15,18 @@
 namespace tw::update {
 
 MainWindowCheckHost::MainWindowCheckHost(const i18n::StringTable& strings, QWidget* owner,
-                                         QTimer* timer1, QTimer* timer2,
+                                         QTimer* answerTimer, QTimer* retryTimer,
                                          std::chrono::milliseconds pollInterval, std::string folder,
                                          std::function<bool()> busy,
                                          std::function<void()> clearBusy)
     : m_strings(strings)
     , m_owner(owner)
-    , m_timer1(timer1)
-    , m_timer2(timer2)
+    , m_answerTimer(answerTimer)
+    , m_retryTimer(retryTimer)
     , m_folder(std::move(folder))
     , m_busy(std::move(busy))
     , m_clearBusy(std::move(clearBusy)) {
-    for (QTimer* timer : {m_timer1, m_timer2})
+    for (QTimer* timer : {m_answerTimer, m_retryTimer})
         timer->setInterval(pollInterval);
 }
 
@@ -38,18 +38,18 @@ void MainWindowCheckHost::clearBusy() {
     m_clearBusy();
 }
 
-void MainWindowCheckHost::enableTimer1(bool on) {
+void MainWindowCheckHost::pollForAnswer(bool on) {
     if (on)
-        m_timer1->start();
+        m_answerTimer->start();
     else
-        m_timer1->stop();
+        m_answerTimer->stop();
 }
 
-void MainWindowCheckHost::enableTimer2(bool on) {
+void MainWindowCheckHost::retryAnnouncementLater(bool on) {
     if (on)
-        m_timer2->start();
+        m_retryTimer->start();
     else
-        m_timer2->stop();
+        m_retryTimer->stop();
 }
 
 void MainWindowCheckHost::showAnnouncement() {

@@ -20,14 +20,15 @@ namespace tw::update {
 // run at the poll interval.
 class MainWindowCheckHost : public NewVersionHost {
 public:
-    MainWindowCheckHost(const i18n::StringTable& strings, QWidget* owner, QTimer* timer1,
-                        QTimer* timer2, std::chrono::milliseconds pollInterval, std::string folder,
-                        std::function<bool()> busy, std::function<void()> clearBusy);
+    MainWindowCheckHost(const i18n::StringTable& strings, QWidget* owner, QTimer* answerTimer,
+                        QTimer* retryTimer, std::chrono::milliseconds pollInterval,
+                        std::string folder, std::function<bool()> busy,
+                        std::function<void()> clearBusy);
 
     bool busy() const override;
     void clearBusy() override;
-    void enableTimer1(bool on) override;
-    void enableTimer2(bool on) override;
+    void pollForAnswer(bool on) override;
+    void retryAnnouncementLater(bool on) override;
     void showAnnouncement() override;
     void startChecker(const std::string& program) override;
     errors::LocalTime now() const override;
@@ -36,8 +37,8 @@ public:
 private:
     const i18n::StringTable& m_strings;
     QWidget* m_owner;
-    QTimer* m_timer1;
-    QTimer* m_timer2;
+    QTimer* m_answerTimer;
+    QTimer* m_retryTimer;
     std::string m_folder;
     std::function<bool()> m_busy;
     std::function<void()> m_clearBusy;
