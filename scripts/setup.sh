@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev
     libcurl4-openssl-dev
     zlib1g-dev   # the checker tests send compressed answers
+    libicu-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xdg-utils
     exfatprogs exfat-fuse e2fsprogs dosfstools fusefat

@@ -45,6 +45,7 @@ public:
     bool askStop() override;
     copy::CollisionAnswer askCollision(const copy::CollisionQuestion& q) override;
     void showAutoRenameNotice() override;
+    bool answersAtOnce() const override { return m_mode != CollisionMode::Ask; }
 
     // Prints a message on its own lines (the progress line is cleared first).
     void message(const std::string& text);

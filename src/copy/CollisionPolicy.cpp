@@ -28,7 +28,12 @@ CollisionPolicy::Decision CollisionPolicy::decide(const platform::Path& source,
     question.sameSize = m_remembered && m_current == CollisionAction::AutoRename &&
                         question.target.size == question.source.size;
 
+    const auto beforeAsking = [this] {
+        if (m_beforeAsking && !m_questions.answersAtOnce())
+            m_beforeAsking();
+    };
     if (question.sameSize && m_noticePending) {
+        beforeAsking();
         m_noticePending = false;
         m_questions.showAutoRenameNotice();
     }
@@ -36,6 +41,7 @@ CollisionPolicy::Decision CollisionPolicy::decide(const platform::Path& source,
     Decision decision;
     if (!m_remembered || m_current == CollisionAction::Rename || question.sameSize) {
         m_current = CollisionAction::None;
+        beforeAsking();
         const CollisionAnswer answer = m_questions.askCollision(question);
         m_current = answer.action;
         // A disabled box cannot have been ticked.

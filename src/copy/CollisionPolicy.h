@@ -3,7 +3,9 @@
 #include "copy/CopyTypes.h"
 #include "copy/RunQuestions.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace tw::copy {
 
@@ -25,6 +27,12 @@ public:
     Decision decide(const platform::Path& source, const platform::Path& target,
                     const platform::NameRules& targetNames = {});
 
+    // Called before the policy waits for the user (a question or the notice); not when the
+    // front end answers without anyone to ask.
+    void setBeforeAsking(std::function<void()> beforeAsking) {
+        m_beforeAsking = std::move(beforeAsking);
+    }
+
     // Back to the state of a run's start: nothing remembered.
     void reset();
 
@@ -36,6 +44,7 @@ private:
     bool& m_noticePending;
     bool m_remembered = false;
     CollisionAction m_current = CollisionAction::None;
+    std::function<void()> m_beforeAsking;
 };
 
 } // namespace tw::copy

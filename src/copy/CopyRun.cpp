@@ -6,6 +6,9 @@
 #include "copy/Transliteration.h"
 #include "errors/ErrorCodes.h"
 #include "errors/Guard.h"
+#include "platform/DestinationFolder.h"
+#include "platform/Drives.h"
+#include "platform/File.h"
 #include "platform/FileCopy.h"
 #include "platform/FileError.h"
 #include "platform/FileSystem.h"
@@ -15,9 +18,16 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <memory>
 #include <utility>
 
 namespace tw::copy {
+
+namespace {
+
+constexpr const char* destinationGoneReason = "the destination folder is gone";
+
+} // namespace
 
 TickClock systemTickClock() {
     return [] {
@@ -32,7 +42,9 @@ CopyRun::CopyRun(const RunSetup& setup, const RunContext& context, TickClock clo
     , m_context(context)
     , m_clock(std::move(clock))
     , m_startTick(m_clock())
-    , m_policy(context.questions, context.renameNoticePending) {}
+    , m_policy(context.questions, context.renameNoticePending) {
+    m_policy.setBeforeAsking([this] { beforeWaiting(); });
+}
 
 CopyRun::End CopyRun::run() {
     m_counters = RunCounters{};
@@ -44,6 +56,11 @@ CopyRun::End CopyRun::run() {
     m_failureReason.clear();
     m_playlistWritten = {};
     m_playlist.reset();
+    m_unflushed.clear();
+    m_flushError = 0;
+    m_claims = ClaimedNames{};
+    m_nextNumber.clear();
+    m_destinationGone = false;
     if (m_setup.options.writePlaylist)
         m_playlist.emplace(m_setup.destination);
 
@@ -76,7 +93,50 @@ void CopyRun::finish() {
     // The report must mean that the files are on the device, not only in the page cache.
     m_context.display.setStatus(m_context.table.StrCopyingCaption);
     m_batch.commit();
-    platform::syncFileSystem(m_setup.destination);
+    settleNames();
+    // The destination is let go, so that the device can be ejected.
+    m_batch.holdDestination(nullptr);
+    m_destination.reset();
+    if (!m_flushError || m_playlistWritten.empty())
+        return;
+    // The playlist's name was given after the last flush that went well.
+    failed(m_playlistWritten, platform::errorText(m_flushError));
+    m_playlistWritten = {};
+}
+
+void CopyRun::settleNames() {
+    const int error =
+        m_destination ? m_destination->flush() : platform::flushFileSystem(m_setup.destination);
+    m_flushError = error;
+    if (error == 0) {
+        m_unflushed.clear();
+        return;
+    }
+    // Files named since the last flush that went well may not be on the device: they are
+    // not reported as copied.
+    for (const NamedFile& file : std::exchange(m_unflushed, {})) {
+        if (file.flush != m_batch.flushes())
+            continue;
+        --*file.counter;
+        if (m_playlist)
+            m_playlist->place(file.slot, {});
+        failed(file.source, platform::errorText(error));
+    }
+}
+
+platform::Path CopyRun::nextAutomaticName(const platform::Path& target) {
+    // Counting on from the last name given for this target: many files of one name cost
+    // one look each, not a look at every name given before.
+    std::int64_t& number = m_nextNumber.try_emplace(m_claims.key(target), 1).first->second;
+    return automaticName(target, number, [this](const platform::Path& candidate) {
+        return m_claims.claimed(candidate) || platform::nameInUse(candidate);
+    });
+}
+
+void CopyRun::beforeWaiting() {
+    // Whatever the gauge counts as done is on the destination under its name while the
+    // user decides, and stays there if the device is pulled or the program killed meanwhile.
+    m_batch.commit();
 }
 
 void CopyRun::walk(End& end) {
@@ -84,6 +144,11 @@ void CopyRun::walk(End& end) {
     m_context.display.setGauge(0, m_setup.listSizeKB);
     // Learnt once per run: what names the destination takes, and whether it folds case.
     m_names = platform::probeNameRules(m_setup.destination);
+    // Held from here to the end of the run: every file goes below this very folder.
+    m_destination = std::make_shared<platform::DestinationFolder>(m_setup.destination.str());
+    m_destinationGone = !m_destination->isOpen();
+    m_batch.holdDestination(m_destination);
+    m_claims = ClaimedNames(m_names.foldsCase);
 
     playlist::PlaylistReader reader(m_setup.playlist, m_setup.playlistField);
     std::string extinf; // the "#EXTINF" line waiting for its entry
@@ -119,7 +184,9 @@ void CopyRun::walk(End& end) {
 }
 
 void CopyRun::writePlaylist() {
-    m_batch.commit(); // every copied file has its real name before the list names it
+    // Every copied file has its real name, on the device, before the list names it.
+    m_batch.commit();
+    settleNames();
     const std::string& given = m_setup.options.playlistName;
     const std::string name = safeName(
         given.empty() ? defaultPlaylistName(platform::Path(m_setup.playlist.path())) : given);
@@ -135,12 +202,86 @@ void CopyRun::writePlaylist() {
         failed(target, "a copied file or the source playlist has this name");
         return;
     }
-    const platform::CopyResult result = platform::writeFile(target, m_playlist->text());
-    if (!result.ok) {
-        failed(target, platform::errorText(result.errorNumber));
+    // A file of the user's under that name is a collision like any other; the list an
+    // earlier copy of this playlist wrote, word for word the same, is left as it is.
+    const std::string text = m_playlist->text();
+    if (platform::regularFileSize(target) == static_cast<std::int64_t>(text.size()) &&
+        sameContent(target, text)) {
+        m_playlistWritten = target;
+        notePlaylistLeftOut();
         return;
     }
-    m_playlistWritten = target;
+    platform::Path written = target;
+    bool replace = false;
+    if (platform::nameInUse(target)) {
+        const CollisionPolicy::Decision decision =
+            m_policy.decide(platform::Path(m_setup.playlist.path()), target, m_names);
+        if (decision.stop)
+            m_context.flags.confirmStop();
+        switch (decision.action) {
+        case CollisionAction::Replace:
+            replace = true;
+            break;
+        case CollisionAction::Rename:
+            if (!typedNameAcceptable(target.folder(), decision.typedName, m_names)) {
+                failed(target, "the name " + decision.typedName + " cannot be used");
+                return;
+            }
+            written = target.folder() / decision.typedName;
+            break;
+        case CollisionAction::AutoRename:
+            written = nextAutomaticName(target);
+            break;
+        case CollisionAction::Skip:
+        case CollisionAction::None:
+            return;
+        }
+    }
+    const platform::CopyResult result = platform::writeFile(written, text, replace);
+    if (!result.ok) {
+        failed(written, platform::errorText(result.errorNumber));
+        return;
+    }
+    m_playlistWritten = written;
+    notePlaylistLeftOut();
+}
+
+void CopyRun::notePlaylistLeftOut() {
+    for (const std::string& path : m_playlist->unlisted())
+        noteProblem({RunProblem::Kind::Failed, path,
+                     "copied, but left out of the written playlist: its name holds a line break "
+                     "or another control character"});
+}
+
+bool CopyRun::sameContent(const platform::Path& file, const std::string& text) {
+    try {
+        platform::InputFile in(file.str());
+        std::string content(text.size() + 1, '\0');
+        std::size_t done = 0;
+        while (done < content.size()) {
+            const std::size_t n = in.read(content.data() + done, content.size() - done);
+            if (n == 0)
+                break;
+            done += n;
+        }
+        content.resize(done);
+        return content == text;
+    } catch (const std::exception&) {
+        return false; // unreadable: not taken for the same
+    }
+}
+
+bool CopyRun::roomFor(const platform::Path& source, const platform::Path& target,
+                      std::size_t slot) const {
+    const std::int64_t size = platform::fileSize(source);
+    const std::int64_t free = platform::freeBytes(m_setup.destination);
+    if (size < 0 || free < 0)
+        return true; // the copy itself finds out
+    // The list's own file, rounded up generously to the device's clusters.
+    constexpr std::uint64_t slack = 64 * 1024;
+    const std::uint64_t list =
+        (m_playlist->bytesWith(slot, target) + slack - 1) / slack * slack + slack;
+    return static_cast<std::uint64_t>(size) + list <= static_cast<std::uint64_t>(free);
 }
 
 std::string CopyRun::safeName(const std::string& name) const {
@@ -203,14 +344,21 @@ void CopyRun::place(std::size_t slot, const platform::Path& target) {
 
 void CopyRun::copyEntry(const platform::Path& source, const platform::Path& relativePart,
                         std::size_t slot) {
+    if (m_destinationGone) {
+        failed(source, destinationGoneReason);
+        return;
+    }
     // Missing folders of the target are created by the copy itself.
     const platform::Path target = targetFor(relativePart);
     // The same file under another spelling (doubled separators, a link) is as identical as
     // the same text: copying it onto itself would destroy it.
-    // A file still waiting in the batch takes its name first, so that the name shows taken.
-    if (m_batch.holds(target))
+    // A name the run has claimed, under any spelling the destination takes as the same, is
+    // given first, so that it shows taken.
+    if (m_claims.claimed(target))
         m_batch.commit();
-    const bool targetExists = platform::fileExists(target);
+    // Anything under the name takes it: a FIFO or a link, dangling or not, is not replaced
+    // as if the name were free.
+    const bool targetExists = platform::nameInUse(target);
     if (isSource(source, target, targetExists) ||
         (targetExists && m_setup.options.skipSame && sameAsBefore(source, target))) {
         ++m_counters.identical;
@@ -222,30 +370,31 @@ void CopyRun::copyEntry(const platform::Path& source, const platform::Path& rela
         return;
     }
 
+    // What the user sees in the question is what a replacement may replace.
+    const std::optional<platform::FileIdentity> existing = platform::identityOf(target);
     const CollisionPolicy::Decision decision = m_policy.decide(source, target, m_names);
     if (decision.stop)
         m_context.flags.confirmStop();
     switch (decision.action) {
     case CollisionAction::Replace:
-        copyCounted(source, target, m_counters.replaced, slot);
+        copyCounted(source, target, m_counters.replaced, slot, existing);
         break;
     case CollisionAction::Skip:
         ++m_counters.skipped;
         place(slot, target);
         break;
     case CollisionAction::Rename: {
-        m_batch.commit();
         const platform::Path folder = target.folder();
         // Checked by the dialog already; a name taken since then is not overwritten.
-        if (typedNameAcceptable(folder, decision.typedName, m_names))
+        if (typedNameAcceptable(folder, decision.typedName, m_names) &&
+            !m_claims.claimed(folder / decision.typedName))
             copyCounted(source, folder / decision.typedName, m_counters.renamed, slot);
         else
             failed(source, "the name " + decision.typedName + " cannot be used");
         break;
     }
     case CollisionAction::AutoRename:
-        m_batch.commit(); // the free name is chosen among every file copied so far
-        copyCounted(source, automaticName(target), m_counters.autoRenamed, slot);
+        copyCounted(source, nextAutomaticName(target), m_counters.autoRenamed, slot);
         break;
     case CollisionAction::None:
         break;
@@ -253,25 +402,105 @@ void CopyRun::copyEntry(const platform::Path& source, const platform::Path& rela
 }
 
 void CopyRun::copyCounted(const platform::Path& source, const platform::Path& target,
-                          std::int32_t& counter, std::size_t slot) {
+                          std::int32_t& counter, std::size_t slot,
+                          std::optional<platform::FileIdentity> replacing) {
     // A file abandoned by the front end is not on the destination, so it counts as failed;
     // the stop question follows at its usual point after this entry.
-    // Counted when the file has its real name, after its group is on the device.
+    // Counted when the file has its real name, after its group is on the device, by what was
+    // decided for it then.
+    // Copying as many files as fit leaves room for the playlist that lists them.
+    if (m_playlist && m_setup.options.asManyAsFit && !roomFor(source, target, slot)) {
+        failed(source, "no room is left for it and the written playlist");
+        return;
+    }
+    auto outcome = std::make_shared<Outcome>(Outcome{&counter, target});
+    m_claims.claim(target);
     m_batch.copy(
         source, target,
         [this](std::uint64_t done, std::uint64_t total) {
             m_context.display.fileProgress(done, total);
             return m_context.control.continueFile();
         },
-        [this, &counter, source, target, slot](const platform::CopyResult& result) {
+        [this, outcome, source, slot](const platform::CopyResult& result) {
+            m_claims.release(outcome->target);
+            if (result.nameTaken)
+                return; // counted when its name was found taken
             if (result.ok) {
-                ++counter;
-                place(slot, target);
+                ++*outcome->counter;
+                place(slot, outcome->target);
+                // Only the files named since the last flush are kept.
+                if (!m_unflushed.empty() && m_unflushed.back().flush != m_batch.flushes())
+                    m_unflushed.clear();
+                m_unflushed.push_back({m_batch.flushes(), source, outcome->counter, slot});
             } else {
-                failed(source,
-                       result.cancelled ? "cancelled" : platform::errorText(result.errorNumber));
+                failed(source, failureReason(result));
             }
-        });
+        },
+        replacing.has_value(),
+        [this, outcome, source, slot](const std::string& taken) {
+            return nameTakenMeanwhile(source, platform::Path(taken), slot, *outcome);
+        },
+        replacing);
+}
+
+std::optional<platform::CopyBatch::NewTarget>
+CopyRun::nameTakenMeanwhile(const platform::Path& source, const platform::Path& target,
+                            std::size_t slot, Outcome& outcome) {
+    // The copy is whole and on the device, but something took its name after the run chose
+    // it (another program, or the user while the run waited): it is a collision now.
+    struct Reclaim {
+        ClaimedNames& claims;
+        const Outcome& outcome;
+        platform::Path before;
+        ~Reclaim() {
+            if (outcome.target.str() != before.str()) {
+                claims.release(before);
+                claims.claim(outcome.target);
+            }
+        }
+    } reclaim{m_claims, outcome, outcome.target};
+    const std::optional<platform::FileIdentity> existing = platform::identityOf(target);
+    const CollisionPolicy::Decision decision = m_policy.decide(source, target, m_names);
+    if (decision.stop)
+        m_context.flags.confirmStop();
+    switch (decision.action) {
+    case CollisionAction::Replace:
+        outcome = {&m_counters.replaced, target};
+        return platform::CopyBatch::NewTarget{target.str(), true, existing};
+    case CollisionAction::Skip:
+        ++m_counters.skipped;
+        place(slot, target);
+        return std::nullopt;
+    case CollisionAction::Rename:
+        if (!typedNameAcceptable(target.folder(), decision.typedName, m_names) ||
+            m_claims.claimed(target.folder() / decision.typedName)) {
+            failed(source, "the name " + decision.typedName + " cannot be used");
+            return std::nullopt;
+        }
+        outcome = {&m_counters.renamed, target.folder() / decision.typedName};
+        return platform::CopyBatch::NewTarget{outcome.target.str(), false, {}};
+    case CollisionAction::AutoRename:
+        outcome = {&m_counters.autoRenamed, nextAutomaticName(target)};
+        return platform::CopyBatch::NewTarget{outcome.target.str(), false, {}};
+    case CollisionAction::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::string CopyRun::failureReason(const platform::CopyResult& result) {
+    if (result.cancelled)
+        return "cancelled";
+    switch (result.errorNumber) {
+    case platform::destinationGoneError:
+        // Nothing more is copied: the rest of the list fails with this reason at once.
+        m_destinationGone = true;
+        return destinationGoneReason;
+    case platform::leavesDestinationError:
+        return "a link leads out of the destination folder";
+    default:
+        return platform::errorText(result.errorNumber);
+    }
 }
 
 void CopyRun::failed(const platform::Path& source, std::string reason) {
@@ -292,6 +521,7 @@ void CopyRun::showElapsed() {
 // Asks whether to stop; a Yes is a confirmed stop, a No withdraws the cancel request.
 bool CopyRun::askStop() {
     m_context.display.setAnimation(false);
+    beforeWaiting();
     if (m_context.questions.askStop()) {
         m_context.flags.confirmStop();
         return true;
@@ -307,6 +537,9 @@ CopyRun::Step CopyRun::afterEntry() {
     showElapsed();
     m_context.display.setGauge(std::min(m_processedKB, m_setup.listSizeKB), m_setup.listSizeKB);
 
+    // Every whole file has its name before the run waits for the user.
+    if (flags.paused())
+        beforeWaiting();
     // A stop may also come from the front end itself (the session ending), paused or not,
     // and while the stop question is open.
     while (flags.paused()) {

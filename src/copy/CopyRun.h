@@ -1,5 +1,6 @@
 #pragma once
 
+#include "copy/ClaimedNames.h"
 #include "copy/CollisionPolicy.h"
 #include "copy/CopyTypes.h"
 #include "copy/DestinationPlaylist.h"
@@ -8,13 +9,17 @@
 #include "copy/RunFlags.h"
 #include "copy/RunQuestions.h"
 #include "i18n/StringTable.h"
+#include "platform/DestinationFolder.h"
 #include "platform/FileCopy.h"
 #include "platform/NameRules.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace tw::copy {
 
@@ -67,16 +72,41 @@ private:
     // The target is taken as the source's earlier copy: same size, same time to FAT's 2 s.
     bool sameAsBefore(const platform::Path& source, const platform::Path& target) const;
     void writePlaylist();
+    // Tells the report of each copied file the written playlist leaves out.
+    void notePlaylistLeftOut();
+    static bool sameContent(const platform::Path& file, const std::string& text);
+    // Whether the file and the written playlist with it still fit the destination.
+    bool roomFor(const platform::Path& source, const platform::Path& target,
+                 std::size_t slot) const;
     platform::Path targetFor(const platform::Path& relativePart) const;
     // The name as the destination takes it.
     std::string safeName(const std::string& name) const;
     // True when the target is the source itself, under any spelling the destination takes.
     bool isSource(const platform::Path& source, const platform::Path& target,
                   bool targetExists) const;
+    // Where a copy is counted, and the name it goes under.
+    struct Outcome {
+        std::int32_t* counter;
+        platform::Path target;
+    };
     void copyCounted(const platform::Path& source, const platform::Path& target,
-                     std::int32_t& counter, std::size_t slot);
+                     std::int32_t& counter, std::size_t slot,
+                     std::optional<platform::FileIdentity> replacing = {});
+    std::optional<platform::CopyBatch::NewTarget> nameTakenMeanwhile(const platform::Path& source,
+                                                                     const platform::Path& target,
+                                                                     std::size_t slot,
+                                                                     Outcome& outcome);
+    // Flushes the destination's file system; when that fails, the files named since the
+    // last flush that went well are reported as not copied.
+    void settleNames();
+    // Gives every whole copy its name before the run waits for the user.
+    void beforeWaiting();
+    // The next free numbered name for a taken target, counted on from the last one given.
+    platform::Path nextAutomaticName(const platform::Path& target);
     void place(std::size_t slot, const platform::Path& target);
     void failed(const platform::Path& source, std::string reason);
+    // The reason a copy failed, in the report's words.
+    std::string failureReason(const platform::CopyResult& result);
     void noteProblem(RunProblem problem);
     bool askStop();
     Step afterEntry();
@@ -96,6 +126,19 @@ private:
     platform::NameRules m_names;
     std::optional<DestinationPlaylist> m_playlist; // while the run writes one
     platform::Path m_playlistWritten;
+    // A file named and counted, not yet known to be on the device.
+    struct NamedFile {
+        std::uint64_t flush; // the batch's flush count when it was named
+        platform::Path source;
+        std::int32_t* counter;
+        std::size_t slot;
+    };
+    std::vector<NamedFile> m_unflushed;
+    int m_flushError = 0; // of the last flush of the destination
+    ClaimedNames m_claims;
+    std::shared_ptr<platform::DestinationFolder> m_destination; // held while the run goes
+    bool m_destinationGone = false;
+    std::unordered_map<std::string, std::int64_t> m_nextNumber; // by claim key of the name
 };
 
 } // namespace tw::copy

@@ -2,6 +2,7 @@
 
 #include "copy/DeviceNames.h"
 
+#include <cstdint>
 #include <utility>
 
 namespace tw::copy {
@@ -14,6 +15,25 @@ std::size_t DestinationPlaylist::addEntry(std::string extinf) {
     return m_lines.size() - 1;
 }
 
+namespace {
+
+// A line break or another control character in a name would end or garble its line.
+bool listable(const std::string& path) {
+    for (const char c : path)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return false;
+    return true;
+}
+
+// The bytes the entry takes in the playlist, "#EXTINF" line included.
+std::uint64_t lineBytes(const std::string& extinf, const std::string& path) {
+    if (path.empty() || !listable(path))
+        return 0;
+    return (extinf.empty() ? 0 : extinf.size() + 2) + (path[0] == '#' ? 2 : 0) + path.size() + 2;
+}
+
+} // namespace
+
 void DestinationPlaylist::place(std::size_t slot, const platform::Path& target) {
     const std::string& folder = m_destination.str();
     const std::string& path = target.str();
@@ -23,7 +43,26 @@ void DestinationPlaylist::place(std::size_t slot, const platform::Path& target) 
     else if (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
              path[folder.size()] == '/')
         relative = path.substr(folder.size() + 1);
-    m_lines.at(slot).path = std::move(relative);
+    Line& line = m_lines.at(slot);
+    m_bytes -= lineBytes(line.extinf, line.path);
+    line.path = std::move(relative);
+    m_bytes += lineBytes(line.extinf, line.path);
+}
+
+std::uint64_t DestinationPlaylist::bytes() const {
+    return headerBytes + m_bytes;
+}
+
+std::uint64_t DestinationPlaylist::bytesWith(std::size_t slot, const platform::Path& target) const {
+    return bytes() + lineBytes(m_lines.at(slot).extinf, target.str());
+}
+
+std::vector<std::string> DestinationPlaylist::unlisted() const {
+    std::vector<std::string> paths;
+    for (const Line& line : m_lines)
+        if (!line.path.empty() && !listable(line.path))
+            paths.push_back(line.path);
+    return paths;
 }
 
 bool DestinationPlaylist::placedAs(const std::string& fileName, bool foldsCase) const {
@@ -36,10 +75,14 @@ bool DestinationPlaylist::placedAs(const std::string& fileName, bool foldsCase) 
 std::string DestinationPlaylist::text() const {
     std::string out = "#EXTM3U\r\n";
     for (const Line& line : m_lines) {
-        if (line.path.empty())
+        if (line.path.empty() || !listable(line.path))
             continue;
         if (!line.extinf.empty())
             out += line.extinf + "\r\n";
+        // A line that begins with "#" is a comment to every player: the path is spelt so
+        // that it does not.
+        if (line.path[0] == '#')
+            out += "./";
         out += line.path + "\r\n";
     }
     return out;

@@ -3,6 +3,7 @@
 #include "platform/Path.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,16 +24,26 @@ public:
     // case ignored when the destination folds it).
     bool placedAs(const std::string& fileName, bool foldsCase) const;
 
-    // "#EXTM3U", then the placed entries; lines end with CR LF, which every player reads.
+    // "#EXTM3U", then the placed entries; lines end with CR LF, which every player reads. A
+    // path beginning with "#" is written "./#..."; one holding a control character (a line
+    // break among them) is left out.
     std::string text() const;
+    // The paths placed but left out of text(), for the report.
+    std::vector<std::string> unlisted() const;
+
+    // The size of text(), and what it would be with the slot placed as target.
+    std::uint64_t bytes() const;
+    std::uint64_t bytesWith(std::size_t slot, const platform::Path& target) const;
 
 private:
     struct Line {
         std::string extinf;
         std::string path; // empty while the entry is not on the destination
     };
+    static constexpr std::uint64_t headerBytes = 9; // "#EXTM3U" CR LF
     platform::Path m_destination;
     std::vector<Line> m_lines;
+    std::uint64_t m_bytes = 0; // of the placed lines
 };
 
 // The file name the playlist gets when none is given: the source playlist's name without its

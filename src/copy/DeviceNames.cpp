@@ -1,6 +1,7 @@
 #include "copy/DeviceNames.h"
 
-#include <cstdint>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
 
 namespace tw::copy {
 
@@ -24,37 +25,6 @@ bool refusedCharacter(char c) {
     }
 }
 
-// The code point starting at i and the bytes it takes; an invalid sequence is one byte.
-std::uint32_t decodeAt(std::string_view text, std::size_t i, std::size_t& length) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    length = 1;
-    if (b0 < 0x80)
-        return b0;
-    const auto continuation = [&](std::size_t k) {
-        return i + k < text.size() && (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-    };
-    if ((b0 & 0xE0) == 0xC0 && continuation(1)) {
-        length = 2;
-        return ((b0 & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
-    }
-    // Longer sequences hold no letter folded here: compared byte by byte.
-    return 0x110000u + b0;
-}
-
-std::uint32_t folded(std::uint32_t c) {
-    if (c >= 'A' && c <= 'Z')
-        return c + 0x20;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) // Latin-1 capitals
-        return c + 0x20;
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) // Greek capitals
-        return c + 0x20;
-    if (c >= 0x410 && c <= 0x42F) // Cyrillic А to Я
-        return c + 0x20;
-    if (c >= 0x400 && c <= 0x40F) // Ѐ to Џ, Ё among them
-        return c + 0x50;
-    return c;
-}
-
 } // namespace
 
 std::string deviceSafeName(std::string_view name) {
@@ -68,18 +38,22 @@ std::string deviceSafeName(std::string_view name) {
     return safe;
 }
 
+std::string caseFolded(std::string_view text) {
+    const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<std::int32_t>(text.size())));
+    std::string back;
+    unicode.toUTF8String(back);
+    // Bytes that are not UTF-8 name no letter: such a name is compared as it is, rather than
+    // with every bad byte read as the same replacement character.
+    if (back != text)
+        return std::string(text);
+    std::string folded;
+    icu::UnicodeString(unicode).foldCase(U_FOLD_CASE_DEFAULT).toUTF8String(folded);
+    return folded;
+}
+
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        std::size_t la = 0;
-        std::size_t lb = 0;
-        if (folded(decodeAt(a, i, la)) != folded(decodeAt(b, j, lb)))
-            return false;
-        i += la;
-        j += lb;
-    }
-    return i == a.size() && j == b.size();
+    return a == b || caseFolded(a) == caseFolded(b);
 }
 
 } // namespace tw::copy

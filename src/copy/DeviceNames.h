@@ -10,9 +10,11 @@ namespace tw::copy {
 // text, other scripts and bytes that are not UTF-8 included, stays as it is.
 std::string deviceSafeName(std::string_view name);
 
-// True when the two paths are the same text once letters are folded to one case, as a
-// case-folding device compares them: Latin, Latin-1, Greek and Cyrillic letters; any other
-// byte compares as it is.
+// The text with Unicode's full case folding applied (Ł and ł, Σ, ς and σ, ß and ss are one),
+// as a case-folding device compares names; text that is not UTF-8 is returned as it is.
+std::string caseFolded(std::string_view text);
+
+// True when the two paths are the same text once case is folded (see caseFolded).
 bool sameIgnoringCase(std::string_view a, std::string_view b);
 
 } // namespace tw::copy

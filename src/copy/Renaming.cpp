@@ -12,20 +12,31 @@
 namespace tw::copy {
 
 platform::Path automaticName(const platform::Path& target) {
+    if (!platform::nameInUse(target))
+        return target;
+    std::int64_t number = 1;
+    return automaticName(target, number, [](const platform::Path& candidate) {
+        return platform::nameInUse(candidate);
+    });
+}
+
+platform::Path automaticName(const platform::Path& target, std::int64_t& number,
+                             const std::function<bool(const platform::Path&)>& taken) {
     const platform::Path folder = target.folder();
     const std::string name = target.fileName();
     const std::size_t dot = name.rfind('.');
     const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
     const std::string base = name.substr(0, name.size() - extension.size());
-
-    platform::Path candidate = target;
-    for (std::int64_t k = 1; platform::fileExists(candidate); ++k) {
-        std::string number = std::to_string(k);
-        if (number.size() < 3)
-            number.insert(0, 3 - number.size(), '0');
-        candidate = folder / (base + "_" + number + extension);
+    for (;; ++number) {
+        std::string digits = std::to_string(number);
+        if (digits.size() < 3)
+            digits.insert(0, 3 - digits.size(), '0');
+        platform::Path candidate = folder / (base + "_" + digits + extension);
+        if (!taken(candidate)) {
+            ++number;
+            return candidate;
+        }
     }
-    return candidate;
 }
 
 bool isPlainFileName(const std::string& name) {
@@ -74,7 +85,7 @@ NameCheck checkTypedName(const platform::Path& targetFolder, const std::string& 
         check.maxNameBytes = rules.maxNameBytes;
         return check;
     }
-    if (platform::fileExists(targetFolder / typedName))
+    if (platform::nameInUse(targetFolder / typedName))
         check.refusal = NameRefusal::Taken;
     return check;
 }

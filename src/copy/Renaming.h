@@ -4,6 +4,8 @@
 #include "platform/Path.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 
 #include <string>
 
@@ -17,6 +19,12 @@ namespace tw::copy {
 // / base name + "_" + counter (at least three digits) + extension, counting from 1 and
 // always built from the target itself. A folder under a candidate name does not take it.
 platform::Path automaticName(const platform::Path& target);
+
+// As above for a target known to be taken, counting from number (1 at first) and asking
+// taken() of each candidate; number is left at the one after the name given, so that the
+// next file of that name starts there.
+platform::Path automaticName(const platform::Path& target, std::int64_t& number,
+                             const std::function<bool(const platform::Path&)>& taken);
 
 // Whether the text is a plain file name: not empty, not "." or "..", no "/" or "\".
 bool isPlainFileName(const std::string& name);

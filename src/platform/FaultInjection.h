@@ -10,7 +10,8 @@ namespace tw::platform {
 
 // Unnamed: creating a file without a name in a folder (O_TMPFILE), as vfat cannot.
 // Flush: waiting for written data to reach the device while a large file is copied.
-enum class FileOperation { Open, Read, Write, Unnamed, Flush };
+// FileSystemFlush: putting everything written to a file system on its device (syncfs).
+enum class FileOperation { Open, Read, Write, Unnamed, Flush, FileSystemFlush };
 
 // The next `count` operations of that kind on the path, or on any file below it when it is a
 // folder, fail with the error number.

@@ -1,7 +1,9 @@
 #include "platform/FileCopy.h"
 
 #include "platform/ChunkedCopy.h"
+#include "platform/DestinationFolder.h"
 #include "platform/Drives.h"
+#include "platform/FaultInjection.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemInfo.h"
@@ -102,8 +104,8 @@ std::optional<TargetParts> splitTarget(const std::string& target) {
 // Copies the source into a new temporary file next to the target, attributes included;
 // the caller flushes and names it.
 CopyResult copyToTemporary(const std::string& source, const std::string& target,
-                           const CopyProgress& progress, TemporaryFile& temp,
-                           std::uint64_t& bytes) {
+                           const CopyProgress& progress, TemporaryFile& temp, std::uint64_t& bytes,
+                           DestinationFolder* destination = nullptr) {
     const std::optional<TargetParts> parts = splitTarget(target);
     if (!parts)
         return failure(EINVAL);
@@ -136,13 +138,23 @@ CopyResult copyToTemporary(const std::string& source, const std::string& target,
     if (bytes > smallestLimit && bytes > largestFileBytes(nearestExistingFolder(folder)))
         return failure(fileTooLargeError);
 
-    // Folders are made only when the first file into them finds none.
-    removeStaleOnce(folder);
-    int created = temp.create(folder, name);
-    if (created == ENOENT) {
-        if (const int error = ensureFolder(folder))
+    int created = 0;
+    if (destination) {
+        // Reached from the destination held open, made below it, never outside it.
+        std::shared_ptr<const FileHandle> folderHandle;
+        if (const int error = destination->openFolder(folder, folderHandle))
             return failure(error);
+        removeStaleOnce(folder);
+        created = temp.create(std::move(folderHandle), folder, name);
+    } else {
+        // Folders are made only when the first file into them finds none.
+        removeStaleOnce(folder);
         created = temp.create(folder, name);
+        if (created == ENOENT) {
+            if (const int error = ensureFolder(folder))
+                return failure(error);
+            created = temp.create(folder, name);
+        }
     }
     if (created != 0)
         return failure(created);
@@ -162,10 +174,11 @@ CopyResult copyToTemporary(const std::string& source, const std::string& target,
 }
 
 // Puts the temporary file's data on the device, then gives it the target's name.
-CopyResult commitTemporary(TemporaryFile& temp, const std::string& target) {
+CopyResult commitTemporary(TemporaryFile& temp, const std::string& target,
+                           TemporaryFile::Naming naming = TemporaryFile::Naming::Replace) {
     if (const int error = temp.flushData())
         return failure(error);
-    if (const int error = temp.commitAs(target))
+    if (const int error = temp.commitAs(target, naming))
         return failure(error);
     return CopyResult{true, false, 0};
 }
@@ -188,7 +201,7 @@ CopyResult copyFile(const std::string& sourcePath, const std::string& target,
     return copied.ok ? commitTemporary(temp, target) : copied;
 }
 
-CopyResult writeFile(const std::string& target, std::string_view bytes) {
+CopyResult writeFile(const std::string& target, std::string_view bytes, bool replace) {
     const std::optional<TargetParts> parts = splitTarget(target);
     if (!parts)
         return failure(EINVAL);
@@ -211,13 +224,20 @@ CopyResult writeFile(const std::string& target, std::string_view bytes) {
     }
     if (::fchmod(temp.fd(), 0644) != 0 && !attributeNotSupported(errno))
         return failure(errno);
-    return commitTemporary(temp, target);
+    return commitTemporary(
+        temp, target, replace ? TemporaryFile::Naming::Replace : TemporaryFile::Naming::NewOnly);
 }
 
 struct CopyBatch::Waiting {
     std::unique_ptr<TemporaryFile> temp;
     std::string target;
     Done done;
+    bool replace;
+    NameTaken nameTaken;
+    std::optional<FileIdentity> replacing;
+
+    // Replacing, and what is at the target is no longer the file the user agreed to replace.
+    bool targetChanged() const { return replace && replacing && identityOf(target) != replacing; }
 };
 
 CopyBatch::CopyBatch()
@@ -229,17 +249,22 @@ CopyBatch::CopyBatch(Limits limits)
     const std::size_t open = openFileLimit();
     if (open != 0)
         m_limits.files = std::min(m_limits.files,
-                                  std::max<std::size_t>(8, (open - std::min(open, reserved)) / 2));
+                                  std::max<std::size_t>(1, (open - std::min(open, reserved)) / 2));
 }
 
 CopyBatch::~CopyBatch() = default;
+
+void CopyBatch::holdDestination(std::shared_ptr<DestinationFolder> destination) {
+    m_destination = std::move(destination);
+}
 
 std::size_t CopyBatch::waiting() const {
     return m_waiting.size();
 }
 
 CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& target,
-                           const CopyProgress& progress, const Done& done) {
+                           const CopyProgress& progress, const Done& done, bool replace,
+                           NameTaken nameTaken, std::optional<FileIdentity> replacing) {
     // Two waiting files never go to one name: the earlier one takes it first. Files that
     // waited through a pause or a question are not kept waiting for this one too.
     if (holds(target) ||
@@ -247,7 +272,17 @@ CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& tar
         commit();
     auto temp = std::make_unique<TemporaryFile>();
     std::uint64_t bytes = 0;
-    const CopyResult copied = copyToTemporary(sourcePath, target, progress, *temp, bytes);
+    CopyResult copied =
+        copyToTemporary(sourcePath, target, progress, *temp, bytes, m_destination.get());
+    if (!copied.ok && (copied.errorNumber == EMFILE || copied.errorNumber == ENFILE) &&
+        !m_waiting.empty()) {
+        // The waiting files hold the descriptors this one needs: they get their names now,
+        // and later groups stay smaller, down to one file at a time.
+        m_limits.files = std::max<std::size_t>(1, m_waiting.size() / 2);
+        commit();
+        temp = std::make_unique<TemporaryFile>();
+        copied = copyToTemporary(sourcePath, target, progress, *temp, bytes, m_destination.get());
+    }
     if (!copied.ok) {
         if (done)
             done(copied);
@@ -256,7 +291,8 @@ CopyResult CopyBatch::copy(const std::string& sourcePath, const std::string& tar
     if (m_waiting.empty())
         m_oldest = std::chrono::steady_clock::now();
     m_waitingNames.insert(foldedName(target));
-    m_waiting.push_back(Waiting{std::move(temp), target, done});
+    m_waiting.push_back(
+        Waiting{std::move(temp), target, done, replace, std::move(nameTaken), replacing});
     m_bytes += bytes;
     if (m_waiting.size() >= m_limits.files || m_bytes >= m_limits.bytes ||
         std::chrono::steady_clock::now() - m_oldest >= m_limits.age)
@@ -273,18 +309,60 @@ void CopyBatch::commit() {
     m_waiting.clear();
     m_waitingNames.clear();
     m_bytes = 0;
+    if (group.empty())
+        return;
     const std::vector<int> flushErrors = flushGroup(group);
+    ++m_flushes;
+    std::vector<std::size_t> taken;
     for (std::size_t i = 0; i < group.size(); ++i) {
         Waiting& w = group[i];
         CopyResult result = failure(flushErrors[i]);
+        if (flushErrors[i] == 0 && w.targetChanged()) {
+            taken.push_back(i);
+            continue;
+        }
         if (flushErrors[i] == 0) {
-            const int error = w.temp->commitAs(w.target);
+            const int error =
+                w.temp->commitAs(w.target, w.replace ? TemporaryFile::Naming::Replace
+                                                     : TemporaryFile::Naming::NewOnly);
+            if (error == EEXIST && !w.replace) {
+                taken.push_back(i); // after the others have their names
+                continue;
+            }
             result = error == 0 ? CopyResult{true, false, 0} : failure(error);
         }
         w.temp.reset(); // a file that failed goes before anyone hears of it
         if (w.done)
             w.done(result);
     }
+    for (const std::size_t i : taken)
+        nameElsewhere(group[i]);
+}
+
+// The copy is whole and on the device; only its name was taken. It goes where the caller
+// says, as often as the new name is taken in turn.
+void CopyBatch::nameElsewhere(Waiting& w) {
+    CopyResult result = failure(EEXIST);
+    result.nameTaken = true;
+    while (w.nameTaken) {
+        const std::optional<NewTarget> next = w.nameTaken(w.target);
+        if (!next)
+            break;
+        w.target = next->target;
+        w.replace = next->replace;
+        w.replacing = next->replacing;
+        if (w.targetChanged())
+            continue;
+        const int error = w.temp->commitAs(w.target, w.replace ? TemporaryFile::Naming::Replace
+                                                               : TemporaryFile::Naming::NewOnly);
+        if (error == EEXIST && !w.replace)
+            continue;
+        result = error == 0 ? CopyResult{true, false, 0} : failure(error);
+        break;
+    }
+    w.temp.reset();
+    if (w.done)
+        w.done(result);
 }
 
 // One syncfs per file system puts a whole group on the device at the cost of one journal
@@ -323,8 +401,16 @@ std::vector<int> CopyBatch::flushGroup(const std::vector<Waiting>& group) {
 }
 
 bool syncFileSystem(const std::string& folder) {
+    return flushFileSystem(folder) == 0;
+}
+
+int flushFileSystem(const std::string& folder) {
     const FileHandle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return handle.isOpen() && ::syncfs(handle.get()) == 0;
+    if (!handle.isOpen())
+        return errno;
+    if (const int error = takeFileFault(FileOperation::FileSystemFlush, folder))
+        return error;
+    return ::syncfs(handle.get()) == 0 ? 0 : errno;
 }
 
 } // namespace tw::platform

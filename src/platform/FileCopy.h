@@ -6,18 +6,26 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
 
+#include "platform/FileSystem.h"
+
 namespace tw::platform {
+
+class DestinationFolder;
 
 // The outcome of one file copy.
 struct CopyResult {
     bool ok = false;
     bool cancelled = false; // the progress callback asked to stop (errorNumber is ECANCELED)
     int errorNumber = 0;    // errno of the failure
+    // The target's name was taken while the copy waited for it, and no other name was given
+    // (errorNumber is EEXIST); the copy is gone.
+    bool nameTaken = false;
 };
 
 // The source ended before the size it had when the copy opened it (it was cut meanwhile).
@@ -39,8 +47,9 @@ CopyResult copyFile(const std::string& source, const std::string& target,
 
 // Writes the bytes as the whole content of target the way copyFile copies: into a
 // temporary file in the target's folder, on the device, then renamed over the target. The
-// file gets mode 0644. An existing target is replaced only when all went well.
-CopyResult writeFile(const std::string& target, std::string_view bytes);
+// file gets mode 0644. An existing target is replaced only when all went well, and only with
+// replace; without it a name taken by anything fails with EEXIST.
+CopyResult writeFile(const std::string& target, std::string_view bytes, bool replace = true);
 
 // Copies many files as copyFile does, but flushes them in groups: each file is copied under
 // a temporary name, and a group's data go to the device together before its files get their
@@ -50,10 +59,21 @@ public:
     // Told once per file, when it has its real name or has failed.
     using Done = std::function<void(const CopyResult&)>;
 
+    // Where a copy goes instead when its target's name was taken while it waited.
+    struct NewTarget {
+        std::string target;
+        bool replace = false; // it may take the place of what is there
+        // With replace: only this file, as it was when the user agreed to replace it.
+        std::optional<FileIdentity> replacing;
+    };
+    // Asked, after the rest of the group has its names, for a copy whose target name has
+    // been taken meanwhile; nothing means the copy is dropped.
+    using NameTaken = std::function<std::optional<NewTarget>(const std::string& target)>;
+
     // A group is flushed when it reaches any of these. Larger groups cost fewer flushes; the
     // age keeps a slow device from holding many files back from their names. Each waiting
     // file holds a descriptor, so a group also stays within half of what the process may
-    // open.
+    // open, and shrinks, down to one file, when descriptors run out all the same.
     struct Limits {
         std::size_t files = 1024;
         std::uint64_t bytes = 512u * 1024u * 1024u;
@@ -69,9 +89,14 @@ public:
 
     // Copies source next to target. A failed or cancelled copy is told to done at once (and
     // returned); a complete one waits for the group's commit, which runs here when a limit
-    // is reached. Exceptions from the progress callback pass through.
+    // is reached. Exceptions from the progress callback pass through. Without replace the
+    // copy takes the target's name only while nothing holds it; when something does by then,
+    // nameTaken says where it goes instead.
+    // With replace and replacing, the target is replaced only while it is still that file;
+    // a target changed since is taken as a name taken meanwhile.
     CopyResult copy(const std::string& source, const std::string& target,
-                    const CopyProgress& progress, const Done& done);
+                    const CopyProgress& progress, const Done& done, bool replace = false,
+                    NameTaken nameTaken = {}, std::optional<FileIdentity> replacing = {});
 
     // True when a file waiting for its name goes to target (letter case ignored, as FAT
     // does): the name is as good as taken.
@@ -83,19 +108,32 @@ public:
     // Files copied and not yet under their names.
     std::size_t waiting() const;
 
+    // From now on every target below the destination is reached from it, held open: see
+    // DestinationFolder. Null: targets are reached by their paths.
+    void holdDestination(std::shared_ptr<DestinationFolder> destination);
+
+    // How many groups have gone to the device so far: a file named while this stays the
+    // same has its name on the device only after the next flush of its file system.
+    std::uint64_t flushes() const { return m_flushes; }
+
 private:
     struct Waiting;
     static std::vector<int> flushGroup(const std::vector<Waiting>& group);
+    static void nameElsewhere(Waiting& waiting);
 
     Limits m_limits;
     std::vector<Waiting> m_waiting;
     std::unordered_set<std::string> m_waitingNames; // their targets, letter case folded
     std::uint64_t m_bytes = 0;
+    std::uint64_t m_flushes = 0;
+    std::shared_ptr<DestinationFolder> m_destination;
     std::chrono::steady_clock::time_point m_oldest;
 };
 
 // Flushes the file system holding the folder (syncfs). False on failure.
 bool syncFileSystem(const std::string& folder);
+// As syncFileSystem; returns 0 or the errno.
+int flushFileSystem(const std::string& folder);
 
 // Bytes moved between two progress calls.
 inline constexpr std::uint64_t copyChunkBytes = 8u * 1024u * 1024u;

@@ -24,6 +24,28 @@ bool fileExists(const std::string& path) {
     return regularFileSize(path) >= 0;
 }
 
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || path.find('\0') != std::string::npos || ::lstat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{
+        static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+        static_cast<std::int64_t>(st.st_size),
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+bool nameInUse(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return false;
+    if (::lstat(path.c_str(), &st) != 0)
+        return false;
+    // A link to a folder is a folder here, as a folder stays one: copying onto it fails.
+    if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0)
+        return true;
+    return !S_ISDIR(st.st_mode);
+}
+
 std::int64_t regularFileSize(const std::string& path) {
     struct stat st {};
     // A NUL byte would cut the path short in the system call.

@@ -10,6 +10,21 @@ namespace tw::platform {
 
 // True when the path names a regular file (or a link to one), not a folder.
 bool fileExists(const std::string& path);
+// What tells one file under a name from another put there since: the file itself, its size
+// and its last write.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t lastWriteNs = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+// Of whatever has the name (a link itself, not what it leads to); nothing when nothing does.
+std::optional<FileIdentity> identityOf(const std::string& path);
+
+// True when a file, FIFO, link (dangling or not) or anything else but a folder has the name:
+// a new file cannot take it without replacing something.
+bool nameInUse(const std::string& path);
 
 // Byte size of a regular file (or a link to one) found by one directory query; -1 when the
 // path is missing or names anything else (a folder, a device). No file is opened.

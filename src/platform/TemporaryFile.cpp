@@ -4,13 +4,17 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <ctime>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -22,9 +26,17 @@ namespace {
 
 // The longest name most Linux file systems accept for one path component.
 constexpr std::size_t maxNameBytes = 255;
-constexpr std::string_view uniqueSuffix = ".tunewagon-XXXXXX";
+// A hidden name ends in ".tunewagon-" and 20 random letters and digits, which nobody types.
+// Earlier versions used 6 (from mkostemp); such names are still cleaned up, but only where
+// they hold a capital or a digit, so that a word such as ".diary.tunewagon-backup" is not
+// taken for one.
 constexpr std::string_view suffixStem = ".tunewagon-";
-constexpr std::size_t uniqueChars = 6;
+constexpr std::size_t uniqueChars = 20;
+constexpr std::size_t oldUniqueChars = 6;
+constexpr std::size_t suffixBytes = 11 + uniqueChars; // suffixStem and the random part
+// A hidden file of another process is taken as abandoned only when nothing has been written
+// to it for this long (a copy in progress writes, or holds its lock).
+constexpr std::time_t abandonedAfterSeconds = 10 * 60;
 
 // Cuts a UTF-8 text to at most maxBytes without splitting a character.
 std::string cutUtf8(const std::string& text, std::size_t maxBytes) {
@@ -47,6 +59,88 @@ bool stillNamed(int fd, struct stat& st) {
     return ::fstat(fd, &st) == 0 && st.st_nlink > 0;
 }
 
+// Devices found without renameat2(RENAME_NOREPLACE) or without hard links: a copy there
+// goes straight to what works, without asking the driver again (FUSE asks cost a round trip).
+std::mutex g_lacksMutex;
+std::set<std::uint64_t> g_lacksNoReplace;
+std::set<std::uint64_t> g_lacksLinks;
+
+bool lacks(const std::set<std::uint64_t>& devices, std::uint64_t device) {
+    const std::lock_guard<std::mutex> lock(g_lacksMutex);
+    return devices.count(device) != 0;
+}
+
+void noteLack(std::set<std::uint64_t>& devices, std::uint64_t device) {
+    const std::lock_guard<std::mutex> lock(g_lacksMutex);
+    devices.insert(device);
+}
+
+bool unsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP ||
+           error == EPERM;
+}
+
+// Renames from to a name that nothing holds yet, both in the folder dir on the device;
+// EEXIST when something does.
+int renameWithoutReplacing(int dir, const std::string& from, const std::string& to,
+                           std::uint64_t device) {
+    if (!lacks(g_lacksNoReplace, device)) {
+        if (::renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (!unsupported(errno))
+            return errno;
+        noteLack(g_lacksNoReplace, device);
+    }
+    // The file system cannot rename without replacing (FUSE drivers without rename2). A hard
+    // link takes a name as safely, where the file system has them.
+    if (!lacks(g_lacksLinks, device)) {
+        if (::linkat(dir, from.c_str(), dir, to.c_str(), 0) == 0) {
+            ::unlinkat(dir, from.c_str(), 0);
+            return 0;
+        }
+        if (!unsupported(errno))
+            return errno;
+        noteLack(g_lacksLinks, device);
+    }
+    // Neither (FAT, exFAT): the name is looked at just before the rename. Another program
+    // that takes the name between the look and the rename loses its file; nothing cheaper
+    // closes that gap on such a file system, and the run's own files never meet there,
+    // since the run claims each name before it copies.
+    struct stat st {};
+    if (::fstatat(dir, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::renameat(dir, from.c_str(), dir, to.c_str()) == 0 ? 0 : errno;
+}
+
+// The hidden names of this process's own copies in progress, by device. The cleaner never
+// takes them: where a folder is reached under another spelling of its name (ROCK for Rock
+// on exFAT), a FUSE driver may give the file another inode there, so that its lock does
+// not show.
+std::mutex g_heldMutex;
+std::set<std::pair<std::uint64_t, std::string>> g_held;
+
+std::string baseName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void holdName(std::uint64_t device, const std::string& path) {
+    const std::lock_guard<std::mutex> lock(g_heldMutex);
+    g_held.emplace(device, baseName(path));
+}
+
+void letGoName(std::uint64_t device, const std::string& path) {
+    const std::lock_guard<std::mutex> lock(g_heldMutex);
+    g_held.erase({device, baseName(path)});
+}
+
+bool heldHere(std::uint64_t device, const std::string& name) {
+    const std::lock_guard<std::mutex> lock(g_heldMutex);
+    return g_held.count({device, name}) != 0;
+}
+
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -56,9 +150,26 @@ struct DirCloser {
 TemporaryFile::~TemporaryFile() {
     // A file without a name goes with its last descriptor.
     if (!m_committed && !m_path.empty()) {
-        ::unlink(m_path.c_str());
+        const Where here = where(m_path);
+        ::unlinkat(here.dir, here.name.c_str(), 0);
         m_handle.close();
     }
+    if (!m_path.empty())
+        letGoName(m_device, m_path);
+}
+
+int TemporaryFile::create(std::shared_ptr<const FileHandle> folderHandle, const std::string& folder,
+                          const std::string& name) {
+    m_folderHandle = std::move(folderHandle);
+    return create(folder, name);
+}
+
+TemporaryFile::Where TemporaryFile::where(const std::string& path) const {
+    if (m_folderHandle && path.size() > m_folder.size() + 1 &&
+        path.compare(0, m_folder.size(), m_folder) == 0 && path[m_folder.size()] == '/' &&
+        path.find('/', m_folder.size() + 1) == std::string::npos)
+        return Where{m_folderHandle->get(), path.substr(m_folder.size() + 1)};
+    return Where{AT_FDCWD, path};
 }
 
 int TemporaryFile::create(const std::string& folder, const std::string& name) {
@@ -66,15 +177,17 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
         return error;
     m_folder = folder;
     // The real name stays recognisable, cut so that the whole name is still accepted.
-    m_stem = cutUtf8(name, maxNameBytes - uniqueSuffix.size() - 1);
+    m_stem = cutUtf8(name, maxNameBytes - suffixBytes - 1);
     // Where the file system can, the file has no name at all until it is committed: a crash
     // or a kill then leaves nothing behind, and no cleaner can see it.
     // A file without a name gets one through /proc; without /proc it is named from the start.
     static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
     const int refused = procMounted ? takeFileFault(FileOperation::Unnamed, folder) : EOPNOTSUPP;
-    const int anonymous = refused != 0
-                              ? (errno = refused, -1)
-                              : ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    const int anonymous =
+        refused != 0 ? (errno = refused, -1)
+        : m_folderHandle
+            ? ::openat(m_folderHandle->get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600)
+            : ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (anonymous >= 0) {
         FileHandle handle(anonymous);
         struct stat st {};
@@ -87,8 +200,15 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
         return errno;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        std::string pattern = namePattern();
-        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        std::string pattern;
+        if (const int error = randomName(pattern))
+            return error;
+        const Where here = where(pattern);
+        const int fd =
+            ::openat(here.dir, here.name.c_str(),
+                     O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
         if (fd < 0)
             return errno;
         FileHandle handle(fd);
@@ -99,6 +219,7 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
             return errno;
         if (!locked || stillNamed(fd, st)) {
             m_device = static_cast<std::uint64_t>(st.st_dev);
+            holdName(m_device, pattern);
             m_path = std::move(pattern);
             m_handle = std::move(handle);
             return 0;
@@ -107,8 +228,16 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
     return EAGAIN;
 }
 
-std::string TemporaryFile::namePattern() const {
-    return m_folder + "/." + m_stem + std::string(uniqueSuffix);
+int TemporaryFile::randomName(std::string& path) const {
+    static constexpr char letters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned char random[uniqueChars];
+    if (::getentropy(random, sizeof random) != 0)
+        return errno;
+    path = m_folder + "/." + m_stem + std::string(suffixStem);
+    for (const unsigned char byte : random)
+        path += letters[byte % (sizeof letters - 1)];
+    return 0;
 }
 
 int TemporaryFile::flushData() {
@@ -138,29 +267,44 @@ int TemporaryFile::setPermissions(unsigned mode) {
     return ::fchmod(m_handle.get(), static_cast<mode_t>(mode & 07777u)) == 0 ? 0 : errno;
 }
 
-int TemporaryFile::commitAs(const std::string& target) {
+int TemporaryFile::commitAs(const std::string& target, Naming naming) {
+    const Where to = where(target);
     if (m_path.empty() && m_handle.isOpen()) {
+        // linkat never replaces: a name that is taken fails with EEXIST.
         const std::string self = "/proc/self/fd/" + std::to_string(m_handle.get());
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            if (!m_handle.close()) {
-                const int error = errno;
-                ::unlink(target.c_str()); // the name was new: nothing of the user's goes
-                return error;
-            }
-            m_committed = true;
-            return 0;
-        }
-        if (errno != EEXIST)
+        if (::linkat(AT_FDCWD, self.c_str(), to.dir, to.name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return closeAfterNewName(to);
+        if (errno != EEXIST || naming == Naming::NewOnly)
             return errno;
         // A file is replaced: the copy takes a hidden name of its own first, locked as one
         // made that way, and is renamed over the target from there.
         if (const int error = nameForReplacing(self))
             return error;
+    } else if (naming == Naming::NewOnly) {
+        // Still open and locked while the name is taken, so that no cleaner takes the file
+        // away if it has to wait for another name.
+        const Where from = where(m_path);
+        if (from.dir != to.dir)
+            return EXDEV;
+        if (const int error = renameWithoutReplacing(to.dir, from.name, to.name, m_device))
+            return error;
+        return closeAfterNewName(to);
     }
     if (!m_handle.close())
         return errno;
-    if (::rename(m_path.c_str(), target.c_str()) != 0)
+    const Where from = where(m_path);
+    if (::renameat(from.dir, from.name.c_str(), to.dir, to.name.c_str()) != 0)
         return errno;
+    m_committed = true;
+    return 0;
+}
+
+int TemporaryFile::closeAfterNewName(const Where& target) {
+    if (!m_handle.close()) {
+        const int error = errno;
+        ::unlinkat(target.dir, target.name.c_str(), 0); // the name was new: nothing else goes
+        return error;
+    }
     m_committed = true;
     return 0;
 }
@@ -168,36 +312,47 @@ int TemporaryFile::commitAs(const std::string& target) {
 int TemporaryFile::nameForReplacing(const std::string& self) {
     if (::flock(m_handle.get(), LOCK_EX) != 0 && errno != ENOLCK && errno != EOPNOTSUPP)
         return errno;
-    static constexpr char letters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string path = namePattern();
-        unsigned char random[uniqueChars];
-        if (::getentropy(random, sizeof random) != 0)
-            return errno;
-        for (std::size_t i = 0; i < uniqueChars; ++i)
-            path[path.size() - uniqueChars + i] = letters[random[i] % (sizeof letters - 1)];
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        std::string path;
+        if (const int error = randomName(path))
+            return error;
+        holdName(m_device, path);
+        const Where here = where(path);
+        if (::linkat(AT_FDCWD, self.c_str(), here.dir, here.name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             m_path = std::move(path);
             return 0;
         }
-        if (errno != EEXIST)
-            return errno;
+        const int error = errno;
+        letGoName(m_device, path);
+        if (error != EEXIST)
+            return error;
     }
     return EEXIST;
 }
 
-bool isTemporaryFileName(const std::string& name) {
-    const std::size_t tail = suffixStem.size() + uniqueChars;
-    if (name.size() < 1 + tail || name[0] != '.')
+namespace {
+
+// The name ends in the stem and `chars` letters and digits, after at least one byte.
+bool endsInSuffix(std::string_view name, std::size_t chars, bool needsCapitalOrDigit) {
+    const std::size_t tail = suffixStem.size() + chars;
+    if (name.size() < 2 + tail || name[0] != '.')
         return false;
-    const std::string_view end = std::string_view(name).substr(name.size() - tail);
+    const std::string_view end = name.substr(name.size() - tail);
     if (end.substr(0, suffixStem.size()) != suffixStem)
         return false;
-    for (const char c : end.substr(suffixStem.size()))
+    bool capitalOrDigit = false;
+    for (const char c : end.substr(suffixStem.size())) {
         if (!isAsciiAlnum(c))
             return false;
-    return true;
+        capitalOrDigit = capitalOrDigit || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    }
+    return capitalOrDigit || !needsCapitalOrDigit;
+}
+
+} // namespace
+
+bool isTemporaryFileName(const std::string& name) {
+    return endsInSuffix(name, uniqueChars, false) || endsInSuffix(name, oldUniqueChars, true);
 }
 
 std::size_t removeStaleTemporaryFiles(const std::string& folder) {
@@ -213,7 +368,11 @@ std::size_t removeStaleTemporaryFiles(const std::string& folder) {
         const FileHandle handle(
             ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK));
         struct stat st {};
-        if (!handle.isOpen() || ::fstat(handle.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        if (!handle.isOpen() || ::fstat(handle.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            heldHere(static_cast<std::uint64_t>(st.st_dev), name))
+            continue;
+        // Written to lately: a copy may still be at work on it, lock or no lock.
+        if (st.st_mtime > std::time(nullptr) - abandonedAfterSeconds)
             continue;
         // A running copy holds its lock; a file nobody can lock here is left alone.
         if (::flock(handle.get(), LOCK_EX | LOCK_NB) != 0)

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,9 @@ namespace tw::platform {
 // gone when the object goes otherwise. Where the file system allows, it has no name until
 // then (O_TMPFILE) and is linked to the target's name, or, when the target is there
 // already, renamed over it from a hidden name. Elsewhere it is a hidden file
-// ".<name>.tunewagon-XXXXXX" next to the target, renamed to it. While the object holds a
-// named file, the file is locked (flock), which tells a later run that it is not stale.
+// ".<name>.tunewagon-" and 20 random letters and digits next to the target, renamed to it. While
+// the object holds a named file, the file is locked (flock), which tells a later run that it is not
+// stale.
 class TemporaryFile {
 public:
     TemporaryFile() = default;
@@ -25,6 +27,10 @@ public:
     // Creates the file (mode 0600) in the folder, for the target name. Returns 0 or the errno
     // (ENOENT when the folder is not there).
     int create(const std::string& folder, const std::string& name);
+    // As above in the folder already open (with the path it was reached by): the file and its
+    // names are made there, and the folder's path is not looked up again.
+    int create(std::shared_ptr<const FileHandle> folderHandle, const std::string& folder,
+               const std::string& name);
 
     int fd() const { return m_handle.get(); }
     // The device that holds the file.
@@ -42,15 +48,30 @@ public:
     // Puts the data written so far on the device. Returns 0 or the errno.
     int flushData();
 
-    // Gives the file the target's name, replacing what is there, and closes it so that late
-    // write errors show. Returns 0 or the errno; on failure the file is still removed later.
-    int commitAs(const std::string& target);
+    // Whether naming the file may take the place of what is at the target.
+    enum class Naming { Replace, NewOnly };
+
+    // Gives the file the target's name and closes it so that late write errors show. Returns
+    // 0 or the errno; on failure the file is still removed later. Replace puts it in place of
+    // whatever is there; NewOnly takes the name only while nothing at all holds it (a file, a
+    // folder, a FIFO, a link, dangling or not) and returns EEXIST otherwise, the file kept as
+    // it was, so that it can be named again.
+    int commitAs(const std::string& target, Naming naming = Naming::Replace);
 
 private:
-    std::string namePattern() const;
+    int randomName(std::string& path) const;
     int nameForReplacing(const std::string& self);
+    // A path in the file's folder as the folder's descriptor and a name, where the folder is
+    // held open; else the path itself.
+    struct Where {
+        int dir;
+        std::string name;
+    };
+    Where where(const std::string& path) const;
+    int closeAfterNewName(const Where& target);
 
     std::string m_folder;
+    std::shared_ptr<const FileHandle> m_folderHandle;
     std::string m_stem;
     std::string m_path;
     FileHandle m_handle;
@@ -61,8 +82,10 @@ private:
 // True when the name has the form of the program's temporary files.
 bool isTemporaryFileName(const std::string& name);
 
-// Removes the program's temporary files in the folder that no running copy holds (left by
-// a killed copy or a power cut). Returns how many were removed.
+// Removes the program's temporary files in the folder that are certainly abandoned (left by
+// a killed copy or a power cut): of the exact form, regular files, not held by a copy of
+// this process, not locked by another, and not written to for ten minutes. Returns how many
+// were removed.
 std::size_t removeStaleTemporaryFiles(const std::string& folder);
 
 } // namespace tw::platform

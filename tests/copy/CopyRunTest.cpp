@@ -3,6 +3,9 @@
 #include "ScriptedHost.h"
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
+#include "platform/FaultInjection.h"
+#include "platform/FileError.h"
+#include "support/ImageMount.h"
 #include "support/TempFolder.h"
 #include "support/TmpfsMount.h"
 
@@ -11,7 +14,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <stdexcept>
+
+#include <sys/stat.h>
 
 namespace tw::copy {
 namespace {
@@ -78,6 +84,15 @@ protected:
 
     std::string at(const std::string& relative) const { return dest + "/" + relative; }
 };
+
+// The names in a folder, sorted.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TEST_F(CopyRunTest, EveryOutcomeLandsInItsOwnCounter) {
     const std::string kb2(2048, 'n');
@@ -511,6 +526,323 @@ TEST_F(CopyRunTest, FilesThatDoNotFitFailWholeAndTheRestIsStillCopied) {
     EXPECT_EQ(names, (std::vector<std::string>{"1.mp3", "2.mp3", "small.mp3"}));
     EXPECT_EQ(readFile(stick + "/2.mp3"), big);
     EXPECT_EQ(fs::file_size(stick + "/small.mp3"), 10u * 1024u);
+}
+
+TEST_F(CopyRunTest, NameTakenWhileTheFileWaitedIsACollisionCountedByWhatWasDecided) {
+    source("a.mp3", "run's a");
+    source("b.mp3", "run's b");
+    source("c.mp3", "run's c");
+    // While a and b wait for their names, the user (or another copy) takes both names: a
+    // with a file of their own, b with a link to nothing.
+    host.onFile = [&](ScriptedHost&, const std::string& name) {
+        if (name != "c.mp3")
+            return;
+        writeFile(at("a.mp3"), "user's a");
+        fs::create_symlink(tmp / "nowhere", at("b.mp3"));
+    };
+    host.collisionAnswers = {answer(CollisionAction::Skip), answer(CollisionAction::AutoRename)};
+
+    CopyRun run(setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3"}), context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    ASSERT_EQ(host.questions.size(), 2u);
+    EXPECT_EQ(host.questions[0].target.path, at("a.mp3"));
+    EXPECT_EQ(host.questions[1].target.path, at("b.mp3"));
+    EXPECT_EQ(run.counters().created, 1);
+    EXPECT_EQ(run.counters().skipped, 1);
+    EXPECT_EQ(run.counters().autoRenamed, 1);
+    EXPECT_EQ(run.counters().replaced, 0);
+    EXPECT_EQ(readFile(at("a.mp3")), "user's a");
+    EXPECT_TRUE(fs::is_symlink(at("b.mp3")));
+    EXPECT_EQ(readFile(at("b_001.mp3")), "run's b");
+    EXPECT_EQ(readFile(at("c.mp3")), "run's c");
+    EXPECT_EQ(namesIn(dest), (std::vector<std::string>{"a.mp3", "b.mp3", "b_001.mp3", "c.mp3"}));
+}
+
+TEST_F(CopyRunTest, FifoOrDanglingLinkAtTheTargetIsACollisionNotAFreeName) {
+    ASSERT_EQ(::mkfifo(at("pipe.mp3").c_str(), 0600), 0);
+    fs::create_symlink(tmp / "nowhere", at("link.mp3"));
+    source("pipe.mp3", "p");
+    source("link.mp3", "l");
+    host.collisionAnswers = {answer(CollisionAction::Skip, true)};
+
+    CopyRun run(setup({src + "/pipe.mp3", src + "/link.mp3"}), context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(run.counters().skipped, 2);
+    EXPECT_EQ(run.counters().created, 0);
+    EXPECT_TRUE(fs::is_fifo(at("pipe.mp3")));
+    EXPECT_TRUE(fs::is_symlink(at("link.mp3")));
+}
+
+TEST_F(CopyRunTest, EveryWholeFileHasItsNameWhileTheRunWaitsForTheUser) {
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"})
+        source(name, name);
+    writeFile(at("c.mp3"), "there before");
+    host.onFile = [](ScriptedHost& h, const std::string& name) {
+        if (name == "b.mp3")
+            h.pressPause(2);
+        if (name == "d.mp3")
+            h.pressCancel();
+    };
+    std::vector<std::vector<std::string>> seen; // the destination at each wait
+    host.onWait = [&] { seen.push_back(namesIn(dest)); };
+    host.collisionAnswers = {answer(CollisionAction::Skip)};
+    host.stopAnswers = {true};
+
+    CopyRun run(setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3", src + "/d.mp3"}), context(),
+                host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Cancelled);
+
+    const std::vector<std::string> paused = {"a.mp3", "b.mp3", "c.mp3"};
+    const std::vector<std::string> all = {"a.mp3", "b.mp3", "c.mp3", "d.mp3"};
+    // Two pause steps, the collision question, the stop question.
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0], paused);
+    EXPECT_EQ(seen[1], paused);
+    EXPECT_EQ(seen[2], paused);
+    EXPECT_EQ(seen[3], all);
+    EXPECT_EQ(run.counters().created, 3);
+}
+
+TEST_F(CopyRunTest, FailedFinalFlushFailsTheFilesItCoveredAndLeavesThemOutOfThePlaylist) {
+    const std::string disk = tmp / "disk";
+    fs::create_directories(disk);
+    tw::test::ImageMount mount(tw::test::ImageMount::Kind::Ext4, tmp / "disk.img", disk, 32);
+    if (!mount.mounted())
+        GTEST_SKIP() << mount.reason();
+    source("a.mp3", "a");
+    source("b.mp3", "b");
+    RunSetup s = setup({src + "/a.mp3", src + "/b.mp3"});
+    s.destination = platform::Path(disk);
+    s.options.writePlaylist = true;
+    s.options.playlistName = "copied.m3u8";
+    platform::injectFileFault(platform::FileOperation::FileSystemFlush, disk, EIO);
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+    platform::clearFileFaults();
+
+    EXPECT_EQ(run.counters().created, 0);
+    EXPECT_EQ(run.counters().failed, 2);
+    ASSERT_EQ(run.problems().items().size(), 2u);
+    for (const RunProblem& problem : run.problems().items()) {
+        EXPECT_EQ(problem.kind, RunProblem::Kind::Failed);
+        EXPECT_EQ(problem.reason, platform::errorText(EIO));
+    }
+    EXPECT_EQ(readFile(disk + "/copied.m3u8"), "#EXTM3U\r\n");
+}
+
+// An exFAT stick through FUSE, mounted on tmp/stick for the test.
+class ExfatStickRun : public CopyRunTest {
+protected:
+    std::string stick = tmp / "stick";
+    std::unique_ptr<tw::test::ImageMount> m_mount;
+
+    void SetUp() override {
+        CopyRunTest::SetUp();
+        fs::create_directories(stick);
+        m_mount = std::make_unique<tw::test::ImageMount>(tw::test::ImageMount::Kind::FuseExfat,
+                                                         tmp / "stick.img", stick, 16);
+        if (!m_mount->mounted())
+            GTEST_SKIP() << m_mount->reason();
+    }
+    void TearDown() override {
+        m_mount.reset();
+        CopyRunTest::TearDown();
+    }
+};
+
+TEST_F(ExfatStickRun, NamesThatDifferOnlyInTheCaseOfAnyLetterAreOneName) {
+    const std::vector<std::pair<std::string, std::string>> songs = {
+        {"1/Песня.mp3", "first song"},  {"2/песня.mp3", "second song"},
+        {"1/Äpfel.mp3", "first apple"}, {"2/äpfel.mp3", "second apple"},
+        {"1/Łza.mp3", "first tear"},    {"2/łza.mp3", "second tear"}};
+    for (const auto& [name, bytes] : songs)
+        source(name, bytes);
+    host.collisionAnswers = {answer(CollisionAction::Skip, true)};
+    RunSetup s = setup({src + "/1/Песня.mp3", src + "/1/Äpfel.mp3", src + "/2/песня.mp3",
+                        src + "/2/äpfel.mp3", src + "/1/Łza.mp3", src + "/2/łza.mp3"});
+    s.destination = platform::Path(stick);
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_EQ(run.counters().created, 3);
+    EXPECT_EQ(run.counters().skipped, 3);
+    EXPECT_EQ(run.counters().failed, 0);
+    EXPECT_EQ(namesIn(stick), (std::vector<std::string>{"Äpfel.mp3", "Łza.mp3", "Песня.mp3"}));
+    EXPECT_EQ(readFile(stick + "/Песня.mp3"), "first song");
+    EXPECT_EQ(readFile(stick + "/Äpfel.mp3"), "first apple");
+    EXPECT_EQ(readFile(stick + "/Łza.mp3"), "first tear");
+}
+
+TEST_F(ExfatStickRun, FoldersThatDifferOnlyInCaseAreOneFolderAndLoseNoFile) {
+    source("Rock/a.mp3", "a");
+    source("ROCK/b.mp3", "b");
+    source("rock/c.mp3", "c");
+    RunSetup s = setup({"../src/Rock/a.mp3", "../src/ROCK/b.mp3", "../src/rock/c.mp3"}, true);
+    s.destination = platform::Path(stick);
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_EQ(run.counters().created, 3);
+    EXPECT_EQ(run.counters().failed, 0);
+    EXPECT_EQ(namesIn(stick + "/src"), std::vector<std::string>{"Rock"});
+    EXPECT_EQ(namesIn(stick + "/src/Rock"), (std::vector<std::string>{"a.mp3", "b.mp3", "c.mp3"}));
+    EXPECT_EQ(readFile(stick + "/src/Rock/a.mp3"), "a");
+}
+
+TEST_F(CopyRunTest, ManyFilesOfOneNameAreNumberedInTurnAroundANameTakenBefore) {
+    // None as long as the first, so that no size match asks again.
+    for (int i = 0; i < 300; ++i)
+        source(std::to_string(i) + "/song.mp3", i == 0 ? "the first one" : std::to_string(i));
+    writeFile(at("song_005.mp3"), "the user's");
+    host.collisionAnswers = {answer(CollisionAction::AutoRename, true)};
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += src + "/" + std::to_string(i) + "/song.mp3\n";
+    RunSetup s = setup({});
+    writeFile(s.playlist.path(), text);
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_EQ(run.counters().created, 1);
+    EXPECT_EQ(run.counters().autoRenamed, 299);
+    EXPECT_EQ(namesIn(dest).size(), 301u);
+    EXPECT_EQ(readFile(at("song.mp3")), "the first one");
+    EXPECT_EQ(readFile(at("song_004.mp3")), "4");
+    EXPECT_EQ(readFile(at("song_005.mp3")), "the user's");
+    EXPECT_EQ(readFile(at("song_006.mp3")), "5");
+    EXPECT_EQ(readFile(at("song_300.mp3")), "299");
+}
+
+TEST_F(CopyRunTest, LinkInsideTheDestinationMayNotLeadOutOfIt) {
+    source("a.mp3", "a");
+    fs::create_directories(tmp / "elsewhere");
+    fs::create_symlink(tmp / "elsewhere", at("src"));
+
+    CopyRun out(setup({"../src/a.mp3"}, true), context(), host.clock());
+    EXPECT_EQ(out.run(), CopyRun::End::Completed);
+    EXPECT_EQ(out.counters().failed, 1);
+    ASSERT_EQ(out.problems().items().size(), 1u);
+    EXPECT_EQ(out.problems().items()[0].reason, "a link leads out of the destination folder");
+    EXPECT_TRUE(namesIn(tmp / "elsewhere").empty());
+
+    // A link that stays inside is followed.
+    fs::remove(at("src"));
+    fs::create_directories(at("real"));
+    fs::create_symlink("real", at("src"));
+    CopyRun in(setup({"../src/a.mp3"}, true), context(), host.clock());
+    EXPECT_EQ(in.run(), CopyRun::End::Completed);
+    EXPECT_EQ(in.counters().created, 1);
+    EXPECT_EQ(readFile(at("real/a.mp3")), "a");
+}
+
+TEST_F(CopyRunTest, DestinationGoneInTheMiddleEndsTheCopyAndIsNeverMadeAgain) {
+    const std::string stick = tmp / "stick";
+    fs::create_directories(stick);
+    tw::test::ImageMount mount(tw::test::ImageMount::Kind::Ext4, tmp / "stick.img", stick, 32);
+    if (!mount.mounted())
+        GTEST_SKIP() << mount.reason();
+    for (const char* name : {"A/a.mp3", "B/b.mp3", "C/c.mp3"})
+        source(name, name);
+    // Ejected as a desktop does it: unmounted, and its mount point removed.
+    host.onFile = [&](ScriptedHost&, const std::string& name) {
+        if (name != "b.mp3")
+            return;
+        EXPECT_EQ(tw::test::runCommand({"umount", "-l", stick}), "");
+        fs::remove(stick);
+    };
+    RunSetup s = setup({"../src/A/a.mp3", "../src/B/b.mp3", "../src/C/c.mp3"}, true);
+    s.destination = platform::Path(stick);
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_FALSE(fs::exists(stick)) << "the destination was made again on the system disk";
+    EXPECT_EQ(run.counters().failed, 2);
+    ASSERT_EQ(run.problems().items().size(), 2u);
+    for (const RunProblem& problem : run.problems().items())
+        EXPECT_EQ(problem.reason, "the destination folder is gone");
+}
+
+TEST_F(CopyRunTest, WrittenPlaylistListsEveryNameSafelyAndReplacesNoFileOfTheUsers) {
+    source("#1 Crush.mp3", "crush");
+    source("line\nbreak.mp3", "broken");
+    source("plain.mp3", "plain");
+    writeFile(at("copied.m3u8"), "the user's own list");
+    host.collisionAnswers = {answer(CollisionAction::AutoRename)};
+    RunSetup s =
+        setup({src + "/#1 Crush.mp3", "file://" + src + "/line%0Abreak.mp3", src + "/plain.mp3"});
+    s.options.writePlaylist = true;
+    s.options.playlistName = "copied.m3u8";
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_EQ(run.counters().created, 3);
+    EXPECT_EQ(readFile(at("line\nbreak.mp3")), "broken");
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions[0].target.path, at("copied.m3u8"));
+    EXPECT_EQ(readFile(at("copied.m3u8")), "the user's own list");
+    EXPECT_EQ(run.playlistWritten(), at("copied_001.m3u8"));
+    EXPECT_EQ(readFile(at("copied_001.m3u8")), "#EXTM3U\r\n./#1 Crush.mp3\r\nplain.mp3\r\n");
+    // The file left out of the list is named in the report, with the reason.
+    ASSERT_EQ(run.problems().items().size(), 1u);
+    EXPECT_EQ(run.problems().items()[0].entry, "line\nbreak.mp3");
+    EXPECT_NE(run.problems().items()[0].reason.find("line break"), std::string::npos);
+}
+
+TEST_F(CopyRunTest, AsManyAsFitKeepsRoomForTheWrittenPlaylist) {
+    const std::string stick = tmp / "stick";
+    fs::create_directories(stick);
+    tw::test::TmpfsMount mount(stick, "size=1m");
+    if (!mount.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here: " << mount.reason();
+    // Together exactly as large as the stick.
+    for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3"})
+        source(name, std::string(256 * 1024, name[0]));
+    RunSetup s = setup({src + "/1.mp3", src + "/2.mp3", src + "/3.mp3", src + "/4.mp3"});
+    s.destination = platform::Path(stick);
+    s.options.writePlaylist = true;
+    s.options.asManyAsFit = true;
+    s.options.playlistName = "list.m3u8";
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_EQ(run.counters().created, 3);
+    EXPECT_EQ(run.counters().failed, 1);
+    EXPECT_EQ(run.playlistWritten(), stick + "/list.m3u8");
+    EXPECT_EQ(readFile(stick + "/list.m3u8"), "#EXTM3U\r\n1.mp3\r\n2.mp3\r\n3.mp3\r\n");
+}
+
+TEST_F(CopyRunTest, ReplaceTakesOnlyTheFileTheUserAgreedToReplace) {
+    writeFile(at("a.mp3"), "old");
+    source("a.mp3", "the run's a");
+    source("b.mp3", "b");
+    // While the replacing copy waits, the user puts another file under the name.
+    host.onFile = [&](ScriptedHost&, const std::string& name) {
+        if (name == "b.mp3") {
+            fs::remove(at("a.mp3"));
+            writeFile(at("a.mp3"), "the user's new a");
+        }
+    };
+    host.collisionAnswers = {answer(CollisionAction::Replace), answer(CollisionAction::Skip)};
+
+    CopyRun run(setup({src + "/a.mp3", src + "/b.mp3"}), context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    ASSERT_EQ(host.questions.size(), 2u);
+    EXPECT_EQ(host.questions[1].target.size, 16);
+    EXPECT_EQ(readFile(at("a.mp3")), "the user's new a");
+    EXPECT_EQ(run.counters().replaced, 0);
+    EXPECT_EQ(run.counters().skipped, 1);
+    EXPECT_EQ(run.counters().created, 1);
 }
 
 } // namespace

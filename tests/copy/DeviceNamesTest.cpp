@@ -1,4 +1,5 @@
 #include "copy/DeviceNames.h"
+#include "copy/ClaimedNames.h"
 #include "copy/CopyRun.h"
 #include "copy/Renaming.h"
 
@@ -32,6 +33,32 @@ TEST(DeviceNames, RefusedCharactersAndTrailingDotsOrSpacesBecomeUnderscores) {
     EXPECT_TRUE(sameIgnoringCase("/s/Music/ПЕСНЯ Ёлка.MP3", "/s/music/песня ёлка.mp3"));
     EXPECT_FALSE(sameIgnoringCase("/s/a.mp3", "/s/a.mp4"));
     EXPECT_FALSE(sameIgnoringCase("/s/a.mp3", "/s/a.mp3x"));
+}
+
+TEST(DeviceNames, CaseIsFoldedForEveryScriptButBytesThatAreNoUtf8StayApart) {
+    EXPECT_TRUE(sameIgnoringCase("ŁÓDŹ.mp3", "łódź.mp3"));
+    EXPECT_TRUE(sameIgnoringCase("ΣΟΦΙΑ", "σοφια"));
+    EXPECT_TRUE(sameIgnoringCase("Ǆemal", "ǆemal"));
+    EXPECT_TRUE(sameIgnoringCase("Straße", "STRASSE"));
+    EXPECT_FALSE(sameIgnoringCase("\xff.mp3", "\xfe.mp3"));
+    EXPECT_TRUE(sameIgnoringCase("\xff.mp3", "\xff.mp3"));
+    EXPECT_FALSE(sameIgnoringCase("Łza", "Lza"));
+}
+
+TEST(ClaimedNames, NameClaimedUnderOneSpellingIsClaimedUnderEveryOneTheDeviceTakesAsSame) {
+    ClaimedNames folding(true);
+    folding.claim(platform::Path("/stick/Rock/Песня.mp3"));
+    EXPECT_TRUE(folding.claimed(platform::Path("/stick/ROCK/песня.MP3")));
+    EXPECT_FALSE(folding.claimed(platform::Path("/stick/Rock/Песни.mp3")));
+    EXPECT_FALSE(folding.claimed(platform::Path("/stick/Pop/Песня.mp3")));
+    folding.release(platform::Path("/stick/rock/ПЕСНЯ.mp3"));
+    EXPECT_EQ(folding.size(), 0u);
+
+    ClaimedNames exact(false);
+    exact.claim(platform::Path("/disk/Rock/a.mp3"));
+    EXPECT_TRUE(exact.claimed(platform::Path("/disk/Rock/a.mp3")));
+    EXPECT_FALSE(exact.claimed(platform::Path("/disk/rock/a.mp3")));
+    EXPECT_FALSE(exact.claimed(platform::Path("/disk/Rock/A.mp3")));
 }
 
 // A USB stick with exFAT: refuses ? and :, folds case, and gives two spellings of one file

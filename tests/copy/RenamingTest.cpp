@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace tw::copy {
 namespace {
@@ -60,6 +61,22 @@ TEST(AutomaticName, CounterGrowsPastThreeDigits) {
     EXPECT_EQ(automaticName(Path(tmp / "s.mp3")), tmp.path() + "/s_1000.mp3");
 }
 
+TEST(AutomaticName, ManyFilesOfOneNameCostOneLookEachWithTheCounterKept) {
+    std::set<std::string> given;
+    given.insert("/d/song_002.mp3"); // taken by someone else: skipped, not overwritten
+    std::int64_t number = 1;
+    int looks = 0;
+    const auto taken = [&](const Path& candidate) {
+        ++looks;
+        return given.count(candidate.str()) != 0;
+    };
+    for (int i = 0; i < 3000; ++i)
+        given.insert(automaticName(Path("/d/song.mp3"), number, taken).str());
+    EXPECT_EQ(given.size(), 3001u);
+    EXPECT_TRUE(given.count("/d/song_001.mp3") && given.count("/d/song_3001.mp3"));
+    EXPECT_EQ(looks, 3001);
+}
+
 TEST(TypedNameAcceptable, RefusesTakenEmptyAndPathLikeNames) {
     TempFolder tmp;
     writeFile(tmp / "song.mp3", "x");
@@ -69,6 +86,8 @@ TEST(TypedNameAcceptable, RefusesTakenEmptyAndPathLikeNames) {
     EXPECT_TRUE(typedNameAcceptable(Path(tmp.path()), "other.mp3"));
     EXPECT_TRUE(typedNameAcceptable(Path(tmp.path()), " song.mp3"));
     EXPECT_TRUE(typedNameAcceptable(Path(tmp.path()), "folder"));
+    std::filesystem::create_symlink(tmp / "nowhere", tmp / "dangling.mp3");
+    EXPECT_FALSE(typedNameAcceptable(Path(tmp.path()), "dangling.mp3"));
     // A typed name never leaves the target's folder.
     for (const char* path : {"..", ".", "../x.mp3", "sub/x.mp3", "sub\\x.mp3", "/"})
         EXPECT_FALSE(typedNameAcceptable(Path(tmp.path()), path)) << path;

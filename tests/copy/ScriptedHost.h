@@ -43,6 +43,12 @@ public:
 
     // Called when the run shows a file name: lets a test press buttons "during" that file.
     std::function<void(ScriptedHost&, const std::string&)> onFile;
+    // Called whenever the run waits for the user: in a pause step, a question, the notice.
+    std::function<void()> onWait;
+    void waited() {
+        if (onWait)
+            onWait();
+    }
 
     TickClock clock() {
         return [this] { return now; };
@@ -61,12 +67,14 @@ public:
     void setStatus(const std::string& text) override { statuses.push_back(text); }
     void processEvents(RunFlags&) override {}
     void sleepMs(int ms) override {
+        waited();
         now += static_cast<std::uint32_t>(ms);
         if (flags->paused() && --pauseStepsLeft <= 0)
             flags->setPaused(false);
     }
     bool continueFile() override { return !cancelFiles; }
     bool askStop() override {
+        waited();
         ++stopQuestions;
         if (stopAnswers.empty()) {
             ADD_FAILURE() << "unexpected stop question";
@@ -77,6 +85,7 @@ public:
         return yes;
     }
     CollisionAnswer askCollision(const CollisionQuestion& q) override {
+        waited();
         questions.push_back(q);
         if (collisionAnswers.empty()) {
             ADD_FAILURE() << "unexpected collision dialog for " << q.target.path;
@@ -86,7 +95,10 @@ public:
         collisionAnswers.pop_front();
         return answer;
     }
-    void showAutoRenameNotice() override { ++notices; }
+    void showAutoRenameNotice() override {
+        waited();
+        ++notices;
+    }
     void fileProgress(std::uint64_t, std::uint64_t) override { ++fileProgressCalls; }
 };
 

@@ -63,18 +63,31 @@ TEST(FatStick, CopyKeepsItsDataWhereAttributesAreRefusedAndA4GiBFileFailsAtOnce)
     EXPECT_EQ(folderEntries(temp / "stick/Music"), std::vector<std::string>{"song.mp3"});
 }
 
+// Sets a file's last write an hour back, as a copy killed long ago leaves it.
+void writtenAnHourAgo(const std::string& path) {
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+}
+
 TEST(StaleTemporaryFiles, FirstCopyIntoAFolderRemovesOnlyOursThatNoCopyHolds) {
     TempFolder temp;
     const std::string dest = temp / "dest";
     writeFile(dest + "/.a.mp3.tunewagon-Ab12Cd", "left by a killed copy");
+    writtenAnHourAgo(dest + "/.a.mp3.tunewagon-Ab12Cd");
+    writeFile(dest + "/.b.mp3.tunewagon-Ab12Cd34Ef56Gh78Ij90", "left by a killed copy");
+    writtenAnHourAgo(dest + "/.b.mp3.tunewagon-Ab12Cd34Ef56Gh78Ij90");
     // A copy running at the same time, on a file system where copies have hidden names.
     tw::platform::injectFileFault(FileOperation::Unnamed, dest, EOPNOTSUPP, 1);
     tw::platform::TemporaryFile held;
     ASSERT_EQ(held.create(dest, "b.mp3"), 0);
     std::vector<std::string> kept = {".c.mp3.tunewagon-12345", "d.mp3.tunewagon-abcdef",
-                                     ".e.tunewagon-abc!ef"};
-    for (const std::string& name : kept)
+                                     ".e.tunewagon-abc!ef", ".diary.tunewagon-backup"};
+    for (const std::string& name : kept) {
         writeFile(dest + "/" + name, "user data");
+        writtenAnHourAgo(dest + "/" + name);
+    }
+    // Of the form, unlocked, but written to a minute ago: a copy may still be at it.
+    kept.push_back(".f.mp3.tunewagon-Zz12Cd34Ef56Gh78Ij90");
+    writeFile(dest + "/" + kept.back(), "being written");
     writeFile(temp / "outside.txt", "not ours");
     fs::create_symlink(temp / "outside.txt", dest + "/.linked.tunewagon-abcdef");
     fs::create_directory(dest + "/.folder.tunewagon-abcdef");
@@ -182,6 +195,9 @@ void powerCut(bool hiddenNames) {
     }
     // The group still waiting is left under hidden names; the next copy there clears them.
     EXPECT_GT(hidden(), 0);
+    for (const std::string& name : folderEntries(temp / "cut"))
+        if (name[0] == '.')
+            writtenAnHourAgo(temp / ("cut/" + name));
     EXPECT_TRUE(copyFile(temp / "src/0.mp3", temp / "cut/again.mp3").ok);
     EXPECT_EQ(hidden(), 0);
 }

@@ -1,6 +1,7 @@
 #include "platform/FileCopy.h"
 #include "CopyTestFiles.h"
 #include "platform/ChunkedCopy.h"
+#include "platform/FaultInjection.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
@@ -14,6 +15,10 @@
 #include <stdexcept>
 #include <thread>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using tw::platform::ChunkedCopy;
@@ -277,8 +282,8 @@ TEST(CopyBatch, NamesAppearOnlyAtCommitInCopyOrderAndAnAbandonedGroupLeavesNothi
         EXPECT_TRUE(batch.holds(dest + "/a.MP3"));
         EXPECT_FALSE(fs::exists(dest + "/A.mp3"));
         EXPECT_TRUE(told.empty());
-        // A second file for the same name makes the first take it before.
-        batch.copy(temp / "two.mp3", dest + "/A.mp3", {}, tell("a2"));
+        // A second file for the same name, meant to replace it, makes the first take it before.
+        batch.copy(temp / "two.mp3", dest + "/A.mp3", {}, tell("a2"), true);
         EXPECT_EQ(readFile(dest + "/A.mp3"), "first");
         EXPECT_FALSE(batch.copy(temp / "missing.mp3", dest + "/m.mp3", {}, tell("m")).ok);
         batch.copy(temp / "one.mp3", dest + "/b.mp3", {}, tell("b"));
@@ -289,4 +294,85 @@ TEST(CopyBatch, NamesAppearOnlyAtCommitInCopyOrderAndAnAbandonedGroupLeavesNothi
     }
     EXPECT_EQ(folderEntries(dest), (std::vector<std::string>{"A.mp3", "b.mp3", "c.mp3"}));
     EXPECT_EQ(told.size(), 5u) << "an abandoned file is never counted";
+}
+
+// The copy's name is taken by someone else while it waits: with no name of its own (linkat)
+// or a hidden one (renameat2 without replacing, or its stand-in), nothing is replaced, and
+// the copy goes where the caller then says.
+void nameTakenWhileWaiting(bool hiddenNames) {
+    TempFolder temp;
+    const std::string dest = temp / "dest";
+    fs::create_directories(dest);
+    if (hiddenNames)
+        tw::platform::injectFileFault(tw::platform::FileOperation::Unnamed, dest, EOPNOTSUPP, 8);
+    writeFile(temp / "song.mp3", "the run's copy");
+    std::vector<std::string> asked;
+    CopyResult told;
+    tw::platform::CopyBatch batch({8, 1u << 30, std::chrono::hours(1)});
+    ASSERT_TRUE(
+        batch
+            .copy(
+                temp / "song.mp3", dest + "/song.mp3", {}, [&](const CopyResult& r) { told = r; },
+                false,
+                [&](const std::string& target) {
+                    asked.push_back(target);
+                    return std::optional<tw::platform::CopyBatch::NewTarget>(
+                        {asked.size() == 1 ? dest + "/taken too.mp3" : dest + "/song (2).mp3",
+                         false,
+                         {}});
+                })
+            .ok);
+    writeFile(dest + "/song.mp3", "the user's own");
+    fs::create_symlink(temp / "nowhere", dest + "/taken too.mp3");
+    batch.commit();
+    tw::platform::clearFileFaults();
+
+    EXPECT_TRUE(told.ok);
+    EXPECT_EQ(asked, (std::vector<std::string>{dest + "/song.mp3", dest + "/taken too.mp3"}));
+    EXPECT_EQ(readFile(dest + "/song.mp3"), "the user's own");
+    EXPECT_TRUE(fs::is_symlink(dest + "/taken too.mp3"));
+    EXPECT_EQ(readFile(dest + "/song (2).mp3"), "the run's copy");
+    EXPECT_EQ(folderEntries(dest),
+              (std::vector<std::string>{"song (2).mp3", "song.mp3", "taken too.mp3"}));
+}
+
+TEST(CopyBatch, NameTakenWhileTheCopyWaitedIsNeverReplacedWhenTheCopyHasNoName) {
+    nameTakenWhileWaiting(false);
+}
+
+TEST(CopyBatch, NameTakenWhileTheCopyWaitedIsNeverReplacedWhenTheCopyHasAHiddenName) {
+    nameTakenWhileWaiting(true);
+}
+
+TEST(CopyBatch, LowDescriptorLimitShrinksTheGroupDownToOneFile) {
+    TempFolder temp;
+    constexpr int files = 60;
+    for (int i = 0; i < files; ++i)
+        writeFile(temp / ("src/" + std::to_string(i) + ".mp3"),
+                  patternBytes(1000, static_cast<unsigned>(i)));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Those a process starts with, and room for a few more: the limit set by hand.
+        struct rlimit limit {};
+        ::getrlimit(RLIMIT_NOFILE, &limit);
+        limit.rlim_cur = 12;
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0)
+            ::_exit(100);
+        int copied = 0;
+        tw::platform::CopyBatch batch;
+        for (int i = 0; i < files; ++i) {
+            const std::string name = std::to_string(i) + ".mp3";
+            batch.copy(temp / ("src/" + name), temp / ("dest/" + name), {},
+                       [&copied](const CopyResult& r) { copied += r.ok ? 1 : 0; });
+        }
+        batch.commit();
+        ::_exit(copied == files ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "copies failed with 12 descriptors";
+    EXPECT_EQ(folderEntries(temp / "dest").size(), static_cast<std::size_t>(files));
+    EXPECT_TRUE(readFile(temp / "dest/59.mp3") == patternBytes(1000, 59));
 }
