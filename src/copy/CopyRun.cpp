@@ -66,19 +66,19 @@ CopyRun::End CopyRun::run() {
 
     End end = End::Failed;
     bool finished = false;
+    errors::stepNumber() = 0;
     try {
-        finished = errors::guarded(errors::codes::CopyRun, [&] {
-            try {
-                walk(end);
-            } catch (const std::exception& e) {
-                m_failureReason = e.what();
-                throw;
-            }
-        });
+        walk(end);
+        finished = true;
     } catch (...) {
-        // The report itself failed; the files copied so far still go to the device.
-        finish();
-        throw;
+        m_failureReason = errors::currentExceptionMessage();
+        try {
+            m_context.failures.reportCurrentFailure(errors::codes::CopyRun);
+        } catch (...) {
+            // The report itself failed; the files copied so far still go to the device.
+            finish();
+            throw;
+        }
     }
     if (!finished) {
         end = End::Failed;

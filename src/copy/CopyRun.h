@@ -6,6 +6,7 @@
 #include "copy/DestinationPlaylist.h"
 #include "copy/ProgressDisplay.h"
 #include "copy/RunControl.h"
+#include "copy/RunFailureSink.h"
 #include "copy/RunFlags.h"
 #include "copy/RunQuestions.h"
 #include "i18n/StringTable.h"
@@ -37,6 +38,7 @@ struct RunContext {
     RunFlags& flags;
     const i18n::StringTable& table;
     bool& renameNoticePending;
+    RunFailureSink& failures;
 };
 
 // One copy run: reads the playlist again, copies each existing entry into the destination

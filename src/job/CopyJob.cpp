@@ -98,8 +98,8 @@ copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl
     setup.options = m_setup.options;
     setup.listSizeKB = m_setup.listSizeKB;
 
-    const copy::RunContext context{display, control, questions,
-                                   m_flags, m_table, m_renameNoticePending};
+    const copy::RunContext context{
+        display, control, questions, m_flags, m_table, m_renameNoticePending, m_failureSink};
     copy::CopyRun run(setup, context, std::move(clock));
     copy::CopyRun::End end = copy::CopyRun::End::Failed;
     m_failure.clear();

@@ -5,6 +5,7 @@
 #include "copy/CopyTypes.h"
 #include "i18n/StringTable.h"
 #include "job/LaunchRule.h"
+#include "job/ReportingFailureSink.h"
 #include "platform/Path.h"
 #include "playlist/ListScan.h"
 
@@ -94,6 +95,7 @@ private:
     std::string m_failure;
     platform::Path m_playlistWritten;
     bool m_renameNoticePending = true;
+    ReportingFailureSink m_failureSink;
 };
 
 } // namespace tw::job

@@ -46,7 +46,7 @@ protected:
     bool noticePending = true; // as at program start
     RecordingPresenter presenter;
 
-    RunContext context() { return RunContext{host, host, host, flags, table, noticePending}; }
+    RunContext context() { return RunContext{host, host, host, flags, table, noticePending, host}; }
 
     void SetUp() override {
         host.flags = &flags;
@@ -442,6 +442,8 @@ TEST_F(CopyRunTest, UnreadablePlaylistFailsTheRunUnderItsCode) {
     s.playlist = playlist::PlaylistSource(tmp / "no such list.m3u");
     CopyRun run(s, context(), host.clock());
     EXPECT_EQ(run.run(), CopyRun::End::Failed);
+    // Through the sink the run was given, which hands it on to the error reporter.
+    EXPECT_EQ(host.failureCodes, std::vector<std::string>{"2.002 - 002.0"});
     EXPECT_EQ(presenter.codes, std::vector<std::string>{"2.002 - 002.0"});
     EXPECT_FALSE(run.failureReason().empty());
     EXPECT_EQ(host.statuses.size(), 1u);

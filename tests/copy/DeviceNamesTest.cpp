@@ -96,7 +96,8 @@ protected:
         s.destination = platform::Path(destination);
         s.options.keepStructure = keepStructure;
         s.listSizeKB = 100;
-        CopyRun copy(s, RunContext{host, host, host, flags, table, noticePending}, host.clock());
+        CopyRun copy(s, RunContext{host, host, host, flags, table, noticePending, host},
+                     host.clock());
         const CopyRun::End end = copy.run();
         counters = copy.counters();
         return end;

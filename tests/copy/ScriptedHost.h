@@ -2,9 +2,12 @@
 
 #include "copy/ProgressDisplay.h"
 #include "copy/RunControl.h"
+#include "copy/RunFailureSink.h"
 #include "copy/RunQuestions.h"
+#include "errors/Guard.h"
 
 #include <gtest/gtest.h>
+#include <string_view>
 
 #include <cstdint>
 #include <deque>
@@ -18,8 +21,18 @@ namespace tw::copy::test {
 // A front end that records what the run shows and answers from a script. Collision answers
 // and stop answers are taken in order; an unscripted question fails the test. Cancel and
 // pause write the run's flags, as a window's buttons do.
-class ScriptedHost : public ProgressDisplay, public RunControl, public RunQuestions {
+class ScriptedHost : public ProgressDisplay,
+                     public RunControl,
+                     public RunQuestions,
+                     public RunFailureSink {
 public:
+    // The codes of the failures the run reported; each is also handed to the error reporter.
+    std::vector<std::string> failureCodes;
+    void reportCurrentFailure(std::string_view code) override {
+        failureCodes.emplace_back(code);
+        errors::reportCurrentException(code);
+    }
+
     // The run's clock: sleepMs moves it on, and so may the hooks.
     std::uint32_t now = 0;
 
