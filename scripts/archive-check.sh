@@ -35,6 +35,13 @@ for f in tunewagon tunewagon-copy Freshpoll/freshpoll; do
     [[ -x "$dir/$f" ]] || fail "$f is missing or not executable"
 done
 [[ -f "$dir/man/man1/tunewagon-copy.1" ]] || fail "the manual page is missing"
+# The programs as built hold no test seam (the archive's copies are stripped, so look at the
+# build's own).
+for f in tunewagon tunewagon-copy; do
+    if nm -C --defined-only "$build/Tunewagon/$f" | grep -q 'injectFileFault\|setWritePacer'; then
+        fail "$f holds the test seam"
+    fi
+done
 while IFS= read -r f; do
     cmp -s "data/program/$f" "$dir/$f" || fail "$f differs from data/program or is missing"
 done < <(cd data/program && find . -type f | sed 's|^\./||')

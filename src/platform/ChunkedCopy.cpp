@@ -14,16 +14,6 @@ namespace tw::platform {
 
 namespace {
 
-ChunkedCopy::WritePacer& pacer() {
-    static ChunkedCopy::WritePacer instance;
-    return instance;
-}
-
-void paced(std::uint64_t bytes) {
-    if (pacer())
-        pacer()(bytes);
-}
-
 // Smallest buffer of the read/write way; small files get no more than this.
 constexpr std::size_t minBufferBytes = 64 * 1024;
 
@@ -35,10 +25,6 @@ bool needsPlainCopy(int error) {
 }
 
 } // namespace
-
-void ChunkedCopy::setWritePacer(WritePacer p) {
-    pacer() = std::move(p);
-}
 
 ChunkedCopy::ChunkedCopy(int in, int out, std::uint64_t total, const CopyProgress& progress)
     : m_in(in)
@@ -180,7 +166,7 @@ std::optional<std::uint64_t> ChunkedCopy::kernelChunk() {
                                         : ::copy_file_range(m_in, nullptr, m_out, nullptr, want, 0);
         if (n > 0) {
             moved += static_cast<std::uint64_t>(n);
-            paced(static_cast<std::uint64_t>(n));
+            pacedWrite(static_cast<std::uint64_t>(n));
             continue;
         }
         if (n == 0)
@@ -234,7 +220,7 @@ bool ChunkedCopy::writeAll(const char* data, std::size_t size) {
         }
         data += n;
         size -= static_cast<std::size_t>(n);
-        paced(static_cast<std::uint64_t>(n));
+        pacedWrite(static_cast<std::uint64_t>(n));
     }
     return true;
 }

@@ -31,6 +31,7 @@ public:
     // Called after each write with its byte count; a benchmark slows the device down here.
     // Empty for the real thing.
     using WritePacer = std::function<void(std::uint64_t bytes)>;
+    // A seam for tests and benchmarks (built into them alone): called after each write.
     static void setWritePacer(WritePacer pacer);
 
     enum class Outcome { Done, Cancelled, Failed };

@@ -1,5 +1,7 @@
 #include "platform/FaultInjection.h"
 
+#include "platform/ChunkedCopy.h"
+
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -69,6 +71,24 @@ int takeFileFault(FileOperation operation, int fd) {
         return 0;
     target.resize(static_cast<std::size_t>(n));
     return takeFileFault(operation, target);
+}
+
+namespace {
+
+ChunkedCopy::WritePacer& pacer() {
+    static ChunkedCopy::WritePacer instance;
+    return instance;
+}
+
+} // namespace
+
+void ChunkedCopy::setWritePacer(WritePacer p) {
+    pacer() = std::move(p);
+}
+
+void pacedWrite(std::uint64_t bytes) {
+    if (pacer())
+        pacer()(bytes);
 }
 
 } // namespace tw::platform

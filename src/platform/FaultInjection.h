@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // A seam for tests: makes chosen file operations fail with a chosen system error, so that
 // failures that need another user, a full disk or a read-only mount can be reached by any
-// user, root included. Nothing is armed in a running program, and an unarmed check costs one
-// atomic load.
+// user, root included, and paces writes as a slow device would. Only test and benchmark
+// builds hold the seam (tw_fault_seams); the shipped programs link tw_no_fault_seams, whose
+// checks always answer "no fault", and cannot arm anything.
 namespace tw::platform {
 
 // Unnamed: creating a file without a name in a folder (O_TMPFILE), as vfat cannot.
@@ -25,5 +27,8 @@ int takeFileFault(FileOperation operation, const std::string& path);
 
 // As above for an open descriptor; its path is looked up only while a fault is armed.
 int takeFileFault(FileOperation operation, int fd);
+
+// Called by the chunked copy after each write of that many bytes (the write pacer's hook).
+void pacedWrite(std::uint64_t bytes);
 
 } // namespace tw::platform
