@@ -3,6 +3,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/TerminalHost.h"
 #include "i18n/LanguageFile.h"
+#include "i18n/LanguageScan.h"
 #include "i18n/StringTable.h"
 #include "job/CopyJob.h"
 #include "job/IniFile.h"
@@ -11,6 +12,7 @@
 #include "platform/Drives.h"
 #include "platform/FileError.h"
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 #include "platform/Path.h"
 #include "platform/SystemInfo.h"
 #include "playlist/PlaylistSource.h"
@@ -43,21 +45,9 @@ private:
     Console& m_console;
 };
 
-// The language of the user's locale: Russian for "ru*", otherwise English where its file is
-// present, otherwise the built-in Russian.
+// The language of the user's locale, chosen as the first-start window chooses it.
 std::string localeLanguage(const std::string& programFolder) {
-    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const std::string value = platform::environmentValue(variable);
-        if (value.empty()) {
-            continue;
-        }
-        if (value.starts_with("ru")) {
-            return "Russian";
-        }
-        break;
-    }
-    return platform::fileExists(i18n::languageFilePath(programFolder, "English")) ? "English"
-                                                                                  : "Russian";
+    return i18n::preferredLanguage(platform::messagesLocale(), i18n::scanLanguages(programFolder));
 }
 
 // Loads the language named on the command line, or else the one Settings.ini names, or else

@@ -1,20 +1,15 @@
 #pragma once
 
+#include "platform/SystemInfo.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace tw::errors {
 
-// A moment in local time, as the debug log writes it.
-struct LocalTime {
-    int year = 0;
-    int month = 0; // 1..12
-    int day = 0;   // 1..31
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
+// A local date and time, as the log records it.
+using LocalTime = platform::LocalDateTime;
 
 // The current local time.
 LocalTime localNow();

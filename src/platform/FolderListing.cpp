@@ -1,5 +1,7 @@
 #include "platform/FolderListing.h"
 
+#include "platform/FolderStream.h"
+
 #include "platform/FileSystem.h"
 
 #include <memory>
@@ -8,19 +10,11 @@
 
 namespace tw::platform {
 
-namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-
-} // namespace
-
 std::vector<std::string> folderEntries(const std::string& path) {
     std::vector<std::string> names;
     if (path.empty() || path.find('\0') != std::string::npos)
         return names;
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(path.c_str()));
+    const FolderStream dir(::opendir(path.c_str()));
     if (!dir)
         return names;
     while (const dirent* entry = ::readdir(dir.get())) {

@@ -1,5 +1,7 @@
 #include "platform/TemporaryFile.h"
 
+#include "platform/FolderStream.h"
+
 #include "platform/FaultInjection.h"
 
 #include <cerrno>
@@ -140,10 +142,6 @@ bool heldHere(std::uint64_t device, const std::string& name) {
     const std::lock_guard<std::mutex> lock(g_heldMutex);
     return g_held.count({device, name}) != 0;
 }
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
 
 } // namespace
 
@@ -356,7 +354,7 @@ bool isTemporaryFileName(const std::string& name) {
 }
 
 std::size_t removeStaleTemporaryFiles(const std::string& folder) {
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+    const FolderStream dir(::opendir(folder.c_str()));
     if (!dir)
         return 0;
     std::size_t removed = 0;

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QFrame>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextDocument>
@@ -46,6 +47,14 @@ QString plainToolTip(const QString& text) {
     // A tool tip guesses its format; escaped text in a paragraph of its own is shown as it is.
     return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped() +
            QStringLiteral("</p>");
+}
+
+void setLinkColour(QLabel* link, const QColor& colour) {
+    QPalette palette = link->palette();
+    if (palette.color(QPalette::WindowText) == colour)
+        return;
+    palette.setColor(QPalette::WindowText, colour);
+    link->setPalette(palette);
 }
 
 void keepOnScreen(QWidget* window) {

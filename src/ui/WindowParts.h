@@ -46,6 +46,9 @@ QLabel* label(const char* name, QWidget* parent);
 // A tool tip that shows the text as written, whatever it looks like.
 QString plainToolTip(const QString& text);
 
+// Colours a link label's text (blue at rest, red under the pointer).
+void setLinkColour(QLabel* link, const QColor& colour);
+
 // Makes the window no larger than the available area of its screen and moves it back onto
 // that area when it lies partly off it.
 void keepOnScreen(QWidget* window);

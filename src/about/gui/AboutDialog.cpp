@@ -4,6 +4,7 @@
 #include "errors/ProgramIdentity.h"
 #include "i18n/StringTable.h"
 #include "platform/FileSystem.h"
+#include "ui/WindowParts.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -142,7 +143,7 @@ AboutDialog::AboutDialog(const i18n::StringTable& strings, QWidget* parent,
         underlined.setUnderline(true);
         link->setFont(underlined);
         link->setCursor(Qt::PointingHandCursor);
-        setLinkColour(link, LinkBlue);
+        ui::setLinkColour(link, LinkBlue);
         link->installEventFilter(this);
     }
     m_okButton = new QPushButton(QStringLiteral("Ok"), m_linkPanel);
@@ -237,28 +238,20 @@ void AboutDialog::writeMail() {
 }
 
 void AboutDialog::hoverSiteLink() {
-    setLinkColour(m_siteLink, LinkRed);
+    ui::setLinkColour(m_siteLink, LinkRed);
 }
 
 void AboutDialog::hoverMailLink() {
-    setLinkColour(m_mailLink, LinkRed);
+    ui::setLinkColour(m_mailLink, LinkRed);
 }
 
 void AboutDialog::leaveLinks() {
-    setLinkColour(m_siteLink, LinkBlue);
-    setLinkColour(m_mailLink, LinkBlue);
+    ui::setLinkColour(m_siteLink, LinkBlue);
+    ui::setLinkColour(m_mailLink, LinkBlue);
 }
 
 void AboutDialog::leaveLinksOverPanel() {
     leaveLinks();
-}
-
-void AboutDialog::setLinkColour(QLabel* link, const QColor& colour) {
-    QPalette palette = link->palette();
-    if (palette.color(QPalette::WindowText) == colour)
-        return;
-    palette.setColor(QPalette::WindowText, colour);
-    link->setPalette(palette);
 }
 
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -47,7 +47,6 @@ protected:
 private:
     const i18n::StringTable& m_strings;
     void applyTexts();
-    void setLinkColour(QLabel* link, const QColor& colour);
 
     std::string m_programFolder;
     QFrame* m_bannerPanel = nullptr;

@@ -22,18 +22,10 @@
 
 namespace tw::update {
 
+using ui::named;
+using ui::q;
+
 namespace {
-
-QString q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-template <class Widget>
-Widget* named(const char* name, QWidget* parent) {
-    auto* w = new Widget(parent);
-    w->setObjectName(name);
-    return w;
-}
 
 // Texts from the announcement and the language file are shown as written, never as markup.
 QLabel* plainLabel(const char* name, QWidget* parent) {
@@ -100,7 +92,7 @@ NewVersionDialog::NewVersionDialog(const i18n::StringTable& strings, std::string
     QFont link = m_siteLink->font();
     link.setUnderline(true);
     m_siteLink->setFont(link);
-    setLinkColour(Qt::blue);
+    ui::setLinkColour(m_siteLink, Qt::blue);
 
     m_separator = named<QFrame>("separator", this);
     m_separator->setFrameShape(QFrame::HLine);
@@ -182,11 +174,11 @@ void NewVersionDialog::openSite() {
 }
 
 void NewVersionDialog::hoverLink() {
-    setLinkColour(Qt::red);
+    ui::setLinkColour(m_siteLink, Qt::red);
 }
 
 void NewVersionDialog::leaveLink() {
-    setLinkColour(Qt::blue);
+    ui::setLinkColour(m_siteLink, Qt::blue);
 }
 
 void NewVersionDialog::acknowledge() {
@@ -200,12 +192,6 @@ void NewVersionDialog::acknowledge() {
 
 void NewVersionDialog::remindLater() {
     close();
-}
-
-void NewVersionDialog::setLinkColour(const QColor& colour) {
-    QPalette palette = m_siteLink->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    m_siteLink->setPalette(palette);
 }
 
 bool NewVersionDialog::eventFilter(QObject* watched, QEvent* event) {

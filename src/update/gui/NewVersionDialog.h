@@ -40,7 +40,6 @@ protected:
 
 private:
     const i18n::StringTable& m_strings;
-    void setLinkColour(const QColor& colour);
 
     std::string m_folder;
     QString m_page; // the product page as announced, whole
