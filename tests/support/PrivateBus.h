@@ -19,6 +19,8 @@ public:
     PrivateBus& operator=(const PrivateBus&) = delete;
 
     bool running() const;
+    // The address programs are given to reach the bus (DBUS_SYSTEM_BUS_ADDRESS=...).
+    const QString& address() const { return m_address; }
     // A connection to the bus, named for this bus alone (closed with the bus).
     QDBusConnection connect(const QString& name);
 
