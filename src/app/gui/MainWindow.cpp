@@ -511,6 +511,9 @@ void MainWindow::refreshDriveList() {
         widest = std::max(widest, m_driveList->fontMetrics().horizontalAdvance(item));
     }
     m_driveList->view()->setMinimumWidth(widest + 32);
+    // The closed list shows its caption whole, up to a sixth of the screen.
+    const int captionWidth = m_driveList->fontMetrics().horizontalAdvance(q(t.StrRemovableDrives));
+    m_driveList->setMinimumWidth(std::min(captionWidth + 40, ui::captionWidth(this, 0.16)));
     m_driveList->setEnabled(!drives.empty());
     m_driveList->setToolTip(q(t.StrRemovableDrives));
 }
