@@ -12,9 +12,9 @@ namespace tw::platform {
 // A mounted file system on a removable drive (a USB stick, a card, a player), as offered
 // for a destination.
 struct RemovableDrive {
-    std::string label;          // the file system's label; the mount folder's name without one
-    std::string mountPoint;     // "/media/user/STICK"
-    std::string device;         // "/dev/sdb1"
+    std::string label;           // the file system's label; the mount folder's name without one
+    std::string mountPoint;      // "/media/user/STICK"
+    std::string device;          // "/dev/sdb1"
     std::uint64_t sizeBytes = 0; // the size of the file system
     std::int64_t freeBytes = -1; // bytes available to the user; -1 when unknown
 

@@ -136,8 +136,7 @@ private slots:
         QVERIFY(!UDisksDrives::serviceAvailable(desk.bus->connect("probe")));
         UDisksDrives drives(desk.bus->connect("program"), UDisksDrives::Service, nullptr, 1000);
         QVERIFY(drives.drives().empty());
-        QCOMPARE(drives.safelyRemove("/media/STICK").result,
-                 RemovableDriveWatch::Removal::Failed);
+        QCOMPARE(drives.safelyRemove("/media/STICK").result, RemovableDriveWatch::Removal::Failed);
     }
 
     // The mount table's side, on a real mounted image: a loop device taken for a removable

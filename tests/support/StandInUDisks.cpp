@@ -62,8 +62,8 @@ void StandInUDisks::plug(const QString& name, const QString& label, const QStrin
     block[Filesystem] = QVariantMap{{"MountPoints", QVariant::fromValue(mountPoints(mountPoint))}};
     m_objects[drivePath(name)] = drive;
     m_objects[blockPath(name)] = block;
-    for (const auto& [path, interfaces] : {std::pair{drivePath(name), drive},
-                                           std::pair{blockPath(name), block}}) {
+    for (const auto& [path, interfaces] :
+         {std::pair{drivePath(name), drive}, std::pair{blockPath(name), block}}) {
         QDBusMessage signal = QDBusMessage::createSignal(Root, ObjectManager, "InterfacesAdded");
         signal << QVariant::fromValue(QDBusObjectPath(path)) << QVariant::fromValue(interfaces);
         m_bus.send(signal);
@@ -105,8 +105,8 @@ bool StandInUDisks::handleMessage(const QDBusMessage& message, const QDBusConnec
         calls << "PowerOff " + path;
         return connection.send(message.createReply());
     }
-    return connection.send(
-        message.createErrorReply(QDBusError::UnknownMethod, "not stood in for: " + message.member()));
+    return connection.send(message.createErrorReply(QDBusError::UnknownMethod,
+                                                    "not stood in for: " + message.member()));
 }
 
 } // namespace tw::test

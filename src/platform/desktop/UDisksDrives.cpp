@@ -82,11 +82,11 @@ struct Snapshot {
 };
 
 Snapshot managedObjects(QDBusConnection& bus, const QString& service, int waitMs) {
-    const QDBusMessage reply = callAndWait(
-        bus,
-        QDBusMessage::createMethodCall(service, ManagerPath, ObjectManager,
-                                       QStringLiteral("GetManagedObjects")),
-        waitMs);
+    const QDBusMessage reply =
+        callAndWait(bus,
+                    QDBusMessage::createMethodCall(service, ManagerPath, ObjectManager,
+                                                   QStringLiteral("GetManagedObjects")),
+                    waitMs);
     Snapshot snapshot;
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return snapshot;
@@ -104,8 +104,8 @@ bool isRemovableDrive(const QVariantMap& drive) {
            bus == QLatin1String("sdio");
 }
 
-QDBusMessage emptyOptionsCall(const QString& service, const QString& path,
-                              const QString& interface, const QString& method) {
+QDBusMessage emptyOptionsCall(const QString& service, const QString& path, const QString& interface,
+                              const QString& method) {
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
     call << QVariantMap();
     return call;
@@ -207,11 +207,11 @@ RemovableDriveWatch::RemovalOutcome UDisksDrives::safelyRemove(const std::string
             objectPath((*it)[BlockInterface].value(QStringLiteral("Drive"))) != drivePath ||
             byteStrings(fs->value(QStringLiteral("MountPoints"))).empty())
             continue;
-        const QDBusMessage reply = callAndWait(
-            m_bus,
-            emptyOptionsCall(m_service, it.key().path(), FilesystemInterface,
-                             QStringLiteral("Unmount")),
-            m_unmountWaitMs);
+        const QDBusMessage reply =
+            callAndWait(m_bus,
+                        emptyOptionsCall(m_service, it.key().path(), FilesystemInterface,
+                                         QStringLiteral("Unmount")),
+                        m_unmountWaitMs);
         if (reply.type() == QDBusMessage::ErrorMessage)
             return {reply.errorName() == BusyError ? Removal::Busy : Removal::Failed,
                     reply.errorMessage().toStdString()};
@@ -219,8 +219,8 @@ RemovableDriveWatch::RemovalOutcome UDisksDrives::safelyRemove(const std::string
     // Unmounted, the drive may be pulled; switching it off also stops its light. A drive
     // that cannot be switched off (a card reader) is still safe to take out.
     const QDBusMessage off = callAndWait(
-        m_bus, emptyOptionsCall(m_service, drivePath.path(), DriveInterface,
-                                QStringLiteral("PowerOff")),
+        m_bus,
+        emptyOptionsCall(m_service, drivePath.path(), DriveInterface, QStringLiteral("PowerOff")),
         m_waitMs);
     RemovalOutcome outcome{Removal::Removed, {}};
     if (off.type() == QDBusMessage::ErrorMessage)
