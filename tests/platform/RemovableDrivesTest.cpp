@@ -171,6 +171,7 @@ private slots:
         QVERIFY(told.wait(3000));
         QVERIFY(driveAt(watch.drives(), temp / "stick") == nullptr);
         QCOMPARE(watch.safelyRemove(temp / "stick").result, RemovableDriveWatch::Removal::Failed);
+        QVERIFY(!watch.canRemove());
     }
 };
 

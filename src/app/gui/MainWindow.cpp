@@ -549,7 +549,7 @@ void MainWindow::startCopy() {
         // At the session's end there is nobody left to read it.
         if (!ui::sessionEnding()) {
             std::optional<platform::RemovableDrive> stick;
-            if (m_driveWatch && !destination.empty())
+            if (m_driveWatch && m_driveWatch->canRemove() && !destination.empty())
                 for (const platform::RemovableDrive& drive : m_driveWatch->drives())
                     if (platform::holdsFolder(drive, destination))
                         stick = drive;

@@ -20,6 +20,7 @@ public:
 
     std::vector<RemovableDrive> drives() override;
     RemovalOutcome safelyRemove(const std::string& mountPoint) override;
+    bool canRemove() const override { return false; }
 
 private:
     void look();

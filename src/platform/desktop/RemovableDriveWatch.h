@@ -35,6 +35,9 @@ public:
     // its last data takes a while.
     virtual RemovalOutcome safelyRemove(const std::string& mountPoint) = 0;
 
+    // False where drives cannot be taken out at all (no disk service): nothing offers it.
+    virtual bool canRemove() const { return true; }
+
     // The desktop's disk service (UDisks2 on the system bus) where it answers; otherwise the
     // kernel's mount table, looked at every few seconds, which cannot take a drive out.
     static std::unique_ptr<RemovableDriveWatch> system(QObject* parent = nullptr);
