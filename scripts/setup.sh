@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev
+    qt6-translations-l10n       # Qt's own buttons and dialogs in the chosen language
     libcurl4-openssl-dev
     zlib1g-dev   # the checker tests send compressed answers
     libicu-dev

@@ -74,6 +74,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& args) {
             }
             o.copy.writePlaylist = true;
             o.copy.playlistName = name;
+        } else if (a == "--eject") {
+            o.eject = true;
         } else if (a == "--quiet") {
             o.quiet = true;
         } else if (a == "--help") {
@@ -142,11 +144,16 @@ std::string usageText() {
            "Language key of the\n"
            "                         program folder's Settings.ini; built-in Russian when there "
            "is none)\n"
+           "  --eject                after the run, unmount and switch off the removable drive "
+           "DESTINATION is on\n"
+           "                         (through UDisks2), as the desktop's \"Safely remove\" does\n"
            "  --quiet                no progress bar, and no line for each missing entry or "
            "failed copy\n"
            "  --help, --version\n"
            "A playlist may be \"-\" (standard input) or a pipe; it is read once.\n"
-           "Exit status: 0 all copied, 1 some copies failed or entries were missing, 2 refused,\n"
+           "Exit status: 0 all copied, 1 some copies failed or entries were missing (or --eject "
+           "could\n"
+           "not take the drive out), 2 refused,\n"
            "130 cancelled with Ctrl-C or stopped at a question (also by the end of the input).\n";
 }
 

@@ -14,6 +14,7 @@ enum class CollisionMode { Ask, Replace, Skip, AutoRename };
 struct CliOptions {
     copy::CopyOptions copy; // --flat clears keepStructure
     bool quiet = false;
+    bool eject = false; // take the destination's removable drive out after the run
     std::optional<CollisionMode> onCollision; // nothing: ask on a terminal, skip otherwise
     std::optional<std::string> language;      // nothing: the Language key of Settings.ini
     std::string playlist;

@@ -1,5 +1,6 @@
 #include "cli/CopyCommand.h"
 
+#include "cli/DriveEject.h"
 #include "cli/ExitStatus.h"
 #include "cli/TerminalHost.h"
 #include "i18n/LanguageFile.h"
@@ -173,8 +174,32 @@ int runCopyCommand(const CliOptions& options, const std::string& programFolder,
     }
 
     report += withoutCr(job.report("\n"));
-    return exitStatusFor(end == copy::CopyRun::End::Cancelled || job.cancelled(),
-                         end == copy::CopyRun::End::Failed, job.counters());
+    int status = exitStatusFor(end == copy::CopyRun::End::Cancelled || job.cancelled(),
+                               end == copy::CopyRun::End::Failed, job.counters());
+    if (options.eject && end != copy::CopyRun::End::Failed) {
+        const EjectResult ejected = ejectDriveHolding(destination.str());
+        const std::string where =
+            ejected.mountPoint.empty() ? destination.str() : ejected.mountPoint;
+        const std::string why = ejected.reason.empty() ? "" : " (" + ejected.reason + ")";
+        switch (ejected.kind) {
+        case EjectResult::Kind::Removed:
+            report += table.StrDriveRemoved + " " + where + "\n";
+            break;
+        case EjectResult::Kind::Busy:
+            messages.say(table.StrDriveBusy + " " + where + why);
+            break;
+        case EjectResult::Kind::NotRemovable:
+            messages.say(table.StrRemoveFailed + " " + where + ": not on a removable drive");
+            break;
+        case EjectResult::Kind::Failed:
+        case EjectResult::Kind::Unavailable:
+            messages.say(table.StrRemoveFailed + " " + where + why);
+            break;
+        }
+        if (ejected.kind != EjectResult::Kind::Removed && status == exitCopied)
+            status = exitIncomplete;
+    }
+    return status;
 }
 
 } // namespace tw::cli

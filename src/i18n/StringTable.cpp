@@ -34,7 +34,7 @@ const Entry kEntries[] = {
     {18, &StringTable::listSizePrefix, "Занимаемое место на диске: "},
     {19, &StringTable::freeSpacePrefix, "Свободное место на диске назначения: "},
     {22, &StringTable::playlistDialogTitle, "Выберите список для копирования..."},
-    {23, &StringTable::StrOsNote, "Предназначена для Windows 98 и выше."},
+    {23, &StringTable::StrOsNote, "Работает в Linux (Debian 12 и новее, Qt 6)."},
     {24, &StringTable::StrAskExit, "Действительно хотите закрыть программу?"},
     {25, &StringTable::StrExitCaption, "Подтверждение выхода..."},
     {26, &StringTable::StrWarningCaption, "Предупреждение..."},
@@ -134,6 +134,13 @@ const Entry kEntries[] = {
      "Этот диск не принимает имя, которое кончается точкой или пробелом."},
     {106, &StringTable::StrNameSeparator, "Имя файла не может содержать / и \\."},
     {107, &StringTable::StrNameDots, "Имена \".\" и \"..\" обозначают папки."},
+    {108, &StringTable::StrCredit, "Сделано авторами Tunewagon. Дата выпуска: 24.10.07"},
+    {109, &StringTable::StrRemovableDrives, "Съёмные диски..."},
+    {110, &StringTable::StrSafelyRemove, "Безопасно извлечь"},
+    {111, &StringTable::StrDriveRemoved, "Диск отключён, его можно вынуть:"},
+    {112, &StringTable::StrDriveBusy,
+     "Диск занят: на нём открыты файлы или папки. Закройте их и попробуйте ещё раз:"},
+    {113, &StringTable::StrRemoveFailed, "Не удалось извлечь диск:"},
 };
 
 constexpr const char* kFilterFirstBuiltIn = "M3U и PLS плэйлисты";

@@ -5,7 +5,7 @@
 namespace tw::i18n {
 
 // Every caption and message the program shows, one entry per line of a language file
-// (lines 3 to 107), plus the name of the current language. Each entry starts with its
+// (lines 3 to 113), plus the name of the current language. Each entry starts with its
 // built-in Russian text; loadLanguageFile overwrites entries from a language file.
 struct StringTable {
     // Main-window captions (lines 6-22 and 93). listCountPrefix..freeSpacePrefix hold the text that
@@ -122,6 +122,14 @@ struct StringTable {
     std::string StrNameEnding;    // 105
     std::string StrNameSeparator; // 106
     std::string StrNameDots;      // 107
+    // Beyond line 107: the About window's credit line, the removable drives offered as
+    // destinations and taking one out safely after a copy.
+    std::string StrCredit;          // 108
+    std::string StrRemovableDrives; // 109
+    std::string StrSafelyRemove;    // 110
+    std::string StrDriveRemoved;    // 111
+    std::string StrDriveBusy;       // 112
+    std::string StrRemoveFailed;    // 113
 
     // Name of the current language: a folder name below "Language"; "Russian" is built in.
     std::string CurrentLanguage;
@@ -131,7 +139,7 @@ struct StringTable {
     // Puts every entry back to its built-in text; CurrentLanguage is left unchanged.
     void resetToBuiltIn();
 
-    // Applies line `line` (3..107) of a language file to its entry; other line numbers are
+    // Applies line `line` (3..113) of a language file to its entry; other line numbers are
     // ignored. Lines 17-19 get one space appended, line 20 replaces the whole filter, line 21
     // extends it, line 77 sets StrErrorCaption and StrErrorHeadline.
     void applyLine(int line, const std::string& text);

@@ -1,5 +1,6 @@
 #include "platform/Drives.h"
 
+#include "platform/BlockDevices.h"
 #include "platform/DriveClassifier.h"
 #include "platform/FileSystem.h"
 #include "platform/MountInfo.h"
@@ -74,28 +75,6 @@ bool isRemovableDisk(const std::string& diskFolder, int depth) {
     return false;
 }
 
-// The block device under a mount: by its device numbers, else by the device file it names.
-BlockDevice blockDeviceOf(const MountEntry& mount) {
-    std::string folder;
-    if (mount.major != 0)
-        folder = canonicalPath("/sys/dev/block/" + std::to_string(mount.major) + ":" +
-                               std::to_string(mount.minor));
-    if (folder.empty() && mount.source.rfind("/dev/", 0) == 0) {
-        const std::string deviceFile = canonicalPath(mount.source);
-        if (!deviceFile.empty())
-            folder = canonicalPath("/sys/class/block/" + lastComponent(deviceFile));
-    }
-    BlockDevice device;
-    if (folder.empty())
-        return device;
-    device.present = true;
-    device.name = lastComponent(folder);
-    const std::string disk = diskFolderOf(folder);
-    device.disk = lastComponent(disk);
-    device.removable = isRemovableDisk(disk, 0);
-    return device;
-}
-
 class DriveProbe {
 public:
     DriveProbe()
@@ -147,6 +126,27 @@ bool isFuseFat(const std::string& fsType) {
 }
 
 } // namespace
+
+BlockDevice blockDeviceOf(const MountEntry& mount) {
+    std::string folder;
+    if (mount.major != 0)
+        folder = canonicalPath("/sys/dev/block/" + std::to_string(mount.major) + ":" +
+                               std::to_string(mount.minor));
+    if (folder.empty() && mount.source.rfind("/dev/", 0) == 0) {
+        const std::string deviceFile = canonicalPath(mount.source);
+        if (!deviceFile.empty())
+            folder = canonicalPath("/sys/class/block/" + lastComponent(deviceFile));
+    }
+    BlockDevice device;
+    if (folder.empty())
+        return device;
+    device.present = true;
+    device.name = lastComponent(folder);
+    const std::string disk = diskFolderOf(folder);
+    device.disk = lastComponent(disk);
+    device.removable = isRemovableDisk(disk, 0);
+    return device;
+}
 
 DriveType driveType(const std::string& path) {
     return DriveProbe().typeOf(path, 0);

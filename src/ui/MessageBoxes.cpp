@@ -38,11 +38,18 @@ QMessageBox::Icon iconOf(MessageKind kind) {
     return QMessageBox::Information;
 }
 
+// action, when given, is one more button of the caller's; *actionChosen tells whether it
+// was pressed.
 QMessageBox::StandardButton execBox(QMessageBox::Icon icon, const std::string& text,
                                     const std::string& caption,
                                     QMessageBox::StandardButtons buttons, QWidget* parent,
-                                    const std::string& details) {
+                                    const std::string& details, const std::string* action = nullptr,
+                                    bool* actionChosen = nullptr) {
     QMessageBox box(icon, q(caption), q(text), buttons, parent);
+    QPushButton* actionButton =
+        action != nullptr ? box.addButton(q(*action), QMessageBox::ActionRole) : nullptr;
+    if (actionButton != nullptr)
+        actionButton->setObjectName("actionButton");
     box.setObjectName("MessageBox");
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -55,6 +62,8 @@ QMessageBox::StandardButton execBox(QMessageBox::Icon icon, const std::string& t
     else if (buttons.testFlag(QMessageBox::Ok))
         box.setDefaultButton(QMessageBox::Ok);
     box.exec();
+    if (actionChosen != nullptr)
+        *actionChosen = actionButton != nullptr && box.clickedButton() == actionButton;
     if (QAbstractButton* clicked = box.clickedButton())
         return box.standardButton(clicked);
     // Closed without a button: the answer that goes no further.
@@ -99,6 +108,18 @@ QMessageBox::StandardButton MsgDialog(QWidget* owner, const std::string& text,
         owner->activateWindow();
     }
     return result;
+}
+
+bool MsgDialogOffering(QWidget* owner, const std::string& text, std::string_view kind,
+                       const std::string& caption, const std::string& details,
+                       const std::string& action) {
+    bool chosen = false;
+    execBox(iconOfKind(kind), text, caption, QMessageBox::Ok, nullptr, details, &action, &chosen);
+    if (owner != nullptr) {
+        owner->raise();
+        owner->activateWindow();
+    }
+    return chosen;
 }
 
 void setBeep(std::function<void()> beep) {

@@ -39,6 +39,12 @@ QMessageBox::StandardButton MsgDialog(QWidget* owner, const std::string& text,
                                       QMessageBox::StandardButtons buttons, std::string_view kind,
                                       const std::string& caption, const std::string& details = {});
 
+// As MsgDialog with an OK button, and one more button whose caption is action (objectName
+// "actionButton"); true when the user pressed that one.
+bool MsgDialogOffering(QWidget* owner, const std::string& text, std::string_view kind,
+                       const std::string& caption, const std::string& details,
+                       const std::string& action);
+
 // The icon a kind word stands for.
 QMessageBox::Icon iconOfKind(std::string_view kind);
 

@@ -71,7 +71,10 @@ private slots:
         {
             AboutDialog form(m_strings, nullptr, TW_PROGRAM_DIR);
             QCOMPARE(form.windowTitle(), QString("О программе..."));
-            QCOMPARE(memo(form, "osNoteText"), "Предназначена для Windows 98 и выше.\n" + version);
+            QCOMPARE(memo(form, "osNoteText"),
+                     "Работает в Linux (Debian 12 и новее, Qt 6).\n" + version);
+            QCOMPARE(form.findChild<QLabel*>("credit")->text(),
+                     QString("Сделано авторами Tunewagon. Дата выпуска: 24.10.07"));
         }
         QCOMPARE(tw::i18n::loadLanguageFile(m_strings, TW_PROGRAM_DIR, "English"),
                  tw::i18n::LanguageLoad::Loaded);
@@ -81,7 +84,10 @@ private slots:
             QCOMPARE(form.windowTitle(), QString("About..."));
             QCOMPARE(memo(form, "aboutText"), q(t.StrAboutText));
             QCOMPARE(memo(form, "freewareText"), QString("This program is free."));
-            QCOMPARE(memo(form, "osNoteText"), "Meant for Windows 98 and later.\n" + version);
+            QCOMPARE(memo(form, "osNoteText"),
+                     "Runs on Linux (Debian 12 and later, Qt 6).\n" + version);
+            QCOMPARE(form.findChild<QLabel*>("credit")->text(),
+                     QString("Made by the Tunewagon authors. The date of issue: 24.10.07"));
             QCOMPARE(form.findChild<QLabel*>("siteLink")->toolTip(),
                      QString("Посетите сайт программы для обновлений"));
             QCOMPARE(form.findChild<QPushButton*>("okButton")->text(), QString("Ok"));

@@ -5,6 +5,8 @@
 #include "i18n/gui/FirstStartLanguageDialog.h"
 #include "job/ProgramPaths.h"
 
+#include "ui/MessageBoxes.h"
+
 #include "support/MessageBoxAnswerer.h"
 #include "support/TempFolder.h"
 
@@ -174,6 +176,54 @@ private slots:
         form.hide();
         form.show();
         QCOMPARE(menuItems(form).size(), 2);
+    }
+
+    // Qt's own buttons speak the language of the interface, and the menu switches them: the
+    // stop question's Yes and No, and the details button of a box that has details.
+    void qtButtonsFollowTheLanguageMenu() {
+        const std::filesystem::path shipped =
+            std::filesystem::path(TW_PROGRAM_DIR) / "Translations/qtbase_ru.qm";
+        if (!std::filesystem::exists(shipped))
+            QSKIP("the build found no Qt catalogue (qt6-translations-l10n is not installed)");
+        std::filesystem::create_directories(*m_folder / "Translations");
+        std::filesystem::copy_file(shipped, *m_folder / "Translations/qtbase_ru.qm");
+        tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\nLanguage=Russian\r\n");
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
+        form.show();
+
+        const auto buttonsOfTheStopQuestion = [this, &form]() -> QStringList {
+            QStringList seen;
+            tw::test::MessageBoxAnswerer user({QMessageBox::No});
+            user.onBox = [&seen](QMessageBox& box) {
+                for (QAbstractButton* button : box.buttons())
+                    seen << button->text().remove('&');
+            };
+            if (tw::ui::ask(m_strings.StrAskStopCopy, m_strings.StrConfirmCaption, &form))
+                return {"answered Yes"};
+            seen.sort();
+            return seen;
+        };
+        const auto detailsButton = [&form] {
+            QString seen;
+            tw::test::MessageBoxAnswerer user;
+            user.onBox = [&seen](QMessageBox& box) {
+                for (QAbstractButton* button : box.buttons())
+                    if (box.buttonRole(button) == QMessageBox::ActionRole)
+                        seen = button->text();
+            };
+            tw::ui::showMessage(tw::ui::MessageKind::Information, "report", "caption", &form,
+                                "details");
+            return seen;
+        };
+
+        QCOMPARE(buttonsOfTheStopQuestion(), QStringList({"Да", "Нет"}));
+        QVERIFY2(detailsButton().startsWith("Показать"), qPrintable(detailsButton()));
+        menuItem(form, "English")->trigger();
+        QCOMPARE(m_strings.CurrentLanguage, std::string("English"));
+        QCOMPARE(buttonsOfTheStopQuestion(), QStringList({"No", "Yes"}));
+        QCOMPARE(detailsButton(), QString("Show Details..."));
+        menuItem(form, "Russian")->trigger();
+        QCOMPARE(buttonsOfTheStopQuestion(), QStringList({"Да", "Нет"}));
     }
 
     void withoutLanguagesTheMenuHoldsOnlyRussianAndStaysShut() {

@@ -346,15 +346,16 @@ private slots:
         QVERIFY(form.findChild<QObject*>("playlistDialog") != nullptr);
         QVERIFY(form.width() >= 464 && form.height() >= 355);
         QCOMPARE(form.minimumSize(), form.maximumSize());
-        // Tab order: the two buttons, the six options, the buttons, the new-version option last.
+        // Tab order: the two buttons and the list of removable drives, the six options, the
+        // buttons, the new-version option last.
         QStringList order;
         QWidget* w = form.findChild<QPushButton*>("choosePlaylistButton");
-        for (int i = 0; i < 13; ++i, w = w->nextInFocusChain()) {
+        for (int i = 0; i < 14; ++i, w = w->nextInFocusChain()) {
             while (w->focusPolicy() == Qt::NoFocus || !(w->focusPolicy() & Qt::TabFocus))
                 w = w->nextInFocusChain();
             order << w->objectName();
         }
-        QCOMPARE(order, QStringList({"choosePlaylistButton", "chooseDestinationButton",
+        QCOMPARE(order, QStringList({"choosePlaylistButton", "chooseDestinationButton", "driveList",
                                      "keepStructure", "transliterate", "onlyMp3", "asManyAsFit",
                                      "writePlaylist", "skipSame", "startCopyButton", "helpButton",
                                      "languageButton", "aboutButton", "exitButton"}));

@@ -95,7 +95,7 @@ private slots:
     void overlongCaptionsKeepTheWindowWithinAScreen() {
         TempFolder folder;
         std::string file = "Wide\r\nTunewagon\r\nkB\r\nMB\r\nGB\r\n";
-        for (int line = 6; line <= 107; ++line)
+        for (int line = 6; line <= 113; ++line)
             file += std::string(line % 2 == 0 ? 100000 : 3000, 'W') + "\r\n";
         tw::test::writeFile(folder / "Language/Wide/Wide.txt", file);
         const std::string translated(68, 'T');

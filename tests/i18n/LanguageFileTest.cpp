@@ -43,7 +43,7 @@ Lines numberedFile(int last) {
 // A table that carries traces of an earlier language, to show that a load starts afresh.
 StringTable usedTable() {
     StringTable table;
-    for (int line = 3; line <= 107; ++line)
+    for (int line = 3; line <= 113; ++line)
         table.applyLine(line, "old");
     table.CurrentLanguage = "Old";
     return table;
@@ -146,7 +146,7 @@ TEST(LanguageFile, EmptyLineGivesEmptyEntryAndLongLineIsTakenWhole) {
     EXPECT_EQ(table.StrMailNote, longLine);
 }
 
-TEST(LanguageFile, OlderFilesOf99And102LinesKeepTheLaterTextsBuiltInAndLinesAfter107AreIgnored) {
+TEST(LanguageFile, OlderFilesOf99And102LinesKeepTheLaterTextsBuiltInAndLinesAfter113AreIgnored) {
     tw::test::TempFolder folder;
     writeLanguage(folder, "Older", numberedFile(99));
     StringTable table = usedTable();
@@ -161,8 +161,13 @@ TEST(LanguageFile, OlderFilesOf99And102LinesKeepTheLaterTextsBuiltInAndLinesAfte
     EXPECT_EQ(table.StrNameTooLong, StringTable{}.StrNameTooLong);
     EXPECT_EQ(table.StrNameDots, StringTable{}.StrNameDots);
 
-    Lines lines = numberedFile(107);
-    for (int n = 108; n <= 300; ++n)
+    writeLanguage(folder, "Renaming", numberedFile(107));
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Renaming"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.StrNameDots, "entry 107");
+    EXPECT_EQ(table.StrSafelyRemove, StringTable{}.StrSafelyRemove);
+
+    Lines lines = numberedFile(113);
+    for (int n = 114; n <= 300; ++n)
         lines.push_back("extra " + std::to_string(n));
     writeLanguage(folder, "Long", lines);
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Long"), LanguageLoad::Loaded);
@@ -170,13 +175,14 @@ TEST(LanguageFile, OlderFilesOf99And102LinesKeepTheLaterTextsBuiltInAndLinesAfte
     EXPECT_EQ(table.skipSameOption, "entry 101");
     EXPECT_EQ(table.StrReportPlaylist, "entry 102");
     EXPECT_EQ(table.StrNameDots, "entry 107");
+    EXPECT_EQ(table.StrRemoveFailed, "entry 113");
     for (const auto& [name, field] : test::tableFields())
         EXPECT_EQ((table.*field).find("extra"), std::string::npos) << name;
 }
 
 TEST(LanguageFile, SwitchingBackToRussianRestoresEveryBuiltInText) {
     tw::test::TempFolder folder;
-    writeLanguage(folder, "Full", numberedFile(107));
+    writeLanguage(folder, "Full", numberedFile(113));
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Full"), LanguageLoad::Loaded);
     ASSERT_EQ(differingFields(StringTable{}, table).size(), test::tableFields().size());
@@ -198,7 +204,7 @@ TEST(LanguageFile, Windows1251AndUtf8FilesWithTheBuiltInTextsGiveTheBuiltInTable
             text.resize(text.size() - 3);
         words.push_back(text);
     }
-    ASSERT_EQ(words.size(), 107u);
+    ASSERT_EQ(words.size(), 113u);
     Lines cp1251;
     for (const auto& line : words)
         cp1251.push_back(text::utf8ToCp1251(line));
@@ -283,7 +289,7 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
     std::string line;
     while (reader.next(line))
         lines.push_back(line);
-    ASSERT_EQ(lines.size(), 107u);
+    ASSERT_EQ(lines.size(), 113u);
     EXPECT_EQ(lines[0], "English");
     EXPECT_EQ(lines[1], "Tunewagon");
     for (std::size_t i = 2; i < lines.size(); ++i) {
@@ -302,7 +308,7 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
             EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
         }
     }
-    EXPECT_EQ(lineFeeds, 107u);
+    EXPECT_EQ(lineFeeds, 113u);
 
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, programFolder, "English"), LanguageLoad::Loaded);

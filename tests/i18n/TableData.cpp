@@ -142,6 +142,12 @@ const std::vector<std::pair<std::string, Field>>& tableFields() {
         F(StrNameEnding),
         F(StrNameSeparator),
         F(StrNameDots),
+        F(StrCredit),
+        F(StrRemovableDrives),
+        F(StrSafelyRemove),
+        F(StrDriveRemoved),
+        F(StrDriveBusy),
+        F(StrRemoveFailed),
     };
 #undef F
     return fields;

@@ -3,6 +3,7 @@
 #include "platform/desktop/PortalMail.h"
 #include "platform/desktop/XdgEmailMail.h"
 
+#include "support/PrivateBus.h"
 #include "support/TempFolder.h"
 
 #include <QDBusArgument>
@@ -21,6 +22,7 @@
 #include <stdexcept>
 
 using tw::platform::MailMessage;
+using tw::test::PrivateBus;
 
 namespace {
 
@@ -73,34 +75,6 @@ public slots:
 
 private:
     QDBusConnection m_bus;
-};
-
-// A private message bus for one test.
-class PrivateBus {
-public:
-    explicit PrivateBus(const std::string& folder)
-        : m_address("unix:path=" + QString::fromStdString(folder) + "/bus") {
-        m_daemon.start("dbus-daemon",
-                       {"--session", "--nofork", "--nopidfile", "--address=" + m_address});
-        m_started = m_daemon.waitForStarted(5000);
-        for (int i = 0; m_started && i < 100 && !QFile::exists(socket()); ++i)
-            QTest::qWait(20);
-    }
-    ~PrivateBus() {
-        m_daemon.terminate();
-        m_daemon.waitForFinished(3000);
-    }
-    bool running() const { return m_started && QFile::exists(socket()); }
-    QDBusConnection connect(const QString& name) const {
-        return QDBusConnection::connectToBus(m_address, name);
-    }
-
-private:
-    QString socket() const { return m_address.mid(QString("unix:path=").size()); }
-
-    QString m_address;
-    QProcess m_daemon;
-    bool m_started = false;
 };
 
 class ScriptedWay : public tw::platform::MailHandOver {

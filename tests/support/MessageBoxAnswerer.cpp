@@ -51,6 +51,9 @@ void MessageBoxAnswerer::look() {
     m_seen.push_back(describe(*box));
     if (onBox)
         onBox(*box);
+    // The box was answered by onBox itself.
+    if (!box->isVisible())
+        return;
     if (QAbstractButton* button = scriptedButton(*box, m_answers))
         button->click();
     else

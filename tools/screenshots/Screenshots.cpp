@@ -5,7 +5,8 @@
 //   tunewagon-screenshots OUTPUT_FOLDER
 //
 // It drives the real windows over a small music folder of its own (temporary files only) and
-// writes main-window-ru.png, copy-window-ru.png, collision-ru.png, report-ru.png and the same
+// writes main-window-ru.png, sticks-ru.png, copy-window-ru.png, collision-ru.png, report-ru.png,
+// removed-ru.png and the same
 // with -en. scripts/screenshots.sh runs it under Xvfb.
 
 #include "app/gui/MainWindow.h"
@@ -15,10 +16,13 @@
 #include "copy/gui/CopyProgressDialog.h"
 #endif
 #include "i18n/StringTable.h"
+#include "platform/desktop/RemovableDriveWatch.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -29,11 +33,13 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextStream>
 #include <QTimeZone>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -66,6 +72,28 @@ bool copyFolder(const QString& from, const QString& to) {
     }
     return ok;
 }
+
+// The player folder, shown as a mounted USB stick with fixed figures (the pictures stay the
+// same everywhere); taking it out always works.
+class PictureDrives : public tw::platform::RemovableDriveWatch {
+public:
+    explicit PictureDrives(std::string player)
+        : m_player(std::move(player)) {}
+
+    std::vector<tw::platform::RemovableDrive> drives() override {
+        tw::platform::RemovableDrive stick;
+        stick.label = "PLAYER";
+        stick.mountPoint = m_player;
+        stick.device = "/dev/sdb1";
+        stick.sizeBytes = 7'800'000'000ULL;
+        stick.freeBytes = 3'210'000'000LL;
+        return {stick};
+    }
+    RemovalOutcome safelyRemove(const std::string&) override { return {Removal::Removed, {}}; }
+
+private:
+    std::string m_player;
+};
 
 // A music file of some size, so the gauge and the sizes have something to show.
 QByteArray song(int kilobytes, char fill) {
@@ -130,6 +158,12 @@ private:
                                           Qt::QueuedConnection);
                 return;
             }
+            if (box->windowTitle() == QString::fromStdString(m_strings.StrSafelyRemove)) {
+                shoot(box, "removed");
+                QMetaObject::invokeMethod(box->button(QMessageBox::Ok), "click",
+                                          Qt::QueuedConnection);
+                return;
+            }
             if (box->windowTitle() != QString::fromStdString(m_strings.StrReportCaption)) {
                 std::fprintf(stderr, "unexpected message: %s\n", qPrintable(box->text()));
                 QMetaObject::invokeMethod(box->button(QMessageBox::Ok), "click",
@@ -138,14 +172,18 @@ private:
             }
             if (!box->detailedText().isEmpty()) {
                 for (QAbstractButton* b : box->buttons()) {
-                    if (box->buttonRole(b) == QMessageBox::ActionRole) {
+                    if (box->buttonRole(b) == QMessageBox::ActionRole &&
+                        b->objectName() != "actionButton") {
                         b->click();
                     }
                 }
                 pumpFor(300);
             }
             shoot(box, "report");
-            QMetaObject::invokeMethod(box->button(QMessageBox::Ok), "click", Qt::QueuedConnection);
+            // The copy went onto the stick: it is taken out.
+            QAbstractButton* remove = box->findChild<QPushButton*>("actionButton");
+            QMetaObject::invokeMethod(remove != nullptr ? remove : box->button(QMessageBox::Ok),
+                                      "click", Qt::QueuedConnection);
         }
     }
 
@@ -200,6 +238,9 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
     form.services().chooseFolder = [player](QWidget*, const std::string&, const std::string&) {
         return std::optional<std::string>(player.toStdString());
     };
+    form.services().removableDrives = [player](QObject*) {
+        return std::make_unique<PictureDrives>(player.toStdString());
+    };
     form.show();
     pumpFor(300);
 
@@ -208,6 +249,21 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
     form.findChild<QPushButton*>("chooseDestinationButton")->click();
     pumpFor(400);
     photographer.shoot(&form, "main-window");
+    // The list of sticks opened beside Choose...: the screen, as the popup is a window of
+    // its own.
+    auto* sticks = form.findChild<QComboBox*>("driveList");
+    sticks->showPopup();
+    pumpFor(400);
+    if (QScreen* screen = form.screen()) {
+        QRect area = form.frameGeometry();
+        if (QWidget* popup = sticks->view()->window())
+            area = area.united(popup->frameGeometry());
+        const QString path = out + "/sticks-" + suffix + ".png";
+        if (screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(path))
+            photographer.taken.insert("sticks");
+    }
+    sticks->hidePopup();
+    pumpFor(200);
     form.findChild<QPushButton*>("startCopyButton")->click(); // the run, its dialogs and the report
     pumpFor(300);
     form.close();
@@ -218,7 +274,7 @@ bool shootLanguage(const QString& language, const QString& suffix, const QString
 #ifdef TW_HAVE_COPY_WINDOWS
                              "copy-window", "collision",
 #endif
-                             "report"}) {
+                             "report", "sticks", "removed"}) {
         if (photographer.taken.count(name) == 0) {
             std::fprintf(stderr, "%s (%s): no picture taken\n", name, qPrintable(language));
             all = false;

@@ -156,8 +156,7 @@ AboutDialog::AboutDialog(const i18n::StringTable& strings, QWidget* parent,
     m_creditPanel->setFrameShape(QFrame::Panel);
     m_creditPanel->setFrameShadow(QFrame::Sunken);
     paintBackground(m_creditPanel, StripGrey);
-    m_credit = label("credit", QStringLiteral("© Tunewagon authors.  The date of issue: 24.10.07"),
-                     m_creditPanel);
+    m_credit = label("credit", QString(), m_creditPanel);
     m_credit->setAlignment(Qt::AlignCenter);
     auto* creditLayout = new QVBoxLayout(m_creditPanel);
     creditLayout->setContentsMargins(4, 1, 4, 1);
@@ -221,6 +220,7 @@ void AboutDialog::applyTexts() {
     appendLine(m_aboutText, QString::fromStdString(t.StrAboutText));
     appendLine(m_freewareText, QString::fromStdString(t.StrFreeware));
     appendLine(m_osNoteText, QString::fromStdString(t.StrOsNote));
+    m_credit->setText(QString::fromStdString(t.StrCredit));
     appendLine(m_osNoteText, q(ProgramName) + ' ' + q(ProgramVersion) + '.' + q(ProgramEdition));
     m_banner->showFile(m_programFolder + "/Source/Temp.mht");
 }

@@ -15,18 +15,23 @@
 #include "job/SizeText.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "platform/RemovableDrives.h"
+#include "platform/desktop/RemovableDriveWatch.h"
 #include "playlist/gui/ScanProgressDialog.h"
 #include "ui/DrawnIcons.h"
 #include "ui/FittedCaption.h"
 #include "ui/MessageBoxes.h"
+#include "ui/QtTranslation.h"
 #include "ui/SessionEnd.h"
 #include "ui/WindowParts.h"
 #include "update/NewVersionCheck.h"
 #include "update/gui/MainWindowCheckHost.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -38,6 +43,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -77,7 +83,8 @@ MainWindow::MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWid
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
     , m_paths(std::move(paths))
-    , m_strings(strings) {
+    , m_strings(strings)
+    , m_qtTranslation(std::make_unique<ui::QtTranslation>(m_paths.folder())) {
     setObjectName("mainWindow");
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
@@ -107,6 +114,10 @@ void MainWindow::createControls() {
     m_destinationLabel = named<QLabel>("destinationLabel", this);
     m_destinationField = named<QLineEdit>("destinationField", this);
     m_chooseDestinationButton = named<QPushButton>("chooseDestinationButton", this);
+    m_driveList = named<QComboBox>("driveList", this);
+    m_driveList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_driveList->setMinimumContentsLength(10);
+    m_driveList->setEnabled(false);
     for (QLineEdit* edit : {m_playlistField, m_destinationField}) {
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::ClickFocus);
@@ -161,6 +172,7 @@ void MainWindow::createControls() {
     playlistRow->addWidget(m_choosePlaylistButton);
     auto* destinationRow = new QHBoxLayout;
     destinationRow->addWidget(m_destinationField, 1);
+    destinationRow->addWidget(m_driveList);
     destinationRow->addWidget(m_chooseDestinationButton);
 
     auto* panelLayout = new QVBoxLayout(m_infoPanel);
@@ -200,7 +212,8 @@ void MainWindow::createControls() {
     layout->addLayout(buttonRow);
 
     setTabOrder(m_choosePlaylistButton, m_chooseDestinationButton);
-    setTabOrder(m_chooseDestinationButton, m_keepStructure);
+    setTabOrder(m_chooseDestinationButton, m_driveList);
+    setTabOrder(m_driveList, m_keepStructure);
     setTabOrder(m_keepStructure, m_transliterate);
     setTabOrder(m_transliterate, m_onlyMp3);
     setTabOrder(m_onlyMp3, m_asManyAsFit);
@@ -230,6 +243,7 @@ void MainWindow::createControls() {
             [this](bool on) { m_state.job().options().skipSame = on; });
     connect(m_choosePlaylistButton, &QPushButton::clicked, this, &MainWindow::choosePlaylist);
     connect(m_chooseDestinationButton, &QPushButton::clicked, this, &MainWindow::chooseDestination);
+    connect(m_driveList, &QComboBox::activated, this, &MainWindow::chooseRemovableDrive);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
     connect(m_startCopyButton, &QPushButton::clicked, this, &MainWindow::startCopy);
     connect(m_helpButton, &QPushButton::clicked, this, &MainWindow::openHelp);
@@ -317,6 +331,7 @@ void MainWindow::prepareOnShow() {
         // to close here.
         if (m_firstShow)
             return;
+        watchRemovableDrives();
         languageFirstShow();
         m_firstShow = true;
         if (m_checkNewVersion->isChecked())
@@ -416,23 +431,77 @@ void MainWindow::chooseDestination() {
         const auto& t = m_strings;
         m_state.setBusy(true);
         const std::string initial = m_state.setup().destinationField;
-        const std::string folder =
-            m_services.chooseFolder(this, t.StrChooseFolderTitle, initial).value_or(initial);
-        job::CopyJob& job = m_state.job();
-        const job::CopyJob::Destination outcome = job.chooseDestination(platform::Path(folder));
-        m_state.destinationChosen(outcome);
-        showSetup();
-        if (outcome == job::CopyJob::Destination::NoFolder)
-            tell(m_state, m_strings, this, ui::MessageKind::Warning,
-                 job.destinationMessage(outcome));
-        else if (outcome == job::CopyJob::Destination::NotLocal)
-            tell(m_state, m_strings, this, ui::MessageKind::Refusal,
-                 job.destinationMessage(outcome));
-        updateStartButton();
+        takeDestination(
+            m_services.chooseFolder(this, t.StrChooseFolderTitle, initial).value_or(initial));
         m_state.setBusy(false);
     });
 }
 
+void MainWindow::chooseRemovableDrive(int index) {
+    errors::guardedWithStep(codes::MainChooseDestinationPrefix, [this, index] {
+        const QString folder = m_driveList->itemData(index).toString();
+        // The list shows its caption again: the destination field tells what was taken.
+        m_driveList->setCurrentIndex(0);
+        if (folder.isEmpty())
+            return;
+        m_state.setBusy(true);
+        takeDestination(folder.toStdString());
+        m_state.setBusy(false);
+    });
+}
+
+void MainWindow::takeDestination(const std::string& folder) {
+    job::CopyJob& job = m_state.job();
+    const job::CopyJob::Destination outcome = job.chooseDestination(platform::Path(folder));
+    m_state.destinationChosen(outcome);
+    showSetup();
+    if (outcome == job::CopyJob::Destination::NoFolder)
+        tell(m_state, m_strings, this, ui::MessageKind::Warning, job.destinationMessage(outcome));
+    else if (outcome == job::CopyJob::Destination::NotLocal)
+        tell(m_state, m_strings, this, ui::MessageKind::Refusal, job.destinationMessage(outcome));
+    updateStartButton();
+}
+
+void MainWindow::watchRemovableDrives() {
+    if (m_driveWatch || !m_services.removableDrives)
+        return;
+    m_driveWatch = m_services.removableDrives(nullptr);
+    if (m_driveWatch)
+        connect(m_driveWatch.get(), &platform::RemovableDriveWatch::changed, this, [this] {
+            errors::guardedWithStep(codes::MainChooseDestinationPrefix,
+                                    [this] { refreshDriveList(); });
+        });
+    refreshDriveList();
+}
+
+void MainWindow::refreshDriveList() {
+    const auto& t = m_strings;
+    const std::vector<platform::RemovableDrive> drives =
+        m_driveWatch ? m_driveWatch->drives() : std::vector<platform::RemovableDrive>{};
+    m_driveList->clear();
+    m_driveList->addItem(q(t.StrRemovableDrives));
+    int widest = 0;
+    for (const platform::RemovableDrive& drive : drives) {
+        // "STICK  3 GB / 14 GB  /media/user/STICK": free of the whole, then where it is.
+        const std::string free = drive.freeBytes < 0
+                                     ? std::string("?")
+                                     : job::sizeText(false, drive.freeBytes / 1024, t);
+        const std::string size =
+            job::sizeText(false, static_cast<std::int64_t>(drive.sizeBytes / 1024), t);
+        const QString item = q(drive.label + "  " + free + " / " + size + "  " + drive.mountPoint);
+        m_driveList->addItem(item, q(drive.mountPoint));
+        m_driveList->setItemData(m_driveList->count() - 1,
+                                 q(t.StrFreeSpace + " " + free + "\n" + drive.device),
+                                 Qt::ToolTipRole);
+        widest = std::max(widest, m_driveList->fontMetrics().horizontalAdvance(item));
+    }
+    m_driveList->view()->setMinimumWidth(widest + 32);
+    // The closed list shows its caption whole, up to a sixth of the screen.
+    const int captionWidth = m_driveList->fontMetrics().horizontalAdvance(q(t.StrRemovableDrives));
+    m_driveList->setMinimumWidth(std::min(captionWidth + 40, ui::captionWidth(this, 0.16)));
+    m_driveList->setEnabled(!drives.empty());
+    m_driveList->setToolTip(q(t.StrRemovableDrives));
+}
 void MainWindow::updateStartButton() {
     guarded(codes::MainUpdateStartButton, [this] {
         m_startCopyButton->setEnabled(false);
@@ -453,6 +522,8 @@ void MainWindow::startCopy() {
     guarded(codes::MainStartCopy, [this] {
         m_state.setBusy(true);
         job::CopyJob& job = m_state.job();
+        // The run clears the set-up when it completes: where it copied to is kept first.
+        const std::string destination = m_state.setup().destinationField;
         const copy::CopyRun::End end = m_services.copyWindow(m_strings, this)->execCopy(job);
         m_state.copied(end);
         if (end == copy::CopyRun::End::Completed) {
@@ -461,11 +532,47 @@ void MainWindow::startCopy() {
         }
         const auto& t = m_strings;
         // At the session's end there is nobody left to read it.
-        if (!ui::sessionEnding())
-            ui::MsgDialog(this, job.report(), QMessageBox::Ok, "Info", t.StrReportCaption,
-                          buildReportDetails(job.problems(), t));
+        if (!ui::sessionEnding()) {
+            std::optional<platform::RemovableDrive> stick;
+            if (m_driveWatch && m_driveWatch->canRemove() && !destination.empty())
+                for (const platform::RemovableDrive& drive : m_driveWatch->drives())
+                    if (platform::holdsFolder(drive, destination))
+                        stick = drive;
+            const std::string details = buildReportDetails(job.problems(), t);
+            // Onto a removable drive, the report offers to take it out.
+            if (!stick)
+                ui::MsgDialog(this, job.report(), QMessageBox::Ok, "Info", t.StrReportCaption,
+                              details);
+            else if (ui::MsgDialogOffering(this, job.report(), "Info", t.StrReportCaption, details,
+                                           t.StrSafelyRemove))
+                safelyRemove(*stick);
+        }
         m_state.setBusy(false);
     });
+}
+
+void MainWindow::safelyRemove(const platform::RemovableDrive& drive) {
+    const auto& t = m_strings;
+    const std::string where = drive.label + " (" + drive.mountPoint + ")";
+    setCursor(Qt::WaitCursor);
+    const platform::RemovableDriveWatch::RemovalOutcome outcome =
+        m_driveWatch->safelyRemove(drive.mountPoint);
+    unsetCursor();
+    switch (outcome.result) {
+    case platform::RemovableDriveWatch::Removal::Removed:
+        ui::showMessage(ui::MessageKind::Information, t.StrDriveRemoved + "\n" + where,
+                        t.StrSafelyRemove, this, outcome.reason);
+        break;
+    case platform::RemovableDriveWatch::Removal::Busy:
+        ui::showMessage(ui::MessageKind::Refusal, t.StrDriveBusy + "\n" + where, t.StrSafelyRemove,
+                        this, outcome.reason);
+        break;
+    case platform::RemovableDriveWatch::Removal::Failed:
+        ui::showMessage(ui::MessageKind::Refusal, t.StrRemoveFailed + "\n" + where,
+                        t.StrSafelyRemove, this, outcome.reason);
+        break;
+    }
+    refreshDriveList();
 }
 
 void MainWindow::openHelp() {

@@ -16,6 +16,7 @@ class QAbstractButton;
 class QAction;
 class QActionGroup;
 class QCheckBox;
+class QComboBox;
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -27,6 +28,15 @@ class QTimer;
 namespace tw::i18n {
 struct StringTable;
 }
+
+namespace tw::ui {
+class QtTranslation;
+}
+
+namespace tw::platform {
+class RemovableDriveWatch;
+struct RemovableDrive;
+} // namespace tw::platform
 
 namespace tw::update {
 class NewVersionCheck;
@@ -74,6 +84,11 @@ public:
     void saveSettings();
     void choosePlaylist();
     void chooseDestination();
+    // A removable drive of the list beside the destination's Choose... taken as the
+    // destination (index 0 is the list's caption).
+    void chooseRemovableDrive(int index);
+    // Fills the list of removable drives afresh.
+    void refreshDriveList();
     void showAbout();
     void startCopy();
     void exitProgram();
@@ -108,6 +123,12 @@ private:
     void setOpenDialogFilter(const std::string& filter);
     void fitToContents();
     void showSetup();
+    // The destination step after the folder is known: its free space, the messages, the
+    // launch rule.
+    void takeDestination(const std::string& folder);
+    void watchRemovableDrives();
+    // After a copy onto a removable drive: takes it out, and tells how that went.
+    void safelyRemove(const platform::RemovableDrive& drive);
 
     // The language side: the menu with its design-time item, and the steps of the first show
     // (menu built once, the language loaded, its item ticked).
@@ -129,6 +150,7 @@ private:
     QLabel* m_destinationLabel = nullptr;
     QLineEdit* m_destinationField = nullptr;
     QPushButton* m_chooseDestinationButton = nullptr;
+    QComboBox* m_driveList = nullptr; // the mounted removable drives, quick destinations
     QFrame* m_infoPanel = nullptr;
     QLabel* m_listCountLabel = nullptr;
     QLabel* m_listSizeLabel = nullptr;
@@ -151,6 +173,11 @@ private:
     QTimer* m_checkerAnswerTimer = nullptr;  // polls for the checker's answer
     QTimer* m_announcementRetryTimer =
         nullptr; // retries the announcement while a modal window is open
+
+    std::unique_ptr<platform::RemovableDriveWatch> m_driveWatch;
+
+    // Qt's own texts in the language of the string table.
+    std::unique_ptr<ui::QtTranslation> m_qtTranslation;
 
     // The new-version check.
     std::unique_ptr<update::MainWindowCheckHost> m_checkHost;

@@ -8,6 +8,7 @@
 #include "i18n/StringTable.h"
 #include "job/SizeText.h"
 #include "ui/FittedCaption.h"
+#include "ui/QtTranslation.h"
 #include "ui/WindowParts.h"
 
 #include <QAction>
@@ -91,6 +92,9 @@ void MainWindow::changeLanguage(QAction* item) {
 void MainWindow::loadLanguage(const std::string& name) {
     guarded(codes::MainLoadLanguage,
             [this, &name] { i18n::loadLanguage(m_strings, m_paths.folder(), name, *this); });
+    // Qt's own buttons and dialogs follow; without a catalogue for it they stay English.
+    m_qtTranslation->use(m_strings.CurrentLanguage);
+    guarded(codes::MainLoadLanguage, [this] { refreshDriveList(); });
     // Whatever was applied, the window makes room for it.
     fitToContents();
 }

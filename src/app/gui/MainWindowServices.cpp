@@ -2,6 +2,7 @@
 
 #include "about/gui/AboutDialog.h"
 #include "copy/gui/CopyProgressDialog.h"
+#include "platform/desktop/RemovableDriveWatch.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -62,6 +63,9 @@ MainWindowServices MainWindowServices::system() {
     s.copyWindow = [](const i18n::StringTable& strings,
                       QWidget* mainWindow) -> std::unique_ptr<CopyWindow> {
         return std::make_unique<ProgressWindow>(strings, mainWindow);
+    };
+    s.removableDrives = [](QObject* parent) {
+        return platform::RemovableDriveWatch::system(parent);
     };
     return s;
 }

@@ -3,11 +3,17 @@
 #include "app/CopyWindow.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 class QFileDialog;
+class QObject;
 class QWidget;
+
+namespace tw::platform {
+class RemovableDriveWatch;
+}
 
 namespace tw::app {
 
@@ -28,6 +34,8 @@ struct MainWindowServices {
                        const std::string& programFolder)>
         showAbout;
     CopyWindowFactory copyWindow;
+    // The removable drives offered as destinations, and taking one out after a copy.
+    std::function<std::unique_ptr<platform::RemovableDriveWatch>(QObject* parent)> removableDrives;
 
     // The real dialogs, browser and windows.
     static MainWindowServices system();
