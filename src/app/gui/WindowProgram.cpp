@@ -31,7 +31,8 @@ int runWindowProgram(MainWindow& mainWindow, i18n::StringTable& strings) {
         {
             // On a first start the language is chosen before the main window shows; the
             // window is gone again once it has closed.
-            i18n::FirstStartLanguageDialog languageWindow(strings, mainWindow.paths().folder());
+            i18n::FirstStartLanguageDialog languageWindow(strings, mainWindow.paths().folder(),
+                                                          mainWindow.paths().settingsIni());
             languageWindow.showIfFirstStart();
         }
         if (quitAsked()) {

@@ -6,6 +6,7 @@
 #include "i18n/StringTable.h"
 #include "job/ProgramPaths.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolders.h"
 #include "platform/SystemInfo.h"
 
 // The program reads no command-line arguments: the application object sees only the
@@ -17,14 +18,17 @@ int main(int /*argc*/, char** argv) {
     char* qtArgv[] = {argv[0], nullptr};
     tw::app::TunewagonApplication application(qtArgc, qtArgv);
 
-    const tw::job::ProgramPaths paths(tw::platform::programFolder());
-    // Qt's own remembered state (the file dialogs' history) stays in the program folder too.
-    tw::app::TunewagonApplication::keepUserSettingsIn(QString::fromStdString(paths.folder()));
+    // Where the files live is decided once, here: the program folder when it is the user's,
+    // the user's XDG folders for an installation.
+    const tw::job::ProgramPaths paths(
+        tw::platform::findProgramFolders(tw::platform::programFolder()));
+    // Qt's own remembered state (the file dialogs' history) stays beside Settings.ini.
+    tw::app::TunewagonApplication::keepUserSettingsIn(QString::fromStdString(paths.configFolder()));
     // The texts every window shows: built-in until a language is loaded.
     tw::i18n::StringTable strings;
     tw::errors::ErrorWindowPresenter presenter(strings);
     auto& reporter = tw::errors::ErrorReporter::instance();
-    reporter.setProgramFolder(paths.folder());
+    reporter.setProgramFolder(paths.stateFolder());
     reporter.setPresenter(&presenter);
 
     tw::app::MainWindow mainWindow(paths, strings); // loadSettings runs here
