@@ -79,6 +79,7 @@ MainWindow::MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWid
     , m_paths(std::move(paths))
     , m_strings(strings) {
     setObjectName("mainWindow");
+    setAcceptDrops(true);
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
     createLanguageMenu();
@@ -400,30 +401,32 @@ void MainWindow::choosePlaylist() {
     guarded(codes::MainChoosePlaylist, [this] {
         m_state.setBusy(true);
         const std::optional<std::string> chosen = m_services.choosePlaylist(*m_playlistDialog);
-        if (chosen) {
-            const platform::Path playlist(*chosen);
-            m_playlistField->setText(q(playlist.str()));
-            job::CopyJob& job = m_state.job();
-            playlist::ScanProgressDialog wait(
-                m_strings, playlist.str(),
-                [&job, &playlist](const std::function<bool(std::uint64_t)>& keepGoing) {
-                    return job.scanPlaylist(playlist, keepGoing);
-                },
-                this);
-            wait.exec();
-            const auto& t = m_strings;
-            const playlist::ScanResult& scan = wait.result();
-            const MainWindowState::ScanNotice notice = m_state.scanned(scan);
-            showSetup();
-            if (notice == MainWindowState::ScanNotice::NoFiles)
-                tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrNoFiles);
-            else if (notice == MainWindowState::ScanNotice::FileError)
-                tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrFileError,
-                     scan.reason);
-            updateStartButton();
-        }
+        if (chosen)
+            scanChosenPlaylist(*chosen);
         m_state.setBusy(false);
     });
+}
+
+void MainWindow::scanChosenPlaylist(const std::string& path) {
+    const platform::Path playlist(path);
+    m_playlistField->setText(q(playlist.str()));
+    job::CopyJob& job = m_state.job();
+    playlist::ScanProgressDialog wait(
+        m_strings, playlist.str(),
+        [&job, &playlist](const std::function<bool(std::uint64_t)>& keepGoing) {
+            return job.scanPlaylist(playlist, keepGoing);
+        },
+        this);
+    wait.exec();
+    const auto& t = m_strings;
+    const playlist::ScanResult& scan = wait.result();
+    const MainWindowState::ScanNotice notice = m_state.scanned(scan);
+    showSetup();
+    if (notice == MainWindowState::ScanNotice::NoFiles)
+        tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrNoFiles);
+    else if (notice == MainWindowState::ScanNotice::FileError)
+        tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrFileError, scan.reason);
+    updateStartButton();
 }
 
 void MainWindow::chooseDestination() {
@@ -433,19 +436,21 @@ void MainWindow::chooseDestination() {
         const std::string initial = m_state.setup().destinationField;
         const std::string folder =
             m_services.chooseFolder(this, t.StrChooseFolderTitle, initial).value_or(initial);
-        job::CopyJob& job = m_state.job();
-        const job::CopyJob::Destination outcome = job.chooseDestination(platform::Path(folder));
-        m_state.destinationChosen(outcome);
-        showSetup();
-        if (outcome == job::CopyJob::Destination::NoFolder)
-            tell(m_state, m_strings, this, ui::MessageKind::Warning,
-                 job.destinationMessage(outcome));
-        else if (outcome == job::CopyJob::Destination::NotLocal)
-            tell(m_state, m_strings, this, ui::MessageKind::Refusal,
-                 job.destinationMessage(outcome));
-        updateStartButton();
+        takeDestination(folder);
         m_state.setBusy(false);
     });
+}
+
+void MainWindow::takeDestination(const std::string& folder) {
+    job::CopyJob& job = m_state.job();
+    const job::CopyJob::Destination outcome = job.chooseDestination(platform::Path(folder));
+    m_state.destinationChosen(outcome);
+    showSetup();
+    if (outcome == job::CopyJob::Destination::NoFolder)
+        tell(m_state, m_strings, this, ui::MessageKind::Warning, job.destinationMessage(outcome));
+    else if (outcome == job::CopyJob::Destination::NotLocal)
+        tell(m_state, m_strings, this, ui::MessageKind::Refusal, job.destinationMessage(outcome));
+    updateStartButton();
 }
 
 void MainWindow::updateStartButton() {
