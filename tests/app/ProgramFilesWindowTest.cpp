@@ -219,6 +219,10 @@ private slots:
         const std::string program = programFolder + "/tunewagon";
         std::filesystem::copy_file(TW_WINDOW_PROGRAM, program);
         tw::test::writeFile(dataFolder + "/Source/Settings.ini", "");
+        // A language file that opens but cannot be read: choosing it is logged.
+        std::filesystem::create_directories(dataFolder + "/Language/Broken");
+        std::filesystem::create_symlink("/proc/self/mem",
+                                        dataFolder + "/Language/Broken/Broken.txt");
         const std::string home = root / "home";
         std::filesystem::create_directories(home);
         QCOMPARE(tw::test::ChildProcess({"chown", "-R", "65534:65534", home}).wait().exitCode, 0);
@@ -244,6 +248,22 @@ private slots:
         QVERIFY(std::filesystem::is_directory(home + "/.local/state/tunewagon/Freshpoll"));
         QVERIFY(!std::filesystem::exists(programFolder + "/Settings.ini"));
         QVERIFY(!std::filesystem::exists(dataFolder + "/Settings.ini"));
+
+        // A failure is logged in the user's state folder.
+        tw::test::writeFile(settings, "[Settings]\r\nLanguage=Broken\r\n");
+        QCOMPARE(tw::test::ChildProcess({"chown", "-R", "65534:65534", home}).wait().exitCode, 0);
+        {
+            tw::test::ChildProcess child(asUserWithHome(program, home));
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            const std::string log = home + "/.local/state/tunewagon/ErrorLog/Debug.Log";
+            while (!std::filesystem::exists(log) && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ::kill(child.pid(), SIGKILL);
+            child.wait();
+            QVERIFY2(tw::test::readFile(log).find("Broken") != std::string::npos, log.c_str());
+        }
+        QVERIFY(!std::filesystem::exists(programFolder + "/ErrorLog"));
+        QVERIFY(!std::filesystem::exists(dataFolder + "/ErrorLog"));
         for (const std::string& folder : {programFolder, dataFolder, dataFolder + "/Source"})
             std::filesystem::permissions(folder, std::filesystem::perms(0755));
     }
