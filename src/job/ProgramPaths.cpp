@@ -66,9 +66,6 @@ std::string ProgramPaths::tmp1() const {
 std::string ProgramPaths::freshpollFolder() const {
     return inState("Freshpoll");
 }
-std::string ProgramPaths::freshpollSettings() const {
-    return below("Freshpoll/Settings.ini");
-}
 std::string ProgramPaths::freshpollProgram() const {
     return m_programFolder + "/Freshpoll/freshpoll";
 }

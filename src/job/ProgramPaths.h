@@ -36,7 +36,6 @@ public:
     std::string tempFolder() const;                          // TempFiles
     std::string tmp1() const;                                // TempFiles/Tmp1
     std::string freshpollFolder() const;                     // Freshpoll (the answers)
-    std::string freshpollSettings() const;                   // Freshpoll/Settings.ini
     std::string freshpollProgram() const;                    // Freshpoll/freshpoll
 
 private:

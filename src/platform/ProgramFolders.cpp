@@ -4,11 +4,10 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include <pwd.h>
 #include <unistd.h>
-
-#include <vector>
 
 namespace tw::platform {
 

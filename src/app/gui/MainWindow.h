@@ -42,7 +42,7 @@ class MainWindow : public QWidget, private i18n::MainWindowCaptions {
     Q_OBJECT
 
 public:
-    // paths: the program folder that every data file lives below.
+    // paths: where the shipped files are read and the user's files kept.
     // strings: the texts it shows, which its language menu loads; they outlive the window.
     MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWidget* parent = nullptr);
     // As above; checkerPoll: how often the window looks for the new-version checker's answer
