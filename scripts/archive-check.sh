@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Checks the portable archive as a user meets it: installs a built tree into a temporary
 # prefix, packs the archive with CPack, unpacks it elsewhere (a path with a blank), and
-# starts both programs from there with an empty home folder.
+# starts both programs from there with an empty home folder. Then the Debian package: made
+# with cpack -G DEB, checked by lintian, appstreamcli and desktop-file-validate, unpacked
+# into a temporary root (never installed) and started from there by a user who cannot write
+# to it, whose settings must land in that user's own folders.
 #   bash scripts/archive-check.sh [BUILD_DIR]        (default build/release, already built)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +14,7 @@ tmp=$(mktemp -d "${TMPDIR:-/tmp}/tunewagon-archive.XXXXXX")
 window_pid=
 cleanup() {
     [[ -n "$window_pid" ]] && kill -KILL "$window_pid" 2>/dev/null || true
+    chmod -R u+w "$tmp" 2>/dev/null || true
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -108,4 +112,83 @@ grep -qF "Exec=\"$dir/tunewagon\"" "$entry" || fail "the entry does not start $d
 warnings=$(MANWIDTH=80 man --warnings -l "$dir/man/man1/tunewagon-copy.1" 2>&1 >/dev/null)
 [[ -z "$warnings" ]] || fail "the manual page has faults: $warnings"
 
+# Starts the window program with the given environment and closes it by SIGTERM.
+start_and_close() {
+    "$@" >"$tmp/window.log" 2>&1 &
+    window_pid=$!
+    sleep 3
+    kill -0 "$window_pid" 2>/dev/null || fail "tunewagon ended on its own: $(cat "$tmp/window.log")"
+    kill -TERM "$window_pid"
+    for _ in $(seq 50); do
+        kill -0 "$window_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    status=0
+    wait "$window_pid" || status=$?
+    window_pid=
+    ((status == 0)) || fail "tunewagon ended with status $status after SIGTERM: $(cat "$tmp/window.log")"
+}
+
 echo "archive check passed"
+
+# The Debian package.
+(cd "$build" && cpack -G DEB -B "$tmp/deb" >/dev/null)
+version=$(sed -n 's/^project(Tunewagon VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+deb="$tmp/deb/tunewagon_${version}_$(dpkg --print-architecture).deb"
+[[ -f "$deb" ]] || fail "cpack -G DEB made no $(basename "$deb"): $(ls "$tmp/deb")"
+echo "package $(basename "$deb"): $(dpkg-deb -c "$deb" | grep -vc '/$') files, $(du -k "$deb" | cut -f1) KiB"
+dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "the package's dependencies were not computed"
+lintian_out=$(lintian --no-cfg --fail-on error "$deb" 2>&1) || fail "lintian: $lintian_out"
+grep -v '^running with root' <<<"$lintian_out" | sed 's/^/lintian: /' || true
+root="$tmp/root"
+dpkg-deb -x "$deb" "$root"
+for f in usr/lib/tunewagon/tunewagon usr/lib/tunewagon/tunewagon-copy \
+    usr/lib/tunewagon/Freshpoll/freshpoll usr/bin/tunewagon usr/bin/tunewagon-copy; do
+    [[ -x "$root/$f" ]] || fail "the package has no $f"
+done
+for f in usr/share/tunewagon/Language/English/English.txt usr/share/tunewagon/Help.htm \
+    usr/share/tunewagon/Source/Temp.mht usr/share/tunewagon/Freshpoll/Settings.ini \
+    usr/share/applications/tunewagon.desktop usr/share/icons/hicolor/scalable/apps/tunewagon.svg \
+    usr/share/man/man1/tunewagon.1.gz usr/share/man/man1/tunewagon-copy.1.gz \
+    usr/share/metainfo/net.tunewagon.Tunewagon.metainfo.xml usr/share/doc/tunewagon/copyright; do
+    [[ -f "$root/$f" ]] || fail "the package has no $f"
+done
+desktop-file-validate "$root/usr/share/applications/tunewagon.desktop" ||
+    fail "the package's desktop entry is not valid"
+grep -q '^MimeType=.*audio/x-mpegurl' "$root/usr/share/applications/tunewagon.desktop" ||
+    fail "the desktop entry declares no playlist types"
+appstreamcli validate --no-net "$root/usr/share/metainfo/net.tunewagon.Tunewagon.metainfo.xml" |
+    sed 's/^/appstreamcli: /' || fail "the AppStream file is not valid"
+
+# Started from the unpacked root by a user who cannot write to it: nobody when this runs as
+# root (as CI does), else the user with the tree made read-only.
+chmod 755 "$tmp"
+user_home="$tmp/user-home"
+user_dest="$tmp/user-dest"
+mkdir -p "$user_home" "$user_dest"
+as_user=()
+if (($(id -u) == 0)); then
+    chown 65534:65534 "$user_home" "$user_dest"
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+else
+    chmod -R a-w "$root"
+fi
+listing() { find "$root" -printf '%p %m %s %T@\n' | sort; }
+before=$(listing)
+user_env=("${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$user_home" QT_QPA_PLATFORM=offscreen)
+out=$("${user_env[@]}" "$root/usr/bin/tunewagon-copy" --language=English --flat \
+    "$music/list.m3u" "$user_dest" 2>&1) || fail "packaged tunewagon-copy failed: $out"
+grep -q 'Files copied in all: 1' <<<"$out" || fail "packaged tunewagon-copy did not speak English: $out"
+config="$user_home/.config/tunewagon"
+"${as_user[@]}" mkdir -p "$config"
+printf '[Settings]\r\nLanguage=English\r\n' | "${as_user[@]}" tee "$config/Settings.ini" >/dev/null
+start_and_close "${user_env[@]}" "$root/usr/bin/tunewagon"
+start_and_close "${user_env[@]}" "$root/usr/bin/tunewagon"
+grep -q '^Language=English' "$config/Settings.ini" || fail "the user's Settings.ini lost its language"
+grep -q '^Top=' "$config/Settings.ini" ||
+    fail "the user's Settings.ini was not written at exit: $(cat "$config/Settings.ini")"
+[[ -d "$user_home/.local/state/tunewagon/Freshpoll" ]] || fail "no state folder for the user"
+written=$(diff <(echo "$before") <(listing) || true)
+[[ -z "$written" ]] || fail "the program wrote into its installation: $written"
+
+echo "package check passed"

@@ -16,6 +16,7 @@ packages=(
     dbus-daemon
     xvfb xauth openbox          # the guide's pictures under a window manager
     desktop-file-utils man-db   # the archive check: desktop entry and manual page
+    dpkg-dev lintian appstream  # the package check: dependencies, lintian, AppStream file
     clang-format                # the format check (scripts/format-check.sh)
 )
 # The fuzzing build (scripts/fuzz.sh) uses clang and its runtime when asked for; clang-tidy

@@ -59,7 +59,7 @@ trap 'rm -f "$tmp"' EXIT
 sed -e "/^Exec=/d" -e "/^Icon=/d" -e "/^TryExec=/d" "$folder/Desktop/tunewagon.desktop" >"$tmp"
 {
     printf 'TryExec=%s\n' "$(string_value "$folder/tunewagon")"
-    printf 'Exec=%s\n' "$(exec_value "$folder/tunewagon")"
+    printf 'Exec=%s %%f\n' "$(exec_value "$folder/tunewagon")"
     printf 'Icon=%s\n' "$(string_value "$folder/Desktop/tunewagon.svg")"
 } >>"$tmp"
 if command -v desktop-file-validate >/dev/null 2>&1; then

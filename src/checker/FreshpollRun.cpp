@@ -35,9 +35,13 @@ void writeEmpty(const std::string& path) {
 } // namespace
 
 void runCheck(const std::string& folder) {
-    const auto in = [&folder](const char* name) { return folder + "/" + name; };
+    runCheck(folder + "/Settings.ini", folder);
+}
 
-    const CheckerSettings settings = CheckerSettings::read(in("Settings.ini"));
+void runCheck(const std::string& settingsFile, const std::string& answerFolder) {
+    const auto in = [&answerFolder](const char* name) { return answerFolder + "/" + name; };
+
+    const CheckerSettings settings = CheckerSettings::read(settingsFile);
 
     for (const char* old : {CheckNVFalse, CheckNVTrue, CheckNVTrueEng, CheckReady})
         platform::deleteFile(in(old));

@@ -19,4 +19,9 @@ inline constexpr const char* CheckReady = "CheckReady";
 // or not at all.
 void runCheck(const std::string& folder);
 
+// The same with the settings file read from one place and the answers written in another
+// (an installation reads its settings from the shipped data and answers in the user's
+// folder).
+void runCheck(const std::string& settingsFile, const std::string& answerFolder);
+
 } // namespace tw::checker

@@ -54,9 +54,9 @@ std::string localeLanguage(const std::string& programFolder) {
 // Loads the language named on the command line, or else the one Settings.ini names, or else
 // the locale's. Returns false (after saying why) when a language named on the command line
 // has no file.
-bool loadLanguage(const CliOptions& options, const std::string& programFolder,
+bool loadLanguage(const CliOptions& options, const job::ProgramPaths& paths,
                   i18n::StringTable& table, Messages& messages) {
-    const job::ProgramPaths paths(programFolder);
+    const std::string& programFolder = paths.folder();
     std::string name;
     if (options.language) {
         name = *options.language;
@@ -92,9 +92,15 @@ bool loadLanguage(const CliOptions& options, const std::string& programFolder,
 
 int runCopyCommand(const CliOptions& options, const std::string& programFolder,
                    const std::string& currentFolder, Console& console, std::string& report) {
+    return runCopyCommand(options, job::ProgramPaths(programFolder), currentFolder, console,
+                          report);
+}
+
+int runCopyCommand(const CliOptions& options, const job::ProgramPaths& paths,
+                   const std::string& currentFolder, Console& console, std::string& report) {
     Messages messages(console);
     i18n::StringTable table;
-    if (!loadLanguage(options, programFolder, table, messages)) {
+    if (!loadLanguage(options, paths, table, messages)) {
         return exitRefused;
     }
 

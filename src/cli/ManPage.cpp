@@ -115,7 +115,12 @@ std::string manPage(const std::string& usage, const std::string& version) {
             "destination\nthat is not a local folder, or too little free space.\n"
             ".TP\n.B 130\nThe run was cancelled (Ctrl\\-C, SIGTERM, SIGHUP).\n";
     page += ".SH FILES\n"
-            "All files live in the program folder, the folder of the executable.\n"
+            "When the folder of the executable can be written to, every file lives there.\n"
+            "Installed (in\n.IR /usr/lib/tunewagon ,\n"
+            "or a folder the user cannot write to), the language files are read from the\n"
+            "installation\n.RI ( /usr/share/tunewagon ),\n"
+            ".I Settings.ini\nfrom\n.IR $XDG_CONFIG_HOME/tunewagon ,\n"
+            "and the log goes to\n.IR $XDG_STATE_HOME/tunewagon .\n"
             ".TP\n.B Settings.ini\n"
             "The window program's settings; its Language key chooses the language of the\n"
             "messages when\n.B \\-\\-language\nis not given.\n"

@@ -5,7 +5,9 @@
 #include "cli/ExitStatus.h"
 #include "cli/TerminalConsole.h"
 #include "errors/ErrorReporter.h"
+#include "job/ProgramPaths.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolders.h"
 #include "platform/SystemInfo.h"
 #include "platform/Terminal.h"
 #include "text/ControlEscape.h"
@@ -48,11 +50,12 @@ int main(int argc, char** argv) {
     tw::platform::installInterruptCounter(3);
     tw::platform::raiseOpenFileLimit();
     try {
-        const std::string programFolder = tw::platform::programFolder();
-        tw::errors::ErrorReporter::instance().setProgramFolder(programFolder);
+        const tw::job::ProgramPaths paths(
+            tw::platform::findProgramFolders(tw::platform::programFolder()));
+        tw::errors::ErrorReporter::instance().setProgramFolder(paths.stateFolder());
         tw::cli::TerminalConsole console;
         std::string report;
-        const int status = tw::cli::runCopyCommand(parsed.options, programFolder,
+        const int status = tw::cli::runCopyCommand(parsed.options, paths,
                                                    tw::platform::workingFolder(), console, report);
         write(StdStream::Output, report);
         return status;

@@ -1,20 +1,31 @@
 #include "job/ProgramPaths.h"
 
-#include "platform/FileSystem.h"
-
 #include <utility>
 
 namespace tw::job {
 
 ProgramPaths::ProgramPaths(std::string folder)
-    : m_folder(std::move(folder)) {}
+    : m_folder(std::move(folder))
+    , m_programFolder(m_folder)
+    , m_configFolder(m_folder)
+    , m_stateFolder(m_folder) {}
+
+ProgramPaths::ProgramPaths(const platform::ProgramFolders& folders)
+    : m_folder(folders.dataFolder)
+    , m_programFolder(folders.programFolder)
+    , m_configFolder(folders.configFolder)
+    , m_stateFolder(folders.stateFolder) {}
 
 std::string ProgramPaths::below(const std::string& relative) const {
     return m_folder + "/" + relative;
 }
 
+std::string ProgramPaths::inState(const std::string& relative) const {
+    return m_stateFolder + "/" + relative;
+}
+
 std::string ProgramPaths::settingsIni() const {
-    return below("Settings.ini");
+    return m_configFolder + "/Settings.ini";
 }
 std::string ProgramPaths::languageFolder() const {
     return below("Language");
@@ -38,25 +49,25 @@ std::string ProgramPaths::sourceTempMht() const {
     return below("Source/Temp.mht");
 }
 std::string ProgramPaths::errorLogFolder() const {
-    return below("ErrorLog");
+    return inState("ErrorLog");
 }
 std::string ProgramPaths::debugLog() const {
-    return below("ErrorLog/Debug.Log");
+    return inState("ErrorLog/Debug.Log");
 }
 std::string ProgramPaths::sendingDebugLog() const {
-    return below("ErrorLog/SendingDebug.Log");
+    return inState("ErrorLog/SendingDebug.Log");
 }
 std::string ProgramPaths::tempFolder() const {
-    return below("TempFiles");
+    return inState("TempFiles");
 }
 std::string ProgramPaths::tmp1() const {
-    return below("TempFiles/Tmp1");
+    return inState("TempFiles/Tmp1");
 }
 std::string ProgramPaths::freshpollFolder() const {
-    return below("Freshpoll");
+    return inState("Freshpoll");
 }
 std::string ProgramPaths::freshpollProgram() const {
-    return below("Freshpoll/freshpoll");
+    return m_programFolder + "/Freshpoll/freshpoll";
 }
 
 } // namespace tw::job

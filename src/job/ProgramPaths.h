@@ -1,17 +1,27 @@
 #pragma once
 
+#include "platform/ProgramFolders.h"
+
 #include <string>
 
 namespace tw::job {
 
-// Where every data file of the program lives: always below the program folder, never in the
-// working directory or the user's home.
+// Where every data file of the program lives, as start-up decided (platform::ProgramFolders):
+// the shipped files below the data folder, Settings.ini in the configuration folder, the log,
+// the scratch file and the checker's answers below the state folder. Never the working
+// directory.
 class ProgramPaths {
 public:
-    // folder: the program folder, without a trailing separator.
+    // folder: the program folder, without a trailing separator, holding everything.
     explicit ProgramPaths(std::string folder);
+    explicit ProgramPaths(const platform::ProgramFolders& folders);
 
+    // The folder of the shipped files (Language/, Help.htm, Source/).
     const std::string& folder() const { return m_folder; }
+    const std::string& programFolder() const { return m_programFolder; }
+    const std::string& configFolder() const { return m_configFolder; }
+    // The folder that holds ErrorLog/ and TempFiles/.
+    const std::string& stateFolder() const { return m_stateFolder; }
 
     std::string settingsIni() const;                         // Settings.ini
     std::string languageFolder() const;                      // Language
@@ -25,13 +35,17 @@ public:
     std::string sendingDebugLog() const;                     // ErrorLog/SendingDebug.Log
     std::string tempFolder() const;                          // TempFiles
     std::string tmp1() const;                                // TempFiles/Tmp1
-    std::string freshpollFolder() const;                     // Freshpoll
+    std::string freshpollFolder() const;                     // Freshpoll (the answers)
     std::string freshpollProgram() const;                    // Freshpoll/freshpoll
 
 private:
     std::string below(const std::string& relative) const;
+    std::string inState(const std::string& relative) const;
 
     std::string m_folder;
+    std::string m_programFolder;
+    std::string m_configFolder;
+    std::string m_stateFolder;
 };
 
 } // namespace tw::job

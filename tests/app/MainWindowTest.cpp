@@ -1,4 +1,5 @@
 #include "app/gui/MainWindow.h"
+#include "app/gui/WindowProgram.h"
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
 #include "job/CopyReport.h"
@@ -14,12 +15,16 @@
 #include "support/TmpfsMount.h"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 #include <QtTest>
 
 #include <QFileDialog>
@@ -67,6 +72,7 @@ public:
     std::deque<QMessageBox::StandardButton> answers;
     bool cancelScan = false;
     int scanCancelledAtProgress = -1;
+    bool scanSeen = false; // the list scan's window showed
 
     int beeps() const { return m_beeps; }
     std::vector<QString> texts() const {
@@ -79,6 +85,8 @@ public:
 private:
     void look() {
         QWidget* modal = QApplication::activeModalWidget();
+        if (qobject_cast<tw::playlist::ScanProgressDialog*>(modal) != nullptr)
+            scanSeen = true;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             const tw::test::SeenMessageBox seen = tw::test::describe(*box);
             boxes.push_back(
@@ -473,6 +481,96 @@ private slots:
         QCOMPARE(text(form, "listCountLabel"), QString("Количество файлов в списке: 0"));
         QVERIFY(!form.job().setup().listReady);
         QVERIFY(!startEnabled(form));
+    }
+
+    // "tunewagon LIST DEST", as a file manager's "Open with" starts it: once the main window
+    // shows, the playlist is scanned in the scan window as Choose... would, and the folder
+    // (here given as a file:// address) is chosen; the start button is ready.
+    void playlistAndFolderNamedAtStartAreScannedAndChosen() {
+        tw::test::writeFile(*m_folder / "music/a.mp3", "ID3 data");
+        tw::test::writeFile(*m_folder / "music/list.m3u", "#EXTM3U\r\na.mp3\r\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\n");
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
+        User user(form);
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, &form, [&form] {
+            if (!form.busy() && form.job().setup().listReady && form.job().setup().destinationReady)
+                QApplication::exit(0);
+        });
+        watch.start(20);
+        QTimer::singleShot(15000, &form, [] { QApplication::exit(1); });
+        const std::vector<std::string> files =
+            tw::app::startFilesFrom({"tunewagon", q(*m_folder / "music/list.m3u"),
+                                     QUrl::fromLocalFile(q(*m_folder / "out")).toString()});
+        QCOMPARE(tw::app::runWindowProgram(form, m_strings, files), 0);
+        QVERIFY(user.scanSeen);
+        QCOMPARE(text(form, "playlistField"), q(*m_folder / "music/list.m3u"));
+        QCOMPARE(text(form, "listCountLabel"), QString("Количество файлов в списке: 1"));
+        QCOMPARE(text(form, "destinationField"), q(*m_folder / "out"));
+        QVERIFY(user.boxes.empty());
+        QVERIFY(startEnabled(form));
+    }
+
+    // A playlist that cannot be read and a folder that is not there, named at start, get the
+    // boxes the same choices get through the buttons.
+    void badNamesAtStartGetTheBoxesOfABadChoice() {
+        tw::test::writeFile(*m_folder / "Settings.ini", "[Settings]\r\n");
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
+        User user(form);
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, &form, [&form, &user] {
+            if (!form.busy() && user.boxes.size() >= 2)
+                QApplication::exit(0);
+        });
+        watch.start(20);
+        QTimer::singleShot(15000, &form, [] { QApplication::exit(1); });
+        const std::string folder = *m_folder / "music";
+        std::filesystem::create_directories(folder);
+        QCOMPARE(tw::app::runWindowProgram(form, m_strings, {folder, *m_folder / "nowhere"}), 0);
+        QCOMPARE(user.boxes.size(), std::size_t{2});
+        QCOMPARE(user.boxes[0].text, q(builtIn.StrFileError));
+        QCOMPARE(user.boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(user.boxes[1].icon, QMessageBox::Warning);
+        QVERIFY(!form.job().setup().listReady);
+        QVERIFY(!form.job().setup().destinationReady);
+    }
+
+    // Dropped from a file manager: the playlist is scanned as Choose... would, the folder
+    // becomes the destination; an address that is no local file is not taken.
+    void droppedPlaylistIsScannedAndDroppedFolderChosen() {
+        tw::test::writeFile(*m_folder / "music/a.mp3", "ID3 data");
+        tw::test::writeFile(*m_folder / "music/b.mp3", "ID3 more");
+        tw::test::writeFile(*m_folder / "music/list.pls",
+                            "[playlist]\r\nFile1=a.mp3\r\nFile2=b.mp3\r\nNumberOfEntries=2\r\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
+        form.show();
+        User user(form);
+
+        QMimeData remote;
+        remote.setUrls({QUrl("https://example.org/list.m3u")});
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &remote, Qt::LeftButton,
+                                Qt::NoModifier);
+        QApplication::sendEvent(&form, &refused);
+        QVERIFY(!refused.isAccepted());
+
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(q(*m_folder / "out")),
+                      QUrl::fromLocalFile(q(*m_folder / "music/list.pls"))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &drop);
+        QVERIFY(drop.isAccepted());
+        QTRY_VERIFY(!form.busy() && form.job().setup().listReady &&
+                    form.job().setup().destinationReady);
+        QVERIFY(user.scanSeen);
+        QCOMPARE(text(form, "playlistField"), q(*m_folder / "music/list.pls"));
+        QCOMPARE(text(form, "listCountLabel"), QString("Количество файлов в списке: 2"));
+        QCOMPARE(text(form, "destinationField"), q(*m_folder / "out"));
+        QVERIFY(user.boxes.empty());
     }
 
     void destinationRefusesNoFolderAndNonLocalFoldersAndKeepsThePrevious() {

@@ -31,6 +31,8 @@
 #include <signal.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 using tw::app::MainWindow;
 using tw::job::ProgramPaths;
@@ -64,6 +66,18 @@ bool ignores(int pid, int signal) {
             return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1u;
     }
     return false;
+}
+
+// Runs the program as the unprivileged user "nobody" when the test runs as root (as CI does),
+// with a clean environment whose home is the given folder.
+std::vector<std::string> asUserWithHome(const std::string& program, const std::string& home) {
+    std::vector<std::string> argv;
+    if (geteuid() == 0)
+        argv = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    for (const std::string& word : {std::string("env"), std::string("-i"), "HOME=" + home,
+                                    std::string("QT_QPA_PLATFORM=offscreen"), program})
+        argv.push_back(word);
+    return argv;
 }
 
 } // namespace
@@ -184,6 +198,74 @@ private slots:
                      text.indexOf("Settings.ini") < text.indexOf("Debug.Log"),
                  qPrintable(text));
         QVERIFY(!std::filesystem::exists(folder / "Settings.ini"));
+    }
+
+    void installationOutOfReachKeepsTheUsersFilesInTheirOwnFolders_data() {
+        QTest::addColumn<bool>("systemLayout");
+        QTest::newRow("lib and share") << true;
+        QTest::newRow("one read-only folder") << false;
+    }
+
+    // Installed where the user cannot write, the program still remembers its settings: they
+    // go to the user's XDG folders, the installation stays untouched, and its shipped
+    // Source/Settings.ini keeps the first-start window shut.
+    void installationOutOfReachKeepsTheUsersFilesInTheirOwnFolders() {
+        QFETCH(bool, systemLayout);
+        TempFolder root;
+        std::filesystem::permissions(root.path(), std::filesystem::perms(0755));
+        const std::string programFolder = systemLayout ? root / "usr/lib/tunewagon" : root / "app";
+        const std::string dataFolder = systemLayout ? root / "usr/share/tunewagon" : programFolder;
+        std::filesystem::create_directories(programFolder);
+        const std::string program = programFolder + "/tunewagon";
+        std::filesystem::copy_file(TW_WINDOW_PROGRAM, program);
+        tw::test::writeFile(dataFolder + "/Source/Settings.ini", "");
+        // A language file that opens but cannot be read: choosing it is logged.
+        std::filesystem::create_directories(dataFolder + "/Language/Broken");
+        std::filesystem::create_symlink("/proc/self/mem",
+                                        dataFolder + "/Language/Broken/Broken.txt");
+        const std::string home = root / "home";
+        std::filesystem::create_directories(home);
+        QCOMPARE(tw::test::ChildProcess({"chown", "-R", "65534:65534", home}).wait().exitCode, 0);
+        const auto readOnly = std::filesystem::perms(0555);
+        for (const std::string& folder : {programFolder, dataFolder, dataFolder + "/Source"})
+            std::filesystem::permissions(folder, readOnly);
+
+        for (int start = 0; start < 2; ++start) {
+            tw::test::ChildProcess child(asUserWithHome(program, home));
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!catchesTerminate(child.pid(), program) &&
+                   std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            child.terminate();
+            const auto outcome = child.wait();
+            QVERIFY2(outcome.exited, outcome.err.c_str());
+            QCOMPARE(outcome.exitCode, 0);
+        }
+        const std::string settings = home + "/.config/tunewagon/Settings.ini";
+        const tw::job::IniFile ini(settings);
+        QVERIFY2(!ini.readString("Settings", "Top", "").empty(), settings.c_str());
+        QVERIFY(std::filesystem::exists(home + "/.config/tunewagon/QtProject.conf"));
+        QVERIFY(std::filesystem::is_directory(home + "/.local/state/tunewagon/Freshpoll"));
+        QVERIFY(!std::filesystem::exists(programFolder + "/Settings.ini"));
+        QVERIFY(!std::filesystem::exists(dataFolder + "/Settings.ini"));
+
+        // A failure is logged in the user's state folder.
+        tw::test::writeFile(settings, "[Settings]\r\nLanguage=Broken\r\n");
+        QCOMPARE(tw::test::ChildProcess({"chown", "-R", "65534:65534", home}).wait().exitCode, 0);
+        {
+            tw::test::ChildProcess child(asUserWithHome(program, home));
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            const std::string log = home + "/.local/state/tunewagon/ErrorLog/Debug.Log";
+            while (!std::filesystem::exists(log) && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ::kill(child.pid(), SIGKILL);
+            child.wait();
+            QVERIFY2(tw::test::readFile(log).find("Broken") != std::string::npos, log.c_str());
+        }
+        QVERIFY(!std::filesystem::exists(programFolder + "/ErrorLog"));
+        QVERIFY(!std::filesystem::exists(dataFolder + "/ErrorLog"));
+        for (const std::string& folder : {programFolder, dataFolder, dataFolder + "/Source"})
+            std::filesystem::permissions(folder, std::filesystem::perms(0755));
     }
 
     void terminateSignalSavesTheSettingsAndEndsCleanly_data() {

@@ -18,6 +18,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -367,6 +369,36 @@ TEST_F(Checker, ProgramReportsAFailureOnStandardErrorAndAnswersInItsOwnFolder) {
     EXPECT_EQ(answered.exitCode, 0) << answered.err;
     EXPECT_TRUE(fileExists(m_folder / "CheckNVFalse"));
     EXPECT_TRUE(fileExists(m_folder / "CheckReady"));
+}
+
+// Installed under lib/ and share/ and started by a user who cannot write there, the checker
+// reads its settings from the installation and answers in that user's state folder.
+TEST_F(Checker, InstalledProgramAnswersInTheUsersStateFolder) {
+    std::filesystem::permissions(m_folder.path(), std::filesystem::perms(0755));
+    const std::string checkerFolder = m_folder / "usr/lib/tunewagon/Freshpoll";
+    std::filesystem::create_directories(checkerFolder);
+    const std::string program = checkerFolder + "/freshpoll";
+    std::filesystem::copy_file(TW_FRESHPOLL_PROGRAM, program);
+    LoopbackHttpServer server([](const std::string&) { return HttpReply{404, {}, {}, {}, {}}; });
+    writeFile(m_folder / "usr/share/tunewagon/Freshpoll/Settings.ini",
+              "Tunewagon 1.1.0\r\nnext\r\n" + server.base() + "\r\n\r\n");
+    const std::string state = m_folder / "state";
+    std::filesystem::create_directories(state);
+    ASSERT_EQ(tw::test::ChildProcess({"chown", "65534:65534", state}).wait().exitCode, 0);
+
+    std::vector<std::string> argv;
+    if (geteuid() == 0)
+        argv = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    for (const std::string& word :
+         {std::string("env"), std::string("-i"), "HOME=" + (m_folder / "nohome"),
+          "XDG_STATE_HOME=" + state, program})
+        argv.push_back(word);
+    const auto outcome = tw::test::ChildProcess(argv).wait();
+    EXPECT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_TRUE(fileExists(state + "/tunewagon/Freshpoll/CheckNVFalse"));
+    EXPECT_TRUE(fileExists(state + "/tunewagon/Freshpoll/CheckReady"));
+    EXPECT_FALSE(fileExists(checkerFolder + "/CheckReady"));
 }
 
 } // namespace

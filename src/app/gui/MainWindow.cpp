@@ -86,6 +86,7 @@ MainWindow::MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWid
     , m_strings(strings)
     , m_qtTranslation(std::make_unique<ui::QtTranslation>(m_paths.folder())) {
     setObjectName("mainWindow");
+    setAcceptDrops(true);
     setWindowTitle(q(std::string(ProgramName)));
     createControls();
     createLanguageMenu();
@@ -400,30 +401,32 @@ void MainWindow::choosePlaylist() {
     guarded(codes::MainChoosePlaylist, [this] {
         m_state.setBusy(true);
         const std::optional<std::string> chosen = m_services.choosePlaylist(*m_playlistDialog);
-        if (chosen) {
-            const platform::Path playlist(*chosen);
-            m_playlistField->setText(q(playlist.str()));
-            job::CopyJob& job = m_state.job();
-            playlist::ScanProgressDialog wait(
-                m_strings, playlist.str(),
-                [&job, &playlist](const std::function<bool(std::uint64_t)>& keepGoing) {
-                    return job.scanPlaylist(playlist, keepGoing);
-                },
-                this);
-            wait.exec();
-            const auto& t = m_strings;
-            const playlist::ScanResult& scan = wait.result();
-            const MainWindowState::ScanNotice notice = m_state.scanned(scan);
-            showSetup();
-            if (notice == MainWindowState::ScanNotice::NoFiles)
-                tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrNoFiles);
-            else if (notice == MainWindowState::ScanNotice::FileError)
-                tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrFileError,
-                     scan.reason);
-            updateStartButton();
-        }
+        if (chosen)
+            scanChosenPlaylist(*chosen);
         m_state.setBusy(false);
     });
+}
+
+void MainWindow::scanChosenPlaylist(const std::string& path) {
+    const platform::Path playlist(path);
+    m_playlistField->setText(q(playlist.str()));
+    job::CopyJob& job = m_state.job();
+    playlist::ScanProgressDialog wait(
+        m_strings, playlist.str(),
+        [&job, &playlist](const std::function<bool(std::uint64_t)>& keepGoing) {
+            return job.scanPlaylist(playlist, keepGoing);
+        },
+        this);
+    wait.exec();
+    const auto& t = m_strings;
+    const playlist::ScanResult& scan = wait.result();
+    const MainWindowState::ScanNotice notice = m_state.scanned(scan);
+    showSetup();
+    if (notice == MainWindowState::ScanNotice::NoFiles)
+        tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrNoFiles);
+    else if (notice == MainWindowState::ScanNotice::FileError)
+        tell(m_state, m_strings, this, ui::MessageKind::Refusal, t.StrFileError, scan.reason);
+    updateStartButton();
 }
 
 void MainWindow::chooseDestination() {

@@ -52,7 +52,7 @@ class MainWindow : public QWidget, private i18n::MainWindowCaptions {
     Q_OBJECT
 
 public:
-    // paths: the program folder that every data file lives below.
+    // paths: where the shipped files are read and the user's files kept.
     // strings: the texts it shows, which its language menu loads; they outlive the window.
     MainWindow(job::ProgramPaths paths, i18n::StringTable& strings, QWidget* parent = nullptr);
     // As above; checkerPoll: how often the window looks for the new-version checker's answer
@@ -99,6 +99,12 @@ public:
     void pollCheckerAnswer();
     void retryAnnouncement();
 
+    // Opens a playlist as the open dialog would (the list scan runs, its window shows), and
+    // takes a folder as the folder browser would; a bad one gets the same box as a bad
+    // choice. The command line and a drop on the window come here.
+    void openPlaylist(const std::string& path);
+    void useDestination(const std::string& folder);
+
     // Loads a language into the string table and re-captions this window.
     void loadLanguage(const std::string& name);
 
@@ -110,9 +116,13 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A dropped playlist is opened, a dropped folder becomes the destination.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createControls();
+    void scanChosenPlaylist(const std::string& path);
     void applyCaptions(const i18n::StringTable& table);
     // A caption from the string table, shortened where it would widen the window past
     // the screen (the whole text then in its tooltip).

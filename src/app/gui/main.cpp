@@ -6,31 +6,39 @@
 #include "i18n/StringTable.h"
 #include "job/ProgramPaths.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolders.h"
 #include "platform/SystemInfo.h"
 
-// The program reads no command-line arguments: the application object sees only the
-// program's own name.
-int main(int /*argc*/, char** argv) {
+#include <string>
+#include <utility>
+#include <vector>
+
+// tunewagon [PLAYLIST [DESTINATION]]: Qt takes its own options; a playlist named on the
+// command line (as a file manager's "Open with" names it) is opened as Choose... opens it,
+// and a second argument chooses the destination.
+int main(int argc, char** argv) {
     tw::platform::raiseOpenFileLimit();
     tw::platform::ignoreFileSizeSignal();
-    int qtArgc = 1;
-    char* qtArgv[] = {argv[0], nullptr};
-    tw::app::TunewagonApplication application(qtArgc, qtArgv);
+    tw::app::TunewagonApplication application(argc, argv);
+    std::vector<std::string> startFiles = tw::app::startFilesFrom(QApplication::arguments());
 
-    const tw::job::ProgramPaths paths(tw::platform::programFolder());
-    // Qt's own remembered state (the file dialogs' history) stays in the program folder too.
-    tw::app::TunewagonApplication::keepUserSettingsIn(QString::fromStdString(paths.folder()));
+    // Where the files live is decided once, here: the program folder when it is the user's,
+    // the user's XDG folders for an installation.
+    const tw::job::ProgramPaths paths(
+        tw::platform::findProgramFolders(tw::platform::programFolder()));
+    // Qt's own remembered state (the file dialogs' history) stays beside Settings.ini.
+    tw::app::TunewagonApplication::keepUserSettingsIn(QString::fromStdString(paths.configFolder()));
     // The texts every window shows: built-in until a language is loaded.
     tw::i18n::StringTable strings;
     tw::errors::ErrorWindowPresenter presenter(strings);
     auto& reporter = tw::errors::ErrorReporter::instance();
-    reporter.setProgramFolder(paths.folder());
+    reporter.setProgramFolder(paths.stateFolder());
     reporter.setPresenter(&presenter);
 
     tw::app::MainWindow mainWindow(paths, strings); // loadSettings runs here
     presenter.setOwner(&mainWindow);
 
-    const int result = tw::app::runWindowProgram(mainWindow, strings);
+    const int result = tw::app::runWindowProgram(mainWindow, strings, std::move(startFiles));
     reporter.setPresenter(nullptr);
     return result;
 }

@@ -32,12 +32,17 @@ constexpr QSize designedSize(240, 120);
 
 FirstStartLanguageDialog::FirstStartLanguageDialog(StringTable& strings, std::string programFolder,
                                                    QWidget* parent)
+    : FirstStartLanguageDialog(strings, programFolder, programFolder + "/Settings.ini", parent) {}
+
+FirstStartLanguageDialog::FirstStartLanguageDialog(StringTable& strings, std::string programFolder,
+                                                   std::string settingsFile, QWidget* parent)
     // A small window with a title but no title-bar buttons. A dialog rather than a tool
     // window: it is the program's only window at that moment, and a parentless tool window
     // has no taskbar entry to find it by once another program covers it.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_strings(strings)
-    , m_programFolder(std::move(programFolder)) {
+    , m_programFolder(std::move(programFolder))
+    , m_settingsFile(std::move(settingsFile)) {
     setObjectName("firstStartLanguageDialog");
     setWindowTitle("Tunewagon");
     setModal(true);
@@ -85,7 +90,7 @@ FirstStartLanguageDialog::FirstStartLanguageDialog(StringTable& strings, std::st
 }
 
 void FirstStartLanguageDialog::prepareLanguages() {
-    if (platform::fileExists(m_programFolder + "/Settings.ini"))
+    if (platform::fileExists(m_settingsFile))
         return;
     m_firstStart = true;
     const std::vector<LanguageEntry> languages = scanLanguages(m_programFolder);

@@ -26,6 +26,10 @@ public:
     // programFolder: the folder that holds Settings.ini, Source/ and Language/.
     FirstStartLanguageDialog(StringTable& strings, std::string programFolder,
                              QWidget* parent = nullptr);
+    // programFolder: the folder of the shipped Source/ and Language/; settingsFile: the user's
+    // Settings.ini wherever it lives.
+    FirstStartLanguageDialog(StringTable& strings, std::string programFolder,
+                             std::string settingsFile, QWidget* parent = nullptr);
 
     // True when creation found no Settings.ini, so the window is to be shown.
     bool firstStart() const { return m_firstStart; }
@@ -49,6 +53,7 @@ private:
     void closeIfInstalled();
 
     std::string m_programFolder;
+    std::string m_settingsFile;
     QFrame* m_panel = nullptr;
     QLabel* m_promptLabel = nullptr;
     QComboBox* m_languageList = nullptr;
