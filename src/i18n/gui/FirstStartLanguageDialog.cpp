@@ -74,7 +74,7 @@ FirstStartLanguageDialog::FirstStartLanguageDialog(StringTable& strings, std::st
     panelLayout->addWidget(m_promptLabel);
     panelLayout->addWidget(m_languageList);
 
-    // The Cyrillic "Ок" of the original window.
+    // The button reads "Ок" in Cyrillic letters, whatever the language.
     m_okButton = new QPushButton("Ок", this);
     m_okButton->setObjectName("okButton");
     m_okButton->setDefault(true);
