@@ -162,7 +162,8 @@ void CopyRun::walk(End& end) {
         const std::string entryExtinf = std::exchange(extinf, {});
         if (!entry->found()) {
             ++m_counters.missing;
-            noteProblem({RunProblem::Kind::Missing, platform::Path(entry->text).str(), {}});
+            noteProblem(
+                {RunProblem::Kind::Missing, platform::Path::fromEntry(entry->text).str(), {}});
             continue;
         }
         const platform::Path& source = entry->sourcePath;

@@ -109,7 +109,7 @@ TEST_F(CopyRunTest, EveryOutcomeLandsInItsOwnCounter) {
     CopyRun run(setup({"#EXTM3U", "#EXTINF:1,x", source("new.mp3", kb2),
                        source("old.mp3", "new old"), source("skip.mp3", kb2),
                        source("ren.mp3", "r"), source("auto.mp3", "a"), source("bad.mp3", kb2),
-                       src + "/missing.mp3", source("loud.MP3", kb2), dest + "//same.mp3"},
+                       src + "\\missing.mp3", source("loud.MP3", kb2), dest + "//same.mp3"},
                       false, false, true),
                 context(), host.clock());
     EXPECT_EQ(run.run(), CopyRun::End::Completed);
@@ -124,7 +124,8 @@ TEST_F(CopyRunTest, EveryOutcomeLandsInItsOwnCounter) {
     EXPECT_EQ(c.missing, 1);
     EXPECT_EQ(c.identical, 1);
     EXPECT_FALSE(run.flags().cancelled());
-    // The missing entry and the failed copy are named, with the copy's reason.
+    // The missing entry (written with a Windows backslash) is named with "/", the failed copy
+    // with its reason.
     const auto& problems = run.problems().items();
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0].kind, RunProblem::Kind::Failed);
