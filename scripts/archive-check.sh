@@ -82,36 +82,6 @@ out=$("${clean_env[@]}" "$dir/tunewagon-copy" --language=English --translit --fl
 grep -q 'Files copied in all: 1' <<<"$out" || fail "tunewagon-copy did not speak English: $out"
 [[ -f "$tmp/dest/Pesnya.mp3" ]] || fail "tunewagon-copy did not copy: $(ls -R "$tmp/dest")"
 
-# The window program: a settings file naming English (so no first-start question), closed by
-# SIGTERM as Exit closes it; at exit it writes all its settings next to the executable.
-printf '[Settings]\r\nLanguage=English\r\n' >"$dir/Settings.ini"
-"${clean_env[@]}" "$dir/tunewagon" >"$tmp/window.log" 2>&1 &
-window_pid=$!
-sleep 3
-kill -0 "$window_pid" 2>/dev/null || fail "tunewagon ended on its own: $(cat "$tmp/window.log")"
-kill -TERM "$window_pid"
-for _ in $(seq 50); do
-    kill -0 "$window_pid" 2>/dev/null || break
-    sleep 0.1
-done
-status=0
-wait "$window_pid" || status=$?
-window_pid=
-((status == 0)) || fail "tunewagon ended with status $status after SIGTERM: $(cat "$tmp/window.log")"
-grep -q '^Language=English' "$dir/Settings.ini" || fail "Settings.ini lost its language"
-grep -q '^Top=' "$dir/Settings.ini" || fail "Settings.ini was not written at exit: $(cat "$dir/Settings.ini")"
-[[ ! -s "$dir/ErrorLog/Debug.Log" ]] || fail "the run logged errors: $(cat "$dir/ErrorLog/Debug.Log")"
-leftovers=$(find "$home" -mindepth 1)
-[[ -z "$leftovers" ]] || fail "files written outside the program folder: $leftovers"
-
-# The desktop entry as the folder's script registers it, and the manual page as man reads it.
-HOME="$tmp/home2" sh "$dir/install-desktop-entry.sh" >/dev/null
-entry="$tmp/home2/.local/share/applications/tunewagon.desktop"
-desktop-file-validate "$entry" || fail "the registered desktop entry is not valid"
-grep -qF "Exec=\"$dir/tunewagon\"" "$entry" || fail "the entry does not start $dir/tunewagon"
-warnings=$(MANWIDTH=80 man --warnings -l "$dir/man/man1/tunewagon-copy.1" 2>&1 >/dev/null)
-[[ -z "$warnings" ]] || fail "the manual page has faults: $warnings"
-
 # Starts the window program with the given environment and closes it by SIGTERM.
 start_and_close() {
     "$@" >"$tmp/window.log" 2>&1 &
@@ -128,6 +98,25 @@ start_and_close() {
     window_pid=
     ((status == 0)) || fail "tunewagon ended with status $status after SIGTERM: $(cat "$tmp/window.log")"
 }
+
+# The window program: a settings file naming English (so no first-start question), closed by
+# SIGTERM as Exit closes it; at exit it writes all its settings next to the executable.
+printf '[Settings]\r\nLanguage=English\r\n' >"$dir/Settings.ini"
+start_and_close "${clean_env[@]}" "$dir/tunewagon"
+grep -q '^Language=English' "$dir/Settings.ini" || fail "Settings.ini lost its language"
+grep -q '^Top=' "$dir/Settings.ini" || fail "Settings.ini was not written at exit: $(cat "$dir/Settings.ini")"
+[[ ! -s "$dir/ErrorLog/Debug.Log" ]] || fail "the run logged errors: $(cat "$dir/ErrorLog/Debug.Log")"
+leftovers=$(find "$home" -mindepth 1)
+[[ -z "$leftovers" ]] || fail "files written outside the program folder: $leftovers"
+
+# The desktop entry as the folder's script registers it, and the manual page as man reads it.
+HOME="$tmp/home2" sh "$dir/install-desktop-entry.sh" >/dev/null
+entry="$tmp/home2/.local/share/applications/tunewagon.desktop"
+desktop-file-validate "$entry" || fail "the registered desktop entry is not valid"
+grep -qF "Exec=\"$dir/tunewagon\"" "$entry" || fail "the entry does not start $dir/tunewagon"
+warnings=$(MANWIDTH=80 man --warnings -l "$dir/man/man1/tunewagon-copy.1" 2>&1 >/dev/null)
+[[ -z "$warnings" ]] || fail "the manual page has faults: $warnings"
+
 
 echo "archive check passed"
 

@@ -1,5 +1,7 @@
 #include "about/MhtArchive.h"
 
+#include "text/Trim.h"
+
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "text/Encoding.h"
@@ -14,22 +16,6 @@ namespace {
 
 // Nested multiparts deeper than this are not followed.
 constexpr int maxDepth = 4;
-
-std::string lower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return result;
-}
-
-std::string_view trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // The line starting at pos, without its ending; next is where the following line starts.
 std::string_view lineAt(std::string_view bytes, std::size_t pos, std::size_t& next) {
@@ -62,7 +48,7 @@ Headers readHeaders(std::string_view entity, std::string_view& body) {
         }
         if ((line.front() == ' ' || line.front() == '\t') && !name.empty()) {
             headers[name] += ' ';
-            headers[name] += trim(line);
+            headers[name] += text::trimmedLine(line);
             continue;
         }
         const std::size_t colon = line.find(':');
@@ -70,9 +56,9 @@ Headers readHeaders(std::string_view entity, std::string_view& body) {
             name.clear();
             continue;
         }
-        name = lower(trim(line.substr(0, colon)));
+        name = text::lowerAscii(text::trimmedLine(line.substr(0, colon)));
         // The first occurrence counts.
-        headers.try_emplace(name, std::string(trim(line.substr(colon + 1))));
+        headers.try_emplace(name, std::string(text::trimmedLine(line.substr(colon + 1))));
     }
     body = {};
     return headers;
@@ -102,16 +88,17 @@ ContentType parseContentType(std::string_view value) {
             pieces.back() += c;
         }
     }
-    result.type = lower(trim(pieces.front()));
+    result.type = text::lowerAscii(text::trimmedLine(pieces.front()));
     for (std::size_t i = 1; i < pieces.size(); ++i) {
-        const std::string_view piece = trim(pieces[i]);
+        const std::string_view piece = text::trimmedLine(pieces[i]);
         const std::size_t equals = piece.find('=');
         if (equals == std::string_view::npos)
             continue;
-        std::string_view parameter = trim(piece.substr(equals + 1));
+        std::string_view parameter = text::trimmedLine(piece.substr(equals + 1));
         if (parameter.size() >= 2 && parameter.front() == '"' && parameter.back() == '"')
             parameter = parameter.substr(1, parameter.size() - 2);
-        result.parameters.try_emplace(lower(trim(piece.substr(0, equals))), std::string(parameter));
+        result.parameters.try_emplace(text::lowerAscii(text::trimmedLine(piece.substr(0, equals))),
+                                      std::string(parameter));
     }
     return result;
 }
@@ -122,7 +109,7 @@ std::string header(const Headers& headers, const std::string& name) {
 }
 
 std::string withoutAngles(std::string_view id) {
-    id = trim(id);
+    id = text::trimmedLine(id);
     if (id.size() >= 2 && id.front() == '<' && id.back() == '>')
         id = id.substr(1, id.size() - 2);
     return std::string(id);
@@ -143,7 +130,7 @@ std::vector<std::string_view> splitMultipart(std::string_view body, const std::s
             const bool closing = rest.starts_with("--");
             if (closing)
                 rest.remove_prefix(2);
-            if (trim(rest).empty()) {
+            if (text::trimmedLine(rest).empty()) {
                 if (partStart != std::string_view::npos) {
                     // The line break before a delimiter belongs to the delimiter.
                     std::size_t end = pos;
@@ -193,10 +180,10 @@ bool collectParts(std::string_view entity, int depth, std::vector<MhtPart>& part
     part.contentType = type.type.empty() ? "text/plain" : type.type;
     const auto charset = type.parameters.find("charset");
     if (charset != type.parameters.end())
-        part.charset = lower(charset->second);
+        part.charset = text::lowerAscii(charset->second);
     part.contentLocation = header(headers, "content-location");
     part.contentId = withoutAngles(header(headers, "content-id"));
-    const std::string encoding = lower(header(headers, "content-transfer-encoding"));
+    const std::string encoding = text::lowerAscii(header(headers, "content-transfer-encoding"));
     if (encoding == "quoted-printable")
         part.body = decodeQuotedPrintable(body);
     else if (encoding == "base64")

@@ -1,5 +1,7 @@
 #include "checker/AnswerRules.h"
 
+#include "text/Trim.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -11,22 +13,6 @@
 namespace tw::checker {
 
 namespace {
-
-std::string lower(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
-
-std::string_view trimmedView(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::optional<std::array<std::uint8_t, 4>> parseIpv4(std::string_view text) {
     std::array<std::uint8_t, 4> bytes{};
@@ -142,7 +128,7 @@ bool isInternalAddress(std::string_view numericAddress) {
 }
 
 bool namesInternalHost(std::string_view host) {
-    const std::string name = lower(host);
+    const std::string name = text::lowerAscii(host);
     if (name == "localhost" || name == "localhost." || name.ends_with(".localhost") ||
         name.ends_with(".localhost."))
         return true;
@@ -157,14 +143,14 @@ bool namesInternalHost(std::string_view host) {
 }
 
 bool redirectAllowed(std::string_view from, std::string_view to) {
-    const std::string target = lower(schemeOf(to));
+    const std::string target = text::lowerAscii(schemeOf(to));
     if (target == "https")
         return true;
-    return target == "http" && lower(schemeOf(from)) == "http";
+    return target == "http" && text::lowerAscii(schemeOf(from)) == "http";
 }
 
 bool isVersionLine(std::string_view line) {
-    line = trimmedView(line);
+    line = text::trimmedLine(line);
     if (line.empty() || line.size() > 64)
         return false;
     std::size_t at = 0;
@@ -194,12 +180,13 @@ bool isVersionLine(std::string_view line) {
 }
 
 bool isAnnouncement(std::string_view contentType, std::string_view body) {
-    const std::string type = lower(trimmedView(contentType.substr(0, contentType.find(';'))));
+    const std::string type =
+        text::lowerAscii(text::trimmedLine(contentType.substr(0, contentType.find(';'))));
     if (type == "text/html" || type == "application/xhtml+xml")
         return false;
     if (body.starts_with("\xEF\xBB\xBF"))
         body.remove_prefix(3);
-    if (trimmedView(body).starts_with('<'))
+    if (text::trimmedLine(body).starts_with('<'))
         return false;
     // The first line as the new-version window will read it.
     return isVersionLine(body.substr(0, body.find('\n')));

@@ -29,17 +29,6 @@ namespace {
 // How many overlays on overlays, or device mappings on device mappings, are followed.
 constexpr int maxStackDepth = 4;
 
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string canonicalPath(const std::string& path) {
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                               &std::free);
-    return resolved ? std::string(resolved.get()) : std::string();
-}
-
 std::string lastComponent(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -62,7 +51,7 @@ std::string diskFolderOf(const std::string& deviceFolder) {
 // A disk is removable when it says so, or when it is a mapping (encryption, volume manager)
 // over a removable one.
 bool isRemovableDisk(const std::string& diskFolder, int depth) {
-    if (readText(diskFolder + "/removable").rfind('1', 0) == 0)
+    if (readWholeTextFile(diskFolder + "/removable").rfind('1', 0) == 0)
         return true;
     if (depth >= maxStackDepth)
         return false;
@@ -78,7 +67,7 @@ bool isRemovableDisk(const std::string& diskFolder, int depth) {
 class DriveProbe {
 public:
     DriveProbe()
-        : m_mounts(parseMountInfo(readText("/proc/self/mountinfo"))) {}
+        : m_mounts(parseMountInfo(readWholeTextFile("/proc/self/mountinfo"))) {}
 
     DriveType typeOf(const std::string& path, int depth) {
         struct statfs fs {};
@@ -165,7 +154,8 @@ std::optional<MountEntry> mountHolding(const std::string& path) {
     struct stat st {};
     if (canonical.empty() || ::stat(canonical.c_str(), &st) != 0)
         return std::nullopt;
-    const std::vector<MountEntry> mounts = parseMountInfo(readText("/proc/self/mountinfo"));
+    const std::vector<MountEntry> mounts =
+        parseMountInfo(readWholeTextFile("/proc/self/mountinfo"));
     const MountEntry* mount = findMount(mounts, canonical,
                                         std::make_pair(static_cast<unsigned>(major(st.st_dev)),
                                                        static_cast<unsigned>(minor(st.st_dev))));
@@ -200,7 +190,8 @@ std::uint64_t largestFileBytes(const std::string& folder) {
     const std::string canonical = canonicalPath(path);
     if (canonical.empty() || ::stat(path.c_str(), &st) != 0)
         return UINT64_MAX;
-    const std::vector<MountEntry> mounts = parseMountInfo(readText("/proc/self/mountinfo"));
+    const std::vector<MountEntry> mounts =
+        parseMountInfo(readWholeTextFile("/proc/self/mountinfo"));
     const MountEntry* mount = findMount(mounts, canonical,
                                         std::make_pair(static_cast<unsigned>(major(st.st_dev)),
                                                        static_cast<unsigned>(minor(st.st_dev))));

@@ -61,4 +61,10 @@ unsigned newFilePermissions();
 // The folder of the running executable, links followed, without a trailing separator.
 std::string programFolder();
 
+// The whole of a small text file (a /proc or /sys entry), or "" when it cannot be read.
+std::string readWholeTextFile(const std::string& path);
+
+// The absolute path with every link and "." or ".." resolved, or "" when it names nothing.
+std::string canonicalPath(const std::string& path);
+
 } // namespace tw::platform

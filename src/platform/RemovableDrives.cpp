@@ -1,5 +1,7 @@
 #include "platform/RemovableDrives.h"
 
+#include "platform/FileSystem.h"
+
 #include "platform/BlockDevices.h"
 #include "platform/Drives.h"
 #include "platform/MountInfo.h"
@@ -18,17 +20,6 @@
 namespace tw::platform {
 
 namespace {
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string canonicalPath(const std::string& path) {
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                               &std::free);
-    return resolved ? std::string(resolved.get()) : std::string();
-}
 
 // udev writes unsafe bytes of a label as "\xHH" ("MY\x20STICK").
 std::string udevUnescape(const std::string& name) {
@@ -70,7 +61,7 @@ std::string folderName(const std::string& mountPoint) {
 std::vector<RemovableDrive> mountedRemovableDrives(const RemovableTest& isRemovable) {
     std::vector<RemovableDrive> drives;
     std::set<std::pair<unsigned, unsigned>> seen;
-    for (const MountEntry& mount : parseMountInfo(readText("/proc/self/mountinfo"))) {
+    for (const MountEntry& mount : parseMountInfo(readWholeTextFile("/proc/self/mountinfo"))) {
         // A bind mount of a folder of the drive is not the drive.
         if (mount.root != "/" || isNetworkFileSystem(mount.fsType))
             continue;
