@@ -2,10 +2,12 @@
 
 #include "platform/Path.h"
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +16,12 @@ namespace tw::platform {
 
 namespace {
 
+std::atomic<bool> g_pacerArmed{false};
+std::function<void(const std::string&)> g_pacer; // read only while armed
+
 bool statPath(const std::string& path, struct stat& st) {
+    if (g_pacerArmed.load(std::memory_order_acquire))
+        g_pacer(path);
     return ::stat(path.c_str(), &st) == 0;
 }
 
@@ -79,6 +86,12 @@ bool sameFile(const std::string& a, const std::string& b) {
     if (!statPath(a, sa) || !statPath(b, sb))
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+void setLookupPacer(std::function<void(const std::string& path)> pacer) {
+    g_pacerArmed.store(false, std::memory_order_release);
+    g_pacer = std::move(pacer);
+    g_pacerArmed.store(static_cast<bool>(g_pacer), std::memory_order_release);
 }
 
 unsigned newFilePermissions() {

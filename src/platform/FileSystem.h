@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -42,6 +43,11 @@ bool sameFile(const std::string& a, const std::string& b);
 
 // The permission bits a newly created file gets: 0666 less the process's umask.
 unsigned newFilePermissions();
+
+// A seam for tests: called on the looking thread before every lookup of a path by the
+// functions above (existence, size, time, folder), as a slow file system would make it
+// wait. Empty disarms; set it only while no lookup runs. Unarmed it costs one atomic load.
+void setLookupPacer(std::function<void(const std::string& path)> pacer);
 
 // The folder of the running executable, links followed, without a trailing separator.
 std::string programFolder();

@@ -1,0 +1,129 @@
+#include "playlist/LookupWindow.h"
+
+#include <utility>
+
+namespace tw::playlist {
+
+LookupWindow::LookupWindow(const EntryResolver& resolver, unsigned threads)
+    : m_resolver(resolver)
+    // Four batches a thread keep every thread busy while the owner takes the oldest.
+    , m_maxBatches(threads == 0 ? 1 : 4 * std::size_t{threads}) {
+    m_threads.reserve(threads);
+    try {
+        for (unsigned i = 0; i < threads; ++i)
+            m_threads.emplace_back([this] { work(); });
+    } catch (...) {
+        stop();
+        for (std::thread& t : m_threads)
+            t.join();
+        throw;
+    }
+}
+
+LookupWindow::~LookupWindow() {
+    stop();
+    for (std::thread& t : m_threads)
+        t.join();
+}
+
+void LookupWindow::add(std::string line, bool cutShort, std::uint64_t bytesAfter) {
+    if (!m_filling) {
+        m_filling = std::make_unique<Batch>();
+        m_filling->lines.reserve(kBatchLines);
+    }
+    m_filling->lines.push_back({std::move(line), cutShort, bytesAfter});
+    if (m_filling->lines.size() == kBatchLines)
+        flush();
+}
+
+void LookupWindow::flush() {
+    if (!m_filling)
+        return;
+    Batch* batch = m_filling.get();
+    m_inFlight.push_back(std::move(m_filling));
+    if (m_threads.empty())
+        return; // resolved when taken
+    {
+        const std::lock_guard lock(m_mutex);
+        m_queue.push_back(batch);
+    }
+    m_workAdded.notify_one();
+}
+
+void LookupWindow::stop() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+        m_queue.clear();
+    }
+    m_workAdded.notify_all();
+}
+
+void LookupWindow::resolveBatch(Batch& batch) {
+    try {
+        batch.entries.reserve(batch.lines.size());
+        for (const Line& line : batch.lines) {
+            if (m_stop)
+                return;
+            batch.entries.push_back(m_resolver.entryOf(line.text, line.cutShort));
+        }
+    } catch (...) {
+        batch.failure = std::current_exception();
+    }
+}
+
+void LookupWindow::work() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_workAdded.wait(lock, [this] { return m_stop || !m_queue.empty(); });
+        if (m_stop)
+            return;
+        Batch* batch = m_queue.front();
+        m_queue.pop_front();
+        lock.unlock();
+        resolveBatch(*batch);
+        lock.lock();
+        batch->done = true;
+        m_batchDone.notify_all();
+    }
+}
+
+bool LookupWindow::take(Done& done, const std::function<bool()>& stillWanted,
+                        std::chrono::milliseconds tick) {
+    if (m_inFlight.empty())
+        flush();
+    Batch& oldest = *m_inFlight.front();
+    if (m_taken == 0) {
+        if (m_threads.empty()) {
+            resolveBatch(oldest);
+        } else {
+            std::unique_lock lock(m_mutex);
+            while (!oldest.done && !m_stop) {
+                if (m_batchDone.wait_for(lock, tick, [&] { return oldest.done || m_stop; }))
+                    break;
+                lock.unlock();
+                const bool wanted = !stillWanted || stillWanted();
+                lock.lock();
+                if (!wanted) {
+                    lock.unlock();
+                    stop();
+                    return false;
+                }
+            }
+        }
+        if (oldest.failure)
+            std::rethrow_exception(oldest.failure);
+    }
+    if (m_taken >= oldest.entries.size())
+        return false; // stopped before this line was looked up
+    Line& line = oldest.lines[m_taken];
+    done.entry = std::move(oldest.entries[m_taken]);
+    done.bytesAfter = line.bytesAfter;
+    if (++m_taken == oldest.lines.size()) {
+        m_inFlight.pop_front();
+        m_taken = 0;
+    }
+    return true;
+}
+
+} // namespace tw::playlist
