@@ -255,7 +255,7 @@ int run(long entries, long delayUs) {
         }
         std::printf("%ld entries on a file system answering in %ld us: scan %.2f s (%u lookup "
                     "threads), serial stat() loop %.2f s (%ld found), ratio %.3f\n",
-                    entries, delayUs, scan, tw::playlist::kScanLookupThreads, bare, found,
+                    entries, delayUs, scan, tw::playlist::LookupThreads{}.count, bare, found,
                     scan / bare);
         ::umount2(mount.c_str(), MNT_DETACH);
     }

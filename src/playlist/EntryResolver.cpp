@@ -10,15 +10,22 @@ namespace tw::playlist {
 
 namespace {
 
-// The text the system sees: a run of "/" is one.
-std::string systemForm(const std::string& path) {
-    std::string result;
-    result.reserve(path.size());
-    for (const char c : path) {
-        if (c != '/' || result.empty() || result.back() != '/')
-            result += c;
+// Whether two paths are one to the system, to which a run of "/" is one.
+bool sameToSystem(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i] != b[j])
+            return false;
+        const bool separator = a[i] == '/';
+        ++i;
+        ++j;
+        while (separator && i < a.size() && a[i] == '/')
+            ++i;
+        while (separator && j < b.size() && b[j] == '/')
+            ++j;
     }
-    return result;
+    return i == a.size() && j == b.size();
 }
 
 } // namespace
@@ -29,14 +36,16 @@ EntryResolver::EntryResolver(std::string drive, std::string folder)
     , m_belowDrive(m_drive.empty() ? "/" : m_drive)
     , m_belowFolder(m_folder) {}
 
-std::optional<PlaylistEntry> EntryResolver::entryOf(std::string_view line, bool cutShort) const {
+std::optional<PlaylistEntry> EntryResolver::entryOf(std::string_view line, bool cutShort,
+                                                    bool withRelativePart) const {
     if (isNonEntryLine(line))
         return std::nullopt;
     std::optional<PlaylistEntry> entry;
     PlaylistEntry& result = entry.emplace();
     result.text = entryText(removeFileKey(line));
     // The rules above read the entry as written; from here on it is a path.
-    result.relativePart = platform::Path::fromEntry(relativePartOf(result.text));
+    if (withRelativePart)
+        result.relativePart = platform::Path::fromEntry(relativePartOf(result.text));
     // A line too long to be a path names no file.
     if (!cutShort)
         resolve(result);
@@ -53,20 +62,25 @@ void EntryResolver::resolve(PlaylistEntry& result) const {
     if (unusablePath(result.text))
         return;
     const std::string entry = platform::Path::fromEntry(result.text).str();
-    const std::array<std::string, 3> candidates{
-        locatedIn(m_folder, entry), joinedBelow(m_drive.empty() ? "/" : m_drive, entry),
-        m_folder.empty() ? std::string() : joinedBelow(m_folder, entry)};
     // The second and third looks mostly fail on a folder that is not there at all.
     const std::array<FolderProbe*, 3> probes{nullptr, &m_belowDrive, &m_belowFolder};
-    // Candidates that name the same path to the system are looked up once.
+    // Candidates that name the same path to the system are looked up once. Each is built
+    // only when the ones before it failed: most entries are found by the first.
     std::array<std::string, 3> tried;
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const std::string& located = candidates[i];
-        tried[i] = systemForm(located);
+    for (std::size_t i = 0; i < tried.size(); ++i) {
+        if (probes[i] && !probes[i]->mayHold(entry))
+            continue;
+        std::string& located = tried[i];
+        if (i == 0)
+            located = locatedIn(m_folder, entry);
+        else if (i == 1)
+            located = joinedBelow(m_drive.empty() ? "/" : m_drive, entry);
+        else if (!m_folder.empty())
+            located = joinedBelow(m_folder, entry);
         bool repeated = located.empty();
         for (std::size_t j = 0; j < i && !repeated; ++j)
-            repeated = tried[j] == tried[i];
-        if (repeated || (probes[i] && !probes[i]->mayHold(entry)))
+            repeated = sameToSystem(tried[j], located);
+        if (repeated)
             continue;
         if (const std::int64_t size = platform::regularFileSize(located); size >= 0) {
             result.sourcePath = platform::Path(located);

@@ -20,8 +20,10 @@ public:
     EntryResolver(std::string drive, std::string folder);
 
     // The entry of a line, resolved; nothing for an empty, comment or header line. A line
-    // cut short (longer than any path) is an entry that names no file.
-    std::optional<PlaylistEntry> entryOf(std::string_view line, bool cutShort) const;
+    // cut short (longer than any path) is an entry that names no file. withRelativePart
+    // false leaves the relative part empty, for a reader that only counts.
+    std::optional<PlaylistEntry> entryOf(std::string_view line, bool cutShort,
+                                         bool withRelativePart = true) const;
 
     const std::string& drive() const { return m_drive; }
     const std::string& folder() const { return m_folder; }

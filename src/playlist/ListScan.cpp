@@ -30,14 +30,14 @@ ScanResult failed(ScanResult result, std::string reason) {
 
 ScanResult scanPlaylist(const PlaylistSource& source, const std::string& fieldText, bool onlyMp3,
                         const std::function<bool(std::uint64_t bytesConsumed)>& progress,
-                        unsigned lookupThreads) {
+                        LookupThreads lookupThreads) {
     ScanResult result;
     const std::string tooLarge = "the playlist \"" + source.path() + "\" is 2 GiB or larger";
     try {
         if (source.size() > kLargestPlaylist)
             return failed(result, tooLarge);
         PlaylistReader reader(source, fieldText);
-        LookupWindow window(reader.resolver(), lookupThreads);
+        LookupWindow window(reader.resolver(), lookupThreads, false);
         std::uint64_t linesTaken = 0;
         std::uint64_t reported = 0;
         const auto stillWanted = [&] { return !progress || progress(reported); };
@@ -84,7 +84,7 @@ ScanResult scanPlaylist(const PlaylistSource& source, const std::string& fieldTe
 
 ScanResult scanPlaylist(const std::string& playlistPath, bool onlyMp3,
                         const std::function<bool(std::uint64_t bytesConsumed)>& progress,
-                        unsigned lookupThreads) {
+                        LookupThreads lookupThreads) {
     return scanPlaylist(PlaylistSource(playlistPath), playlistPath, onlyMp3, progress,
                         lookupThreads);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playlist/LookupThreads.h"
 #include "playlist/PlaylistSource.h"
 
 #include <cstdint>
@@ -16,10 +17,6 @@ struct ScanResult {
     std::string reason;      // for Failed
 };
 
-// Lookups the list scan keeps in flight at once: a file system that answers each lookup in a
-// millisecond or more (a network share, a USB disk) answers that many side by side.
-inline constexpr unsigned kScanLookupThreads = 8;
-
 // Counts the existing files a playlist names (only ".mp3" ones when onlyMp3 is set) and
 // sums their sizes, each rounded up to whole kilobytes. Entries are read and found exactly
 // as the copy run reads and finds them (PlaylistReader), so the count is what a run copies.
@@ -28,18 +25,18 @@ inline constexpr unsigned kScanLookupThreads = 8;
 // that cannot be opened or read, or one of 2 GiB or more, gives Failed with the reason;
 // nothing is thrown. The field text is the reader's: it gives the playlist's folder and
 // drive (the source's name when empty).
-// The files are looked up on lookupThreads threads (0: one after the other on the caller's),
-// the results taken in line order, so counts, sizes and the progress calls are the same
-// either way. progress is always called on the caller's thread; while the caller waits for
-// a slow lookup it is called again every 100 ms with the bytes it last had, so that a
-// window stays responsive and a cancel stops the lookups not yet begun at once.
+// On a slow file system the files are looked up on threads of their own (see
+// LookupThreads), the results taken in line order, so counts, sizes and the progress calls
+// are the same either way. progress is always called on the caller's thread; while the caller waits
+// for a slow lookup it is called again every 100 ms with the bytes it last had, so that a window
+// stays responsive and a cancel stops the lookups not yet begun at once.
 ScanResult scanPlaylist(const PlaylistSource& source, const std::string& fieldText, bool onlyMp3,
                         const std::function<bool(std::uint64_t bytesConsumed)>& progress = {},
-                        unsigned lookupThreads = kScanLookupThreads);
+                        LookupThreads lookupThreads = {});
 
 // The playlist file at that path, its folder and drive taken from the path.
 ScanResult scanPlaylist(const std::string& playlistPath, bool onlyMp3,
                         const std::function<bool(std::uint64_t bytesConsumed)>& progress = {},
-                        unsigned lookupThreads = kScanLookupThreads);
+                        LookupThreads lookupThreads = {});
 
 } // namespace tw::playlist

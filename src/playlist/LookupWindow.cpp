@@ -4,20 +4,28 @@
 
 namespace tw::playlist {
 
-LookupWindow::LookupWindow(const EntryResolver& resolver, unsigned threads)
+LookupWindow::LookupWindow(const EntryResolver& resolver, LookupThreads threads,
+                           bool withRelativePart)
     : m_resolver(resolver)
-    // Four batches a thread keep every thread busy while the owner takes the oldest.
-    , m_maxBatches(threads == 0 ? 1 : 4 * std::size_t{threads}) {
-    m_threads.reserve(threads);
+    , m_withRelativePart(withRelativePart)
+    , m_wanted(threads) {
+    if (m_wanted.count > 0 && m_wanted.slowLine.count() == 0)
+        startThreads(m_wanted.count);
+}
+
+void LookupWindow::startThreads(unsigned count) {
     try {
-        for (unsigned i = 0; i < threads; ++i)
+        while (m_threads.size() < count)
             m_threads.emplace_back([this] { work(); });
     } catch (...) {
         stop();
         for (std::thread& t : m_threads)
             t.join();
+        m_threads.clear();
         throw;
     }
+    // Four batches a thread keep every thread busy while the owner takes the oldest.
+    m_maxBatches = 4 * m_threads.size();
 }
 
 LookupWindow::~LookupWindow() {
@@ -60,16 +68,19 @@ void LookupWindow::stop() {
 }
 
 void LookupWindow::resolveBatch(Batch& batch) {
+    const auto start = std::chrono::steady_clock::now();
     try {
         batch.entries.reserve(batch.lines.size());
         for (const Line& line : batch.lines) {
             if (m_stop)
                 return;
-            batch.entries.push_back(m_resolver.entryOf(line.text, line.cutShort));
+            batch.entries.push_back(
+                m_resolver.entryOf(line.text, line.cutShort, m_withRelativePart));
         }
     } catch (...) {
         batch.failure = std::current_exception();
     }
+    batch.took = std::chrono::steady_clock::now() - start;
 }
 
 void LookupWindow::work() {
@@ -113,6 +124,17 @@ bool LookupWindow::take(Done& done, const std::function<bool()>& stillWanted,
         }
         if (oldest.failure)
             std::rethrow_exception(oldest.failure);
+        // A slow file system: ask it side by side from now on. While it answers fast, the
+        // lines are looked up here, with nothing to hand over.
+        // One slow batch can be this thread waiting for the processor; several in a row
+        // are the file system.
+        if (m_threads.empty() && m_wanted.count > 0) {
+            const bool slow =
+                oldest.took > m_wanted.slowLine * static_cast<long>(oldest.lines.size());
+            m_slowBatches = slow ? m_slowBatches + 1 : 0;
+            if (m_slowBatches == kSlowBatchesToStart)
+                startThreads(m_wanted.count);
+        }
     }
     if (m_taken >= oldest.entries.size())
         return false; // stopped before this line was looked up

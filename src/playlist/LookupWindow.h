@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playlist/EntryResolver.h"
+#include "playlist/LookupThreads.h"
 #include "playlist/PlaylistEntry.h"
 
 #include <atomic>
@@ -24,7 +25,8 @@ namespace tw::playlist {
 // slowly (a network share, a USB disk) is asked many lookups at once instead of one after
 // the other, and hands the entries back in line order. Lines go in small batches; only a
 // bounded number of batches is in flight, so memory does not grow with the playlist.
-// One thread (the owner's) adds and takes; the lookups run on the others.
+// One thread (the owner's) adds and takes; the lookups run on the others, or on the owner's
+// while they are fast (LookupThreads).
 class LookupWindow {
 public:
     struct Done {
@@ -32,8 +34,10 @@ public:
         std::uint64_t bytesAfter = 0;       // bytes of the playlist consumed with this line
     };
 
-    // threads 0 resolves every line on the owner's thread, in take().
-    LookupWindow(const EntryResolver& resolver, unsigned threads);
+    // withRelativePart false: the entries' relative parts are left empty (a reader that only
+    // counts).
+    LookupWindow(const EntryResolver& resolver, LookupThreads threads,
+                 bool withRelativePart = true);
     // Stops the lookups not begun yet and waits for those under way.
     ~LookupWindow();
     LookupWindow(const LookupWindow&) = delete;
@@ -66,19 +70,26 @@ private:
         std::vector<Line> lines;
         std::vector<std::optional<PlaylistEntry>> entries;
         std::exception_ptr failure;
+        std::chrono::steady_clock::duration took{};
         bool done = false; // guarded by m_mutex
     };
 
     void resolveBatch(Batch& batch);
     void work();
+    // Starts threads until there are that many; the window grows with them.
+    void startThreads(unsigned count);
 
     static constexpr std::size_t kBatchLines = 16;
+    static constexpr int kSlowBatchesToStart = 3;
 
     const EntryResolver& m_resolver;
-    std::size_t m_maxBatches;
+    bool m_withRelativePart;
+    LookupThreads m_wanted;
+    std::size_t m_maxBatches = 1;
     std::unique_ptr<Batch> m_filling;
     std::deque<std::unique_ptr<Batch>> m_inFlight; // in line order
     std::size_t m_taken = 0;                       // lines taken from the oldest batch
+    int m_slowBatches = 0;                         // slow batches in a row, looked up here
 
     std::mutex m_mutex;
     std::condition_variable m_workAdded;
