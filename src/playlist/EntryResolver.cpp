@@ -61,7 +61,11 @@ std::optional<PlaylistEntry> EntryResolver::entryOf(std::string_view line, bool 
 void EntryResolver::resolve(PlaylistEntry& result) const {
     if (unusablePath(result.text))
         return;
-    const std::string entry = platform::Path::fromEntry(result.text).str();
+    // Most entries are written with "/" already and need no copy.
+    std::string converted;
+    if (result.text.find('\\') != std::string::npos)
+        converted = platform::Path::fromEntry(result.text).str();
+    const std::string& entry = converted.empty() ? result.text : converted;
     // The second and third looks mostly fail on a folder that is not there at all.
     const std::array<FolderProbe*, 3> probes{nullptr, &m_belowDrive, &m_belowFolder};
     // Candidates that name the same path to the system are looked up once. Each is built

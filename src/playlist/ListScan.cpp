@@ -53,8 +53,7 @@ ScanResult scanPlaylist(const PlaylistSource& source, const std::string& fieldTe
                 }
                 if (reader.bytesConsumed() > static_cast<std::uint64_t>(kLargestPlaylist))
                     return failed(result, tooLarge);
-                window.add(std::move(line), cutShort, reader.bytesConsumed());
-                line = std::string();
+                window.add(line, cutShort, reader.bytesConsumed());
             }
             if (window.empty())
                 break;

@@ -34,19 +34,32 @@ LookupWindow::~LookupWindow() {
         t.join();
 }
 
-void LookupWindow::add(std::string line, bool cutShort, std::uint64_t bytesAfter) {
+void LookupWindow::add(const std::string& line, bool cutShort, std::uint64_t bytesAfter) {
     if (!m_filling) {
-        m_filling = std::make_unique<Batch>();
-        m_filling->lines.reserve(kBatchLines);
+        if (m_spare) {
+            m_filling = std::move(m_spare);
+        } else {
+            m_filling = std::make_unique<Batch>();
+            m_filling->lines.reserve(kBatchLines);
+        }
     }
-    m_filling->lines.push_back({std::move(line), cutShort, bytesAfter});
-    if (m_filling->lines.size() == kBatchLines)
+    Batch& batch = *m_filling;
+    // A line of a batch used before keeps its buffer.
+    if (m_fillCount == batch.lines.size())
+        batch.lines.emplace_back();
+    Line& slot = batch.lines[m_fillCount++];
+    slot.text.assign(line);
+    slot.cutShort = cutShort;
+    slot.bytesAfter = bytesAfter;
+    if (m_fillCount == kBatchLines)
         flush();
 }
 
 void LookupWindow::flush() {
     if (!m_filling)
         return;
+    m_filling->lines.resize(m_fillCount);
+    m_fillCount = 0;
     Batch* batch = m_filling.get();
     m_inFlight.push_back(std::move(m_filling));
     if (m_threads.empty())
@@ -142,8 +155,12 @@ bool LookupWindow::take(Done& done, const std::function<bool()>& stillWanted,
     done.entry = std::move(oldest.entries[m_taken]);
     done.bytesAfter = line.bytesAfter;
     if (++m_taken == oldest.lines.size()) {
+        m_spare = std::move(m_inFlight.front());
         m_inFlight.pop_front();
         m_taken = 0;
+        m_spare->entries.clear();
+        m_spare->failure = nullptr;
+        m_spare->done = false;
     }
     return true;
 }

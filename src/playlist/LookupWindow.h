@@ -48,7 +48,7 @@ public:
     // Nothing added that was not taken.
     bool empty() const { return m_inFlight.empty() && !m_filling; }
 
-    void add(std::string line, bool cutShort, std::uint64_t bytesAfter);
+    void add(const std::string& line, bool cutShort, std::uint64_t bytesAfter);
     // Hands a partly filled batch to the threads (at the end of the playlist).
     void flush();
 
@@ -87,7 +87,9 @@ private:
     LookupThreads m_wanted;
     std::size_t m_maxBatches = 1;
     std::unique_ptr<Batch> m_filling;
+    std::unique_ptr<Batch> m_spare; // the last batch taken, its buffers kept for the next
     std::deque<std::unique_ptr<Batch>> m_inFlight; // in line order
+    std::size_t m_fillCount = 0;                   // lines added to the batch being filled
     std::size_t m_taken = 0;                       // lines taken from the oldest batch
     int m_slowBatches = 0;                         // slow batches in a row, looked up here
 
