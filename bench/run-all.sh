@@ -26,7 +26,7 @@ log="$work/run-all.log"
 : >"$log"
 
 summary=()
-row() { summary+=("$(printf '%-44s %-34s %-16s %s' "$1" "$2" "$3" "$4")"); }
+row() { summary+=("$(printf '%-50s %-34s %-16s %s' "$1" "$2" "$3" "$4")"); }
 verdict() { awk -v v="$1" -v g="$2" 'BEGIN { print (v <= g) ? "met" : "MISSED" }'; }
 section() { printf '\n== %s\n' "$1" | tee -a "$log"; }
 
@@ -125,7 +125,7 @@ fi
 
 section "Summary"
 {
-    printf '%-44s %-34s %-16s %s\n' benchmark measured goal result
+    printf '%-50s %-34s %-16s %s\n' benchmark measured goal result
     printf '%s\n' "${summary[@]}"
 } | tee -a "$log"
 echo "(full output in $log)"
