@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -209,6 +210,35 @@ TEST_F(LookupPacerTest, ProgressIsAskedWhileALookupHangsAndCancelEndsTheWait) {
         << "the window was not asked again while the lookup hung";
     EXPECT_GE(r.count, 30);
     EXPECT_LE(r.count, 64);
+}
+
+TEST_F(LookupPacerTest, SlowLookupsAreAskedSideBySide) {
+    test::writeFile(m_tmp / "a.mp3", "x");
+    std::string bytes;
+    for (int i = 0; i < 400; ++i)
+        bytes += "a.mp3\n";
+    test::writeFile(m_tmp / "list.m3u", bytes);
+    std::mutex mutex;
+    std::set<std::thread::id> askers;
+    int inFlight = 0;
+    int mostInFlight = 0;
+    platform::setLookupPacer([&](const std::string& path) {
+        if (!path.ends_with("/a.mp3"))
+            return;
+        {
+            const std::lock_guard lock(mutex);
+            askers.insert(std::this_thread::get_id());
+            mostInFlight = std::max(mostInFlight, ++inFlight);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const std::lock_guard lock(mutex);
+        --inFlight;
+    });
+    const ScanResult r = scanPlaylist(m_tmp / "list.m3u", false);
+    platform::setLookupPacer({});
+    EXPECT_EQ(r.count, 400);
+    EXPECT_GE(askers.size(), 4u) << "a slow file system was asked from one thread";
+    EXPECT_GE(mostInFlight, 2) << "the lookups never overlapped";
 }
 
 } // namespace
