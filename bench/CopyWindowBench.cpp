@@ -1,13 +1,18 @@
 // The copy progress window measured offscreen (run by hand: it writes gigabytes).
 //
 //   tw_copywindow_bench [--work FOLDER] [--big-mib N] [--slow-mbps N] [--files N]
-//                       [--file-mib N] [--reps N] [--only gaps|fast|speed]
+//                       [--file-mib N] [--reps N] [--only gaps|fast|devices|speed]
 //
 // gaps:  one large file (1 GiB) copied through CopyProgressDialog, once at the disk's own speed and
 // once
 //        with every write slowed to a USB stick's pace (10 MB/s); prints the longest time
 //        between two passes of the window's event queue while the run was on.
 // fast:  the first half of gaps alone.
+// devices: the large file copied through CopyProgressDialog to a loop-mounted ext4 image
+//        and to an exFAT image mounted through FUSE (exfat-fuse), each a block device with
+//        a writeback queue of its own, as a USB stick has; prints the longest gap and the
+//        longest wait of a requested repaint. Needs root, loop devices and FUSE; says
+//        "skipped" without them. Runs with gaps.
 // speed: a playlist of many files (100 x 4 MiB) copied by `tunewagon-copy --flat --quiet`
 //        and through CopyProgressDialog, alternately, into fresh folders; prints the medians and
 //        the window's time over the command line's.
@@ -18,6 +23,7 @@
 #include "platform/ChunkedCopy.h"
 #include "platform/FileCopy.h"
 #include "platform/Path.h"
+#include "support/ImageMount.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,10 +32,13 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,17 +51,63 @@ using tw::platform::Path;
 // Notes the time of every pass of the event queue while the copy run is on its stack.
 class GapMeter : public QObject {
 public:
-    explicit GapMeter(const tw::copy::CopyProgressDialog& form)
+    explicit GapMeter(tw::copy::CopyProgressDialog& form)
         : m_form(form) {
+        form.installEventFilter(this);
         QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+        m_probe = std::thread([this] {
+            while (!m_probeStop) {
+                std::this_thread::sleep_for(kRepaintEvery);
+                uncover();
+            }
+        });
+    }
+    ~GapMeter() override {
+        m_probeStop = true;
+        m_probe.join();
     }
     double longestMs() const { return m_longest.count() / 1e6; }
+    // The longest time from asking the window to repaint to its paint event, while the run
+    // was on: what a user sees when another window uncovers it.
+    double longestRepaintMs() const { return m_longestRepaint.count() / 1e6; }
     // When the longest gap began, counted from the run's start.
     double longestAtS() const { return std::chrono::duration<double>(m_longestAt).count(); }
     long passes() const { return m_passes; }
 
 protected:
-    void customEvent(QEvent*) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && m_form.runOnStack()) {
+            const std::lock_guard lock(m_probeMutex);
+            if (m_repaintAsked) {
+                m_longestRepaint = std::max(m_longestRepaint, Clock::now() - *m_repaintAsked);
+                m_repaintAsked.reset();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+    // From the probe thread: a covered spot uncovered, now; the window repaints it when its
+    // event loop next runs.
+    void uncover() {
+        {
+            const std::lock_guard lock(m_probeMutex);
+            if (m_repaintAsked)
+                return;
+            m_repaintAsked = Clock::now();
+        }
+        QCoreApplication::postEvent(this, new QEvent(kUncover));
+    }
+
+    void customEvent(QEvent* event) override {
+        if (event->type() == kUncover) {
+            if (m_form.runOnStack()) {
+                m_form.update();
+            } else {
+                const std::lock_guard lock(m_probeMutex);
+                m_repaintAsked.reset();
+            }
+            return;
+        }
         const auto now = Clock::now();
         if (m_form.runOnStack()) {
             if (!m_inRun)
@@ -71,7 +126,15 @@ protected:
     }
 
 private:
-    const tw::copy::CopyProgressDialog& m_form;
+    static constexpr std::chrono::milliseconds kRepaintEvery{20};
+    static constexpr QEvent::Type kUncover = static_cast<QEvent::Type>(QEvent::User + 1);
+
+    tw::copy::CopyProgressDialog& m_form;
+    std::mutex m_probeMutex;
+    std::optional<Clock::time_point> m_repaintAsked; // guarded by m_probeMutex
+    Clock::duration m_longestRepaint{};
+    std::atomic<bool> m_probeStop{false};
+    std::thread m_probe;
     Clock::time_point m_last, m_start;
     Clock::duration m_longestAt{};
     Clock::duration m_longest{};
@@ -97,7 +160,8 @@ void writeData(const QString& path, qint64 bytes) {
 // Copies the playlist into the empty folder through the window; returns the seconds taken
 // and the longest gap between two event passes.
 std::pair<double, double> copyThroughWindow(const QString& playlist, const QString& out,
-                                            bool meterGaps = true) {
+                                            bool meterGaps = true,
+                                            double* longestRepaintMs = nullptr) {
     QDir().mkpath(out);
     const tw::i18n::StringTable strings;
     tw::job::CopyJob job(strings);
@@ -122,6 +186,8 @@ std::pair<double, double> copyThroughWindow(const QString& playlist, const QStri
     if (!meter)
         return {seconds - 0.05, 0.0};
     std::printf("  (longest gap began %.2f s into the run)\n", meter->longestAtS());
+    if (longestRepaintMs)
+        *longestRepaintMs = meter->longestRepaintMs();
     return {seconds - 0.05, meter->longestMs()};
 }
 
@@ -133,6 +199,34 @@ double copyThroughCommandLine(const QString& playlist, const QString& out) {
     if (status != 0)
         throw std::runtime_error("tunewagon-copy failed");
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The large file copied to a file system in an image on a loop device.
+void copyToImage(tw::test::ImageMount::Kind kind, const char* what, const QString& work,
+                 qint64 bigMiB) {
+    const QString image = work + "/device.img";
+    const QString mount = work + "/device";
+    QDir().mkpath(mount);
+    {
+        // Room for the file, the file system's own and the temporary name.
+        tw::test::ImageMount device(kind, image.toStdString(), mount.toStdString(),
+                                    static_cast<int>(bigMiB + bigMiB / 8 + 64));
+        if (!device.mounted()) {
+            std::printf("%lld MiB to %s: skipped: %s\n", static_cast<long long>(bigMiB), what,
+                        device.reason().c_str());
+            std::fflush(stdout);
+        } else {
+            double repaint = 0;
+            const auto r = copyThroughWindow(work + "/src/big.m3u", mount + "/out", true, &repaint);
+            std::printf("%lld MiB to %s: %.1f s, longest gap %.1f ms, longest repaint wait "
+                        "%.1f ms\n",
+                        static_cast<long long>(bigMiB), what, r.first, r.second, repaint);
+            std::fflush(stdout);
+            device.unmount();
+        }
+    }
+    QFile::remove(image);
+    QDir(mount).removeRecursively();
 }
 
 double median(std::vector<double> v) {
@@ -180,6 +274,17 @@ int main(int argc, char** argv) {
             // A user's music is on the disk already, not waiting in the cache to be written.
             tw::platform::syncFileSystem(work.toStdString());
 
+            if (only == "devices" || only.empty()) {
+                copyToImage(tw::test::ImageMount::Kind::Ext4, "a loop-mounted ext4 image", work,
+                            bigMiB);
+                copyToImage(tw::test::ImageMount::Kind::FuseExfat, "an exFAT image (FUSE)", work,
+                            bigMiB);
+            }
+            if (only == "devices") {
+                QFile::remove(work + "/src/big.mp3");
+                QDir(work).removeRecursively();
+                return 0;
+            }
             auto fast = copyThroughWindow(work + "/src/big.m3u", work + "/out-fast");
             QDir(work + "/out-fast").removeRecursively();
             std::printf("%lld MiB at the disk's speed: %.1f s, longest gap %.1f ms\n",

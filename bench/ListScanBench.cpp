@@ -100,14 +100,18 @@ void timing(const std::string& root, long entries) {
         for (long i = 0; i < entries; ++i)
             paths.push_back(folder + "/" + slashed(entryName(i)));
 
-        std::vector<double> scanTimes, statTimes;
+        std::vector<double> scanTimes, serialTimes, statTimes;
         long found = 0;
         for (int round = 0; round < 7; ++round) {
             auto start = Clock::now();
             const tw::playlist::ScanResult r = tw::playlist::scanPlaylist(playlist, false);
             scanTimes.push_back(seconds(Clock::now() - start));
-            if (r.count != (entries + 1) / 2) {
-                std::fprintf(stderr, "scan counted %d files\n", r.count);
+            start = Clock::now();
+            const tw::playlist::ScanResult serial =
+                tw::playlist::scanPlaylist(playlist, false, {}, {.count = 0});
+            serialTimes.push_back(seconds(Clock::now() - start));
+            if (r.count != (entries + 1) / 2 || serial.count != r.count) {
+                std::fprintf(stderr, "scan counted %d files, serial %d\n", r.count, serial.count);
                 std::exit(1);
             }
             start = Clock::now();
@@ -120,10 +124,11 @@ void timing(const std::string& root, long entries) {
             statTimes.push_back(seconds(Clock::now() - start));
         }
         const double scan = median(scanTimes), bare = median(statTimes);
+        const double serial = median(serialTimes);
         std::printf("%s entries, %ld: scan %.1f ms, bare stat() loop %.1f ms (%ld found), "
-                    "ratio %.2f\n",
+                    "ratio %.2f; lookups on the scan's thread alone %.1f ms, ratio %.2f\n",
                     absolute ? "absolute" : "relative", entries, scan * 1e3, bare * 1e3, found,
-                    scan / bare);
+                    scan / bare, serial * 1e3, serial / bare);
     }
 }
 

@@ -42,7 +42,7 @@ done
 # The programs as built hold no test seam (the archive's copies are stripped, so look at the
 # build's own).
 for f in tunewagon tunewagon-copy; do
-    if nm -C --defined-only "$build/Tunewagon/$f" | grep -q 'injectFileFault\|setWritePacer'; then
+    if nm -C --defined-only "$build/Tunewagon/$f" | grep -q 'injectFileFault\|setWritePacer\|setLookupPacer'; then
         fail "$f holds the test seam"
     fi
 done

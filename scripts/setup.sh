@@ -13,6 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xdg-utils
     exfatprogs exfat-fuse e2fsprogs dosfstools fusefat
+    libfuse3-dev                # the slow file system of the list scan benchmark
     dbus-daemon
     xvfb xauth openbox          # the guide's pictures under a window manager
     desktop-file-utils man-db   # the archive check: desktop entry and manual page

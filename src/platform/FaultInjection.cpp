@@ -91,4 +91,22 @@ void pacedWrite(std::uint64_t bytes) {
         pacer()(bytes);
 }
 
+namespace {
+
+std::atomic<bool> g_lookupPacerArmed{false};
+std::function<void(const std::string&)> g_lookupPacer; // read only while armed
+
+} // namespace
+
+void setLookupPacer(std::function<void(const std::string& path)> pacer) {
+    g_lookupPacerArmed.store(false, std::memory_order_release);
+    g_lookupPacer = std::move(pacer);
+    g_lookupPacerArmed.store(static_cast<bool>(g_lookupPacer), std::memory_order_release);
+}
+
+void pacedLookup(const std::string& path) {
+    if (g_lookupPacerArmed.load(std::memory_order_acquire))
+        g_lookupPacer(path);
+}
+
 } // namespace tw::platform

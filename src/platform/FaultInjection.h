@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // A seam for tests: makes chosen file operations fail with a chosen system error, so that
@@ -30,5 +31,11 @@ int takeFileFault(FileOperation operation, int fd);
 
 // Called by the chunked copy after each write of that many bytes (the write pacer's hook).
 void pacedWrite(std::uint64_t bytes);
+
+// Called on the looking thread before every lookup of a path (existence, size, time,
+// folder); a test's pacer may make it wait as a slow file system would. Empty disarms; set
+// it only while no lookup runs. Unarmed it costs one atomic load.
+void setLookupPacer(std::function<void(const std::string& path)> pacer);
+void pacedLookup(const std::string& path);
 
 } // namespace tw::platform

@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "platform/FaultInjection.h"
 #include "platform/Path.h"
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +21,7 @@ namespace tw::platform {
 namespace {
 
 bool statPath(const std::string& path, struct stat& st) {
+    pacedLookup(path);
     return ::stat(path.c_str(), &st) == 0;
 }
 

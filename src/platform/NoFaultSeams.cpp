@@ -14,4 +14,6 @@ int takeFileFault(FileOperation, int) {
 
 void pacedWrite(std::uint64_t) {}
 
+void pacedLookup(const std::string&) {}
+
 } // namespace tw::platform

@@ -15,13 +15,24 @@ bool FolderProbe::mayHold(std::string_view below) {
     if (end == std::string_view::npos)
         return true; // a name directly in the base
     const std::string_view first = below.substr(0, end);
-    for (const auto& [name, exists] : m_known) {
-        if (name == first)
-            return exists;
+    {
+        const std::lock_guard lock(m_mutex);
+        for (const auto& [name, exists] : m_known) {
+            if (name == first)
+                return exists;
+        }
     }
+    // Asked without the lock: on a slow file system the other lookups go on meanwhile, and
+    // two threads asking at once get the same answer.
     const bool exists = platform::folderExists(joinedBelow(m_base, first));
-    if (m_known.size() < kRemembered)
-        m_known.emplace_back(first, exists);
+    const std::lock_guard lock(m_mutex);
+    if (m_known.size() < kRemembered) {
+        bool known = false;
+        for (const auto& entry : m_known)
+            known = known || entry.first == first;
+        if (!known)
+            m_known.emplace_back(first, exists);
+    }
     return exists;
 }
 

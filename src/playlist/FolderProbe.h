@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,7 +13,8 @@ namespace tw::playlist {
 // through is missing, as when an entry written with absolute paths such as "/home/u/a.mp3"
 // is looked for once more below the playlist's folder, which has no folder "home". Answers
 // are remembered for a few first components, so a playlist of many such entries costs one
-// folder query instead of one per entry; memory does not grow with the playlist.
+// folder query instead of one per entry; memory does not grow with the playlist. Safe to
+// ask from several threads at once.
 class FolderProbe {
 public:
     explicit FolderProbe(std::string base);
@@ -25,6 +27,7 @@ private:
     static constexpr std::size_t kRemembered = 16;
 
     std::string m_base;
+    std::mutex m_mutex; // guards m_known; never held over a folder query
     std::vector<std::pair<std::string, bool>> m_known; // first component, folder exists
 };
 

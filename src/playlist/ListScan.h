@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playlist/LookupThreads.h"
 #include "playlist/PlaylistSource.h"
 
 #include <cstdint>
@@ -24,11 +25,18 @@ struct ScanResult {
 // that cannot be opened or read, or one of 2 GiB or more, gives Failed with the reason;
 // nothing is thrown. The field text is the reader's: it gives the playlist's folder and
 // drive (the source's name when empty).
+// On a slow file system the files are looked up on threads of their own (see
+// LookupThreads), the results taken in line order, so counts, sizes and the progress calls
+// are the same either way. progress is always called on the caller's thread; while the caller waits
+// for a slow lookup it is called again every 100 ms with the bytes it last had, so that a window
+// stays responsive and a cancel stops the lookups not yet begun at once.
 ScanResult scanPlaylist(const PlaylistSource& source, const std::string& fieldText, bool onlyMp3,
-                        const std::function<bool(std::uint64_t bytesConsumed)>& progress = {});
+                        const std::function<bool(std::uint64_t bytesConsumed)>& progress = {},
+                        LookupThreads lookupThreads = {});
 
 // The playlist file at that path, its folder and drive taken from the path.
 ScanResult scanPlaylist(const std::string& playlistPath, bool onlyMp3,
-                        const std::function<bool(std::uint64_t bytesConsumed)>& progress = {});
+                        const std::function<bool(std::uint64_t bytesConsumed)>& progress = {},
+                        LookupThreads lookupThreads = {});
 
 } // namespace tw::playlist

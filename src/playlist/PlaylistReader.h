@@ -1,7 +1,8 @@
 #pragma once
 
 #include "platform/Path.h"
-#include "playlist/FolderProbe.h"
+#include "playlist/EntryResolver.h"
+#include "playlist/PlaylistEntry.h"
 #include "playlist/PlaylistSource.h"
 #include "text/LineReader.h"
 
@@ -11,15 +12,6 @@
 #include <string_view>
 
 namespace tw::playlist {
-
-// One entry of a playlist, in file order.
-struct PlaylistEntry {
-    std::string text;            // entry text after the PLS key removal (decoded UTF-8)
-    platform::Path relativePart; // begins with "/"; no "." / ".." components
-    platform::Path sourcePath;   // the candidate that exists; empty when missing
-    std::int64_t size = -1;      // byte size of the source, as found while resolving
-    bool found() const { return !sourcePath.empty(); }
-};
 
 // Reads an M3U or PLS playlist (one set of line rules for both) and hands out its entries
 // one at a time, resolved against the file system. Only the current line is held in
@@ -52,20 +44,21 @@ public:
     std::uint64_t bytesConsumed() const;
     std::uint64_t linesRead() const { return m_linesRead; }
 
-    const std::string& playlistFolder() const { return m_folder; }
-    const std::string& playlistDrive() const { return m_drive; }
+    const std::string& playlistFolder() const { return m_resolver.folder(); }
+    const std::string& playlistDrive() const { return m_resolver.drive(); }
+
+    // How this reader turns lines into entries.
+    const EntryResolver& resolver() const { return m_resolver; }
+
+    // Reads one line as it is, for a caller that resolves it itself (resolver()): false at
+    // the end. cutShort tells that the line was longer than kLongestEntryLine.
+    bool readRawLine(std::string& line, bool& cutShort);
 
 private:
-    // Sets the entry's source path and size from its text.
-    void resolve(PlaylistEntry& entry);
-
     PlaylistSource m_source; // keeps bytes read into memory alive
     std::optional<text::LineReader> m_lines;
     std::string m_line;
-    std::string m_drive;
-    std::string m_folder;
-    FolderProbe m_belowDrive;
-    FolderProbe m_belowFolder;
+    EntryResolver m_resolver;
     std::uint64_t m_linesRead = 0;
     std::uint64_t m_consumed = 0;
 };

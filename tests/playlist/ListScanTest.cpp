@@ -105,7 +105,9 @@ TEST_F(ScanTest, ProgressComesEveryTenLinesWithBytesConsumedAndCanCancel) {
     test::writeFile(list(), bytes);
     std::vector<std::uint64_t> calls;
     ScanResult r = scanPlaylist(list(), false, [&](std::uint64_t consumed) {
-        calls.push_back(consumed);
+        // A repeat of the last figure is the scan waiting for a lookup.
+        if (calls.empty() || calls.back() != consumed)
+            calls.push_back(consumed);
         return true;
     });
     EXPECT_EQ(r.outcome, Outcome::Completed);
