@@ -10,6 +10,7 @@ packages=(
     libcurl4-openssl-dev
     zlib1g-dev   # the checker tests send compressed answers
     libicu-dev
+    libexpat1-dev               # XSPF and WPL playlists
     libgtest-dev libgmock-dev libbenchmark-dev
     xdg-utils
     exfatprogs exfat-fuse e2fsprogs dosfstools fusefat

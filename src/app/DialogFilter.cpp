@@ -48,7 +48,7 @@ std::vector<std::string> nameFilters(const std::string& filter) {
 
 std::vector<std::string> playlistNameFilters(const std::string& filter) {
     const auto parts = split(filter, '|');
-    std::vector<std::string> result{parts[0] + " (*.m3u *.m3u8 *.pls)"};
+    std::vector<std::string> result{parts[0] + " (*.m3u *.m3u8 *.pls *.xspf *.wpl)"};
     if (parts.size() > 2)
         result.push_back(parts[2] + " (*)");
     return result;

@@ -12,8 +12,8 @@ std::vector<std::string> nameFilters(const std::string& filter);
 
 // The open dialog's name filters from the table's filter: only its two descriptions are
 // taken; the patterns are the program's own, the playlist types it reads
-// ("description (*.m3u *.m3u8 *.pls)") and every file ("description (*)"). A filter with
-// one description gives the playlist entry alone.
+// ("description (*.m3u *.m3u8 *.pls *.xspf *.wpl)") and every file ("description (*)").
+// A filter with one description gives the playlist entry alone.
 std::vector<std::string> playlistNameFilters(const std::string& filter);
 
 } // namespace tw::app

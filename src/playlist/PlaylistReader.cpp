@@ -16,20 +16,35 @@ std::string driveOf(const std::string& playlistPath) {
     return mountPoint == "/" ? std::string() : mountPoint;
 }
 
+// Enough of the start to tell XML from lines after a byte order mark and blank lines.
+constexpr std::size_t kHeadBytes = 4096;
+
 } // namespace
 
 PlaylistReader::PlaylistReader(const PlaylistSource& source, const std::string& fieldText)
     : m_source(source)
     , m_resolver(driveOf(fieldText.empty() ? source.path() : fieldText),
                  folderOf(fieldText.empty() ? source.path() : fieldText)) {
-    m_lines.emplace(m_source.lines({.maxLineBytes = kLongestEntryLine}));
+    if (looksLikeXml(m_source.head(kHeadBytes)))
+        m_xml = std::make_unique<XmlPlaylistParser>(m_source, kLongestEntryLine);
+    else
+        m_lines.emplace(m_source.lines({.maxLineBytes = kLongestEntryLine}));
 }
 
 std::uint64_t PlaylistReader::bytesConsumed() const {
+    if (m_xml)
+        return m_xml->bytesConsumed();
     return m_lines ? m_lines->bytesConsumed() : m_consumed;
 }
 
 bool PlaylistReader::readRawLine(std::string& line, bool& cutShort) {
+    if (m_xml) {
+        cutShort = false;
+        if (!m_xml->next(line, cutShort))
+            return false;
+        ++m_linesRead;
+        return true;
+    }
     if (!m_lines)
         return false;
     if (!m_lines->next(line)) {

@@ -4,9 +4,11 @@
 #include "playlist/EntryResolver.h"
 #include "playlist/PlaylistEntry.h"
 #include "playlist/PlaylistSource.h"
+#include "playlist/XmlPlaylistParser.h"
 #include "text/LineReader.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,9 +16,10 @@
 namespace tw::playlist {
 
 // Reads an M3U or PLS playlist (one set of line rules for both) and hands out its entries
-// one at a time, resolved against the file system. Only the current line is held in
-// memory, and no more of it than a path can take. A file is opened read-only and closed at
-// the end or when the reader goes.
+// one at a time, resolved against the file system. An XSPF or WPL playlist, told by its
+// content, gives one line for each location it names, taken by the same rules. Only the current
+// line is held in memory, and no more of it than a path can take. A file is opened read-only and
+// closed at the end or when the reader goes.
 class PlaylistReader {
 public:
     // The longest line taken as an entry; a longer one is one missing entry.
@@ -30,7 +33,7 @@ public:
     PlaylistReader(const PlaylistSource& source, const std::string& fieldText);
 
     // Next entry in file order (empty, comment and header lines skipped); nullopt at the end.
-    // Throws platform::FileError on a read failure.
+    // Throws platform::FileError on a read failure, PlaylistRefused for a hostile XML file.
     std::optional<PlaylistEntry> next();
 
     // Reads one line: false at the end; otherwise entry holds the line's entry, or nothing
@@ -57,6 +60,7 @@ public:
 private:
     PlaylistSource m_source; // keeps bytes read into memory alive
     std::optional<text::LineReader> m_lines;
+    std::unique_ptr<XmlPlaylistParser> m_xml;
     std::string m_line;
     EntryResolver m_resolver;
     std::uint64_t m_linesRead = 0;

@@ -52,6 +52,22 @@ std::int64_t PlaylistSource::size() const {
     return platform::fileSize(m_path);
 }
 
+std::string PlaylistSource::head(std::size_t size) const {
+    if (m_bytes)
+        return m_bytes->substr(0, size);
+    platform::InputFile file(m_path);
+    std::string bytes(size, '\0');
+    std::size_t filled = 0;
+    while (filled < size) {
+        const std::size_t n = file.read(bytes.data() + filled, size - filled);
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
 text::LineReader PlaylistSource::lines(const text::LineReader::Options& options) const {
     if (m_bytes)
         return text::LineReader(text::LineReader::Bytes{*m_bytes}, options);

@@ -42,6 +42,13 @@ public:
     const std::string& path() const { return m_path; }
     bool inMemory() const { return m_bytes != nullptr; }
 
+    // The bytes held in memory; null for a file read by its name.
+    const std::string* bytesInMemory() const { return m_bytes.get(); }
+
+    // Up to size bytes from the start; throws platform::FileError when the file cannot be
+    // opened or read.
+    std::string head(std::size_t size) const;
+
     // Size in bytes; -1 for a file that is missing or a folder.
     std::int64_t size() const;
 

@@ -23,10 +23,11 @@ TEST(DialogFilter, DescriptionWithoutPatternsMatchesEverythingAndEmptyGivesNone)
 // patterns in it are not taken.
 TEST(DialogFilter, OpenDialogOffersOnlyTheProgramsOwnPatterns) {
     EXPECT_EQ(playlistNameFilters("M3U и PLS плэйлисты|*.m3u;*.pls|Вcе файлы|*.*"),
-              (Filters{"M3U и PLS плэйлисты (*.m3u *.m3u8 *.pls)", "Вcе файлы (*)"}));
+              (Filters{"M3U и PLS плэйлисты (*.m3u *.m3u8 *.pls *.xspf *.wpl)", "Вcе файлы (*)"}));
     EXPECT_EQ(playlistNameFilters("Run me|*.exe;*.sh|Or me|*.sh"),
-              (Filters{"Run me (*.m3u *.m3u8 *.pls)", "Or me (*)"}));
-    EXPECT_EQ(playlistNameFilters("Playlists"), (Filters{"Playlists (*.m3u *.m3u8 *.pls)"}));
+              (Filters{"Run me (*.m3u *.m3u8 *.pls *.xspf *.wpl)", "Or me (*)"}));
+    EXPECT_EQ(playlistNameFilters("Playlists"),
+              (Filters{"Playlists (*.m3u *.m3u8 *.pls *.xspf *.wpl)"}));
 }
 
 } // namespace
