@@ -167,7 +167,13 @@ void MainWindow::createControls() {
     connect(m_checkerAnswerTimer, &QTimer::timeout, this, &MainWindow::pollCheckerAnswer);
     connect(m_announcementRetryTimer, &QTimer::timeout, this, &MainWindow::retryAnnouncement);
 
-    // Layout, top to bottom.
+    layOutControls();
+    connectControls();
+}
+
+// Top to bottom: the two choices, the information panel, the options, the button row; the
+// tab order follows it.
+void MainWindow::layOutControls() {
     auto* playlistRow = new QHBoxLayout;
     playlistRow->addWidget(m_playlistField, 1);
     playlistRow->addWidget(m_choosePlaylistButton);
@@ -226,7 +232,9 @@ void MainWindow::createControls() {
     setTabOrder(m_languageButton, m_aboutButton);
     setTabOrder(m_aboutButton, m_exitButton);
     setTabOrder(m_exitButton, m_checkNewVersion);
+}
 
+void MainWindow::connectControls() {
     // The options live in the copy set-up; the check boxes show them. The language button belongs
     // to the language menu.
     connect(m_keepStructure, &QCheckBox::toggled, this,

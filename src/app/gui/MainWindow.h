@@ -122,6 +122,8 @@ protected:
 
 private:
     void createControls();
+    void layOutControls();
+    void connectControls();
     void scanChosenPlaylist(const std::string& path);
     void applyCaptions(const i18n::StringTable& table);
     // A caption from the string table, shortened where it would widen the window past
