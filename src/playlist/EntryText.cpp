@@ -74,21 +74,25 @@ std::optional<std::string> localPathOfFileUri(std::string_view raw) {
         rest.remove_prefix(9);
     if (!rest.starts_with('/'))
         return std::nullopt; // another host: not a local file
-    std::string path;
-    path.reserve(rest.size());
-    for (std::size_t i = 0; i < rest.size(); ++i) {
-        if (rest[i] == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 &&
-            hexValue(rest[i + 2]) >= 0) {
-            const char c = static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2]));
+    return percentDecoded(rest);
+}
+
+std::optional<std::string> percentDecoded(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+            hexValue(text[i + 2]) >= 0) {
+            const char c = static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
             if (c == '\0')
                 return std::nullopt;
-            path += c;
+            decoded += c;
             i += 2;
         } else {
-            path += rest[i]; // a "%" that starts no escape stays as written
+            decoded += text[i]; // a "%" that starts no escape stays as written
         }
     }
-    return path;
+    return decoded;
 }
 
 std::string entryText(std::string_view raw) {

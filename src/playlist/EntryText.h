@@ -31,6 +31,10 @@ std::string_view removeFileKey(std::string_view line);
 // nothing for any other text (or a URI that decodes to a NUL byte).
 std::optional<std::string> localPathOfFileUri(std::string_view raw);
 
+// The text with its "%XX" escapes decoded (a "%" that starts no escape stays as written), or
+// nothing when an escape decodes to a NUL byte, which no path can hold.
+std::optional<std::string> percentDecoded(std::string_view text);
+
 // Raw entry bytes to the entry text: a file URI becomes its local path; the bytes are then
 // taken as UTF-8 when valid and as Windows-1251 otherwise.
 std::string entryText(std::string_view raw);

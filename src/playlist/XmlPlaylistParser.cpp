@@ -2,6 +2,7 @@
 
 #include "platform/File.h"
 #include "playlist/EntryText.h"
+#include "text/Trim.h"
 
 // Debian's expat is built with DTD support; the header shows its entity bounds only then.
 #ifndef XML_DTD
@@ -27,24 +28,6 @@ constexpr float kLargestAmplification = 10.0F;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 bool hasScheme(std::string_view text) {
@@ -83,31 +66,19 @@ bool looksLikeXml(std::string_view head) {
 }
 
 std::string lineOfXspfLocation(std::string_view location) {
-    location = trimmed(location);
+    location = text::trimmedLine(location);
     if (location.empty())
         return {};
     if (hasScheme(location))
         return std::string(location);
-    std::string path;
-    path.reserve(location.size());
-    for (std::size_t i = 0; i < location.size(); ++i) {
-        if (location[i] == '%' && i + 2 < location.size() && hexValue(location[i + 1]) >= 0 &&
-            hexValue(location[i + 2]) >= 0) {
-            const char c =
-                static_cast<char>(hexValue(location[i + 1]) * 16 + hexValue(location[i + 2]));
-            if (c == '\0')
-                return std::string(location); // names nothing a system call can look up
-            path += c;
-            i += 2;
-        } else {
-            path += location[i];
-        }
-    }
-    return asEntryLine(std::move(path));
+    std::optional<std::string> path = percentDecoded(location);
+    if (!path)
+        return std::string(location); // names nothing a system call can look up
+    return asEntryLine(std::move(*path));
 }
 
 std::string lineOfWplSource(std::string_view source) {
-    source = trimmed(source);
+    source = text::trimmedLine(source);
     if (source.empty())
         return {};
     return asEntryLine(std::string(source));
