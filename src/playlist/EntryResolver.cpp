@@ -3,7 +3,7 @@
 #include "platform/FileSystem.h"
 #include "playlist/EntryText.h"
 
-#include <array>
+#include <cstring>
 #include <utility>
 
 namespace tw::playlist {
@@ -26,6 +26,25 @@ bool sameToSystem(std::string_view a, std::string_view b) {
             ++j;
     }
     return i == a.size() && j == b.size();
+}
+
+// Appends an entry's text as a path: each backslash is a separator.
+void appendAsPath(std::string& out, std::string_view text) {
+    const std::size_t from = out.size();
+    out += text;
+    char* const end = out.data() + out.size();
+    for (char* at = out.data() + from;
+         (at = static_cast<char*>(std::memchr(at, '\\', static_cast<std::size_t>(end - at))));)
+        *at++ = '/';
+}
+
+// The text below a folder as a path, with exactly one separator between the two.
+std::string pathBelow(std::string_view folder, std::string_view text) {
+    while (!text.empty() && isSeparator(text.front()))
+        text.remove_prefix(1);
+    std::string joined = playlist::joinedBelow(folder, {});
+    appendAsPath(joined, text);
+    return joined;
 }
 
 } // namespace
@@ -59,39 +78,46 @@ std::optional<PlaylistEntry> EntryResolver::entryOf(std::string_view line, bool 
 // "\Rock\a.mp3" is looked for as written, then below the drive, then in the playlist's
 // folder.
 void EntryResolver::resolve(PlaylistEntry& result) const {
-    if (unusablePath(result.text))
+    const std::string& text = result.text;
+    if (unusablePath(text))
         return;
-    // Most entries are written with "/" already and need no copy.
-    std::string converted;
-    if (result.text.find('\\') != std::string::npos)
-        converted = platform::Path::fromEntry(result.text).str();
-    const std::string& entry = converted.empty() ? result.text : converted;
-    // The second and third looks mostly fail on a folder that is not there at all.
-    const std::array<FolderProbe*, 3> probes{nullptr, &m_belowDrive, &m_belowFolder};
-    // Candidates that name the same path to the system are looked up once. Each is built
-    // only when the ones before it failed: most entries are found by the first.
-    std::array<std::string, 3> tried;
-    for (std::size_t i = 0; i < tried.size(); ++i) {
-        if (probes[i] && !probes[i]->mayHold(entry))
-            continue;
-        std::string& located = tried[i];
-        if (i == 0)
-            located = locatedIn(m_folder, entry);
-        else if (i == 1)
-            located = joinedBelow(m_drive.empty() ? "/" : m_drive, entry);
-        else if (!m_folder.empty())
-            located = joinedBelow(m_folder, entry);
-        bool repeated = located.empty();
-        for (std::size_t j = 0; j < i && !repeated; ++j)
-            repeated = sameToSystem(tried[j], located);
-        if (repeated)
-            continue;
-        if (const std::int64_t size = platform::regularFileSize(located); size >= 0) {
-            result.sourcePath = platform::Path(located);
-            result.size = size;
-            return;
+    // Each candidate is built only when the ones before it failed (most entries are found by
+    // the first), straight from the text with every "\" a separator, and looked up once
+    // however many of them name the same path to the system.
+    const auto found = [&result](const std::string& located) {
+        const std::int64_t size = platform::regularFileSize(located);
+        if (size < 0)
+            return false;
+        result.sourcePath = platform::Path(located);
+        result.size = size;
+        return true;
+    };
+    const bool relative = !isAbsolutePath(text);
+    std::string first;
+    if (!relative || !m_folder.empty()) {
+        first.reserve((relative ? m_folder.size() + 1 : 0) + text.size());
+        if (relative) {
+            first += m_folder;
+            if (!isSeparator(m_folder.back()))
+                first += '/';
         }
+        appendAsPath(first, text);
+        if (found(first))
+            return;
     }
+    // The second and third looks mostly fail on a folder that is not there at all.
+    std::string second;
+    if (m_belowDrive.mayHold(text)) {
+        second = pathBelow(m_drive.empty() ? "/" : m_drive, text);
+        if (!sameToSystem(first, second) && found(second))
+            return;
+    }
+    // A relative entry below the playlist's folder is the first candidate once more.
+    if (relative || m_folder.empty() || !m_belowFolder.mayHold(text))
+        return;
+    const std::string third = pathBelow(m_folder, text);
+    if (!sameToSystem(first, third) && !sameToSystem(second, third))
+        found(third);
 }
 
 } // namespace tw::playlist

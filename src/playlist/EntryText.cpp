@@ -56,8 +56,22 @@ std::size_t keyPrefix(std::string_view line, std::string_view key, bool numbered
 bool isNonEntryLine(std::string_view line) {
     if (line.empty() || line.front() == '#')
         return true;
-    if (line.size() == 10 && startsWithNoCase(line, "[playlist]"))
-        return true;
+    // Most lines are entries: only a line that starts as a header does can be one.
+    switch (line.front()) {
+    case '[':
+        return line.size() == 10 && startsWithNoCase(line, "[playlist]");
+    case 'T':
+    case 't':
+    case 'L':
+    case 'l':
+    case 'N':
+    case 'n':
+    case 'V':
+    case 'v':
+        break;
+    default:
+        return false;
+    }
     return keyPrefix(line, "title", true) != 0 || keyPrefix(line, "length", true) != 0 ||
            keyPrefix(line, "numberofentries", false) != 0 || keyPrefix(line, "version", false) != 0;
 }

@@ -9,6 +9,17 @@ namespace tw::text {
 namespace {
 constexpr char kEndOfFile = 0x1A;
 constexpr char kBom[] = "\xEF\xBB\xBF";
+
+// The first LF, CR or end-of-file mark in [begin, end), or end; memchr is many times faster
+// than a loop over the bytes of a line.
+const char* firstLineBreak(const char* begin, const char* end) {
+    const char* stop = end;
+    for (const char mark : {'\n', '\r', kEndOfFile}) {
+        if (const void* found = std::memchr(begin, mark, static_cast<std::size_t>(stop - begin)))
+            stop = static_cast<const char*>(found);
+    }
+    return stop;
+}
 } // namespace
 
 LineReader::LineReader(const std::string& path, std::size_t bufferSize)
@@ -85,15 +96,14 @@ bool LineReader::next(std::string& line) {
         m_eof = true;
         return false;
     }
-    const std::string prefix = std::move(m_pendingPrefix);
-    m_pendingPrefix.clear();
-    append(line, prefix.data(), prefix.size());
+    if (!m_pendingPrefix.empty()) {
+        append(line, m_pendingPrefix.data(), m_pendingPrefix.size());
+        m_pendingPrefix.clear();
+    }
     while (fill()) {
         const char* begin = data() + m_pos;
         const char* end = data() + m_end;
-        const char* stop = begin;
-        while (stop != end && *stop != '\n' && *stop != '\r' && *stop != kEndOfFile)
-            ++stop;
+        const char* stop = firstLineBreak(begin, end);
         const std::size_t taken = static_cast<std::size_t>(stop - begin);
         append(line, begin, taken);
         m_pos += taken;
