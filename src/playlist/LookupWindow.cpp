@@ -1,5 +1,7 @@
 #include "playlist/LookupWindow.h"
 
+#include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace tw::playlist {
@@ -9,8 +11,18 @@ LookupWindow::LookupWindow(const EntryResolver& resolver, LookupThreads threads,
     : m_resolver(resolver)
     , m_withRelativePart(withRelativePart)
     , m_wanted(threads) {
-    if (m_wanted.count > 0 && m_wanted.slowLine.count() == 0)
+    if (m_wanted.count == 0)
+        return;
+    if (m_wanted.slowLine.count() == 0) {
         startThreads(m_wanted.count);
+    } else if (std::thread::hardware_concurrency() > 1) {
+        try {
+            startThreads(std::min(m_wanted.fromStart, m_wanted.count));
+        } catch (const std::system_error&) {
+            // No thread to be had: the lines are looked up on this one.
+            m_stop = false;
+        }
+    }
 }
 
 void LookupWindow::startThreads(unsigned count) {
@@ -40,7 +52,7 @@ void LookupWindow::add(const std::string& line, bool cutShort, std::uint64_t byt
             m_filling = std::move(m_spare);
         } else {
             m_filling = std::make_unique<Batch>();
-            m_filling->lines.reserve(kBatchLines);
+            m_filling->lines.reserve(kFastBatchLines);
         }
     }
     Batch& batch = *m_filling;
@@ -51,7 +63,7 @@ void LookupWindow::add(const std::string& line, bool cutShort, std::uint64_t byt
     slot.text.assign(line);
     slot.cutShort = cutShort;
     slot.bytesAfter = bytesAfter;
-    if (m_fillCount == kBatchLines)
+    if (m_fillCount >= m_batchLines)
         flush();
 }
 
@@ -137,16 +149,21 @@ bool LookupWindow::take(Done& done, const std::function<bool()>& stillWanted,
         }
         if (oldest.failure)
             std::rethrow_exception(oldest.failure);
-        // A slow file system: ask it side by side from now on. While it answers fast, the
-        // lines are looked up here, with nothing to hand over.
+        // A slow file system: ask it with all the threads from now on. While it answers
+        // fast, a few threads (or this one) are enough.
         // One slow batch can be this thread waiting for the processor; several in a row
         // are the file system.
-        if (m_threads.empty() && m_wanted.count > 0) {
+        if (m_threads.size() < m_wanted.count) {
             const bool slow =
                 oldest.took > m_wanted.slowLine * static_cast<long>(oldest.lines.size());
             m_slowBatches = slow ? m_slowBatches + 1 : 0;
-            if (m_slowBatches == kSlowBatchesToStart)
+            m_fastBatches = slow ? 0 : m_fastBatches + 1;
+            if (m_slowBatches == kSlowBatchesToStart) {
                 startThreads(m_wanted.count);
+                m_batchLines = kFirstBatchLines;
+            } else if (m_fastBatches == kSlowBatchesToStart) {
+                m_batchLines = kFastBatchLines;
+            }
         }
     }
     if (m_taken >= oldest.entries.size())

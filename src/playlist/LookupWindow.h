@@ -79,7 +79,11 @@ private:
     // Starts threads until there are that many; the window grows with them.
     void startThreads(unsigned count);
 
-    static constexpr std::size_t kBatchLines = 16;
+    // Small batches spread a slow file system's lookups over the threads and show its
+    // slowness soon; once the lookups have shown themselves fast, larger ones cost fewer
+    // hand-overs.
+    static constexpr std::size_t kFirstBatchLines = 16;
+    static constexpr std::size_t kFastBatchLines = 64;
     static constexpr int kSlowBatchesToStart = 3;
 
     const EntryResolver& m_resolver;
@@ -91,7 +95,9 @@ private:
     std::deque<std::unique_ptr<Batch>> m_inFlight; // in line order
     std::size_t m_fillCount = 0;                   // lines added to the batch being filled
     std::size_t m_taken = 0;                       // lines taken from the oldest batch
-    int m_slowBatches = 0;                         // slow batches in a row, looked up here
+    int m_slowBatches = 0;                         // slow batches in a row
+    int m_fastBatches = 0;                         // fast batches in a row
+    std::size_t m_batchLines = kFirstBatchLines;
 
     std::mutex m_mutex;
     std::condition_variable m_workAdded;

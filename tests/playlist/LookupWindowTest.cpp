@@ -242,5 +242,33 @@ TEST_F(LookupPacerTest, SlowLookupsAreAskedSideBySide) {
     EXPECT_GE(mostInFlight, 2) << "the lookups never overlapped";
 }
 
+TEST_F(LookupPacerTest, FileSystemThatTurnsSlowAfterFastLinesIsStillAskedSideBySide) {
+    // Fast lines first grow the batches; the slow ones after them must still bring in every
+    // thread, and the counts stay exact.
+    test::writeFile(m_tmp / "fast.mp3", "x");
+    test::writeFile(m_tmp / "slow.mp3", "x");
+    std::string bytes;
+    for (int i = 0; i < 2000; ++i)
+        bytes += "fast.mp3\n";
+    for (int i = 0; i < 600; ++i)
+        bytes += "slow.mp3\n";
+    test::writeFile(m_tmp / "list.m3u", bytes);
+    std::mutex mutex;
+    std::set<std::thread::id> askers;
+    platform::setLookupPacer([&](const std::string& path) {
+        if (!path.ends_with("/slow.mp3"))
+            return;
+        {
+            const std::lock_guard lock(mutex);
+            askers.insert(std::this_thread::get_id());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    const ScanResult r = scanPlaylist(m_tmp / "list.m3u", false);
+    platform::setLookupPacer({});
+    EXPECT_EQ(r.count, 2600);
+    EXPECT_GE(askers.size(), 4u) << "the slow part was asked from too few threads";
+}
+
 } // namespace
 } // namespace tw::playlist
