@@ -96,7 +96,8 @@ std::shared_ptr<WorkingFolder> DestinationFolder::workingFolder() {
     static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
     const FileHandle unnamed(
         procMounted ? ::openat(m_root->get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600) : -1);
-    if (!unnamed.isOpen())
+    // Nothing is made in a destination that has gone meanwhile (unmounted, replaced).
+    if (!unnamed.isOpen() && stillThere())
         m_working = WorkingFolder::make(m_root, m_path);
     return m_working;
 }
