@@ -238,7 +238,8 @@ void CopyRun::writePlaylist() {
             return;
         }
     }
-    const platform::CopyResult result = platform::writeFile(written, text, replace);
+    const platform::CopyResult result = platform::writeFile(
+        written, text, replace, m_destination ? m_destination->workingFolder() : nullptr);
     if (!result.ok) {
         failed(written, platform::errorText(result.errorNumber));
         return;

@@ -1,6 +1,7 @@
 #include "platform/DestinationFolder.h"
 
 #include "platform/FaultInjection.h"
+#include "platform/WorkingFolder.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -84,6 +85,21 @@ int DestinationFolder::flush() const {
     if (const int error = takeFileFault(FileOperation::FileSystemFlush, m_path))
         return error;
     return ::syncfs(m_root->get()) == 0 ? 0 : errno;
+}
+
+std::shared_ptr<WorkingFolder> DestinationFolder::workingFolder() {
+    if (m_workingAsked || !m_root->isOpen())
+        return m_working;
+    m_workingAsked = true;
+    // A file made without a name gets its name through /proc, and takes no slot in any
+    // folder before it has its real name: no folder is needed there.
+    static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
+    const FileHandle unnamed(
+        procMounted ? ::openat(m_root->get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600) : -1);
+    // Nothing is made in a destination that has gone meanwhile (unmounted, replaced).
+    if (!unnamed.isOpen() && stillThere())
+        m_working = WorkingFolder::make(m_root, m_path);
+    return m_working;
 }
 
 int DestinationFolder::openBeneath(const std::string& relative, FileHandle& opened) const {

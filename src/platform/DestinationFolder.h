@@ -8,6 +8,8 @@
 
 namespace tw::platform {
 
+class WorkingFolder;
+
 // A folder below the destination would be reached through a link that leads out of it.
 inline constexpr int leavesDestinationError = EXDEV;
 // The destination is no longer the folder the run opened (unmounted, removed, replaced).
@@ -42,6 +44,12 @@ public:
     // Returns 0 or the errno.
     int flush() const;
 
+    // Where the run's files wait for their names, made at the first call: a folder of its
+    // own below the destination on a file system that cannot make a file without a name
+    // (see WorkingFolder), null elsewhere or when none could be made. Held until the last
+    // file and this object have let it go, then removed.
+    std::shared_ptr<WorkingFolder> workingFolder();
+
 private:
     int openBeneath(const std::string& relative, FileHandle& opened) const;
 
@@ -51,6 +59,8 @@ private:
     // The last folder opened, kept for the files that follow into it.
     std::string m_lastRelative;
     std::shared_ptr<const FileHandle> m_last;
+    std::shared_ptr<WorkingFolder> m_working;
+    bool m_workingAsked = false;
 };
 
 } // namespace tw::platform

@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/SystemInfo.h"
 #include "platform/TemporaryFile.h"
+#include "platform/WorkingFolder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -140,12 +141,15 @@ CopyResult copyToTemporary(const std::string& source, const std::string& target,
 
     int created = 0;
     if (destination) {
+        // The working folder is made before any folder of the run, so that the slot it
+        // leaves at the end is never between two of them.
+        std::shared_ptr<WorkingFolder> work = destination->workingFolder();
         // Reached from the destination held open, made below it, never outside it.
         std::shared_ptr<const FileHandle> folderHandle;
         if (const int error = destination->openFolder(folder, folderHandle))
             return failure(error);
         removeStaleOnce(folder);
-        created = temp.create(std::move(folderHandle), folder, name);
+        created = temp.create(std::move(folderHandle), folder, name, std::move(work));
     } else {
         // Folders are made only when the first file into them finds none.
         removeStaleOnce(folder);
@@ -201,7 +205,8 @@ CopyResult copyFile(const std::string& sourcePath, const std::string& target,
     return copied.ok ? commitTemporary(temp, target) : copied;
 }
 
-CopyResult writeFile(const std::string& target, std::string_view bytes, bool replace) {
+CopyResult writeFile(const std::string& target, std::string_view bytes, bool replace,
+                     std::shared_ptr<const WorkingFolder> work) {
     const std::optional<TargetParts> parts = splitTarget(target);
     if (!parts)
         return failure(EINVAL);
@@ -211,7 +216,7 @@ CopyResult writeFile(const std::string& target, std::string_view bytes, bool rep
         return failure(S_ISDIR(targetStat.st_mode) ? EISDIR : EINVAL);
 
     TemporaryFile temp;
-    if (const int error = temp.create(folder, name))
+    if (const int error = temp.create(folder, name, std::move(work)))
         return failure(error);
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(temp.fd(), bytes.data() + done, bytes.size() - done);

@@ -17,6 +17,7 @@
 namespace tw::platform {
 
 class DestinationFolder;
+class WorkingFolder;
 
 // The outcome of one file copy.
 struct CopyResult {
@@ -48,8 +49,10 @@ CopyResult copyFile(const std::string& source, const std::string& target,
 // Writes the bytes as the whole content of target the way copyFile copies: into a
 // temporary file in the target's folder, on the device, then renamed over the target. The
 // file gets mode 0644. An existing target is replaced only when all went well, and only with
-// replace; without it a name taken by anything fails with EEXIST.
-CopyResult writeFile(const std::string& target, std::string_view bytes, bool replace = true);
+// replace; without it a name taken by anything fails with EEXIST. Where it needs a name of
+// its own meanwhile, the file waits in the working folder when one is given.
+CopyResult writeFile(const std::string& target, std::string_view bytes, bool replace = true,
+                     std::shared_ptr<const WorkingFolder> work = {});
 
 // Copies many files as copyFile does, but flushes them in groups: each file is copied under
 // a temporary name, and a group's data go to the device together before its files get their

@@ -3,6 +3,7 @@
 #include "platform/FolderStream.h"
 
 #include "platform/FaultInjection.h"
+#include "platform/WorkingFolder.h"
 
 #include <cerrno>
 #include <cstddef>
@@ -82,12 +83,12 @@ bool unsupported(int error) {
            error == EPERM;
 }
 
-// Renames from to a name that nothing holds yet, both in the folder dir on the device;
-// EEXIST when something does.
-int renameWithoutReplacing(int dir, const std::string& from, const std::string& to,
+// Renames from (in the folder fromDir) to a name that nothing holds yet (in toDir), both on
+// the device; EEXIST when something does.
+int renameWithoutReplacing(int fromDir, const std::string& from, int toDir, const std::string& to,
                            std::uint64_t device) {
     if (!lacks(g_lacksNoReplace, device)) {
-        if (::renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0)
+        if (::renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE) == 0)
             return 0;
         if (!unsupported(errno))
             return errno;
@@ -96,8 +97,8 @@ int renameWithoutReplacing(int dir, const std::string& from, const std::string& 
     // The file system cannot rename without replacing (FUSE drivers without rename2). A hard
     // link takes a name as safely, where the file system has them.
     if (!lacks(g_lacksLinks, device)) {
-        if (::linkat(dir, from.c_str(), dir, to.c_str(), 0) == 0) {
-            ::unlinkat(dir, from.c_str(), 0);
+        if (::linkat(fromDir, from.c_str(), toDir, to.c_str(), 0) == 0) {
+            ::unlinkat(fromDir, from.c_str(), 0);
             return 0;
         }
         if (!unsupported(errno))
@@ -109,11 +110,11 @@ int renameWithoutReplacing(int dir, const std::string& from, const std::string& 
     // closes that gap on such a file system, and the run's own files never meet there,
     // since the run claims each name before it copies.
     struct stat st {};
-    if (::fstatat(dir, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+    if (::fstatat(toDir, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
     if (errno != ENOENT)
         return errno;
-    return ::renameat(dir, from.c_str(), dir, to.c_str()) == 0 ? 0 : errno;
+    return ::renameat(fromDir, from.c_str(), toDir, to.c_str()) == 0 ? 0 : errno;
 }
 
 // The hidden names of this process's own copies in progress, by device. The cleaner never
@@ -157,20 +158,25 @@ TemporaryFile::~TemporaryFile() {
 }
 
 int TemporaryFile::create(std::shared_ptr<const FileHandle> folderHandle, const std::string& folder,
-                          const std::string& name) {
+                          const std::string& name, std::shared_ptr<const WorkingFolder> work) {
     m_folderHandle = std::move(folderHandle);
-    return create(folder, name);
+    return create(folder, name, std::move(work));
 }
 
 TemporaryFile::Where TemporaryFile::where(const std::string& path) const {
-    if (m_folderHandle && path.size() > m_folder.size() + 1 &&
-        path.compare(0, m_folder.size(), m_folder) == 0 && path[m_folder.size()] == '/' &&
-        path.find('/', m_folder.size() + 1) == std::string::npos)
+    const auto directlyIn = [&path](const std::string& folder) {
+        return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 &&
+               path[folder.size()] == '/' && path.find('/', folder.size() + 1) == std::string::npos;
+    };
+    if (m_work && directlyIn(m_work->path()))
+        return Where{m_work->handle()->get(), path.substr(m_work->path().size() + 1)};
+    if (m_folderHandle && directlyIn(m_folder))
         return Where{m_folderHandle->get(), path.substr(m_folder.size() + 1)};
     return Where{AT_FDCWD, path};
 }
 
-int TemporaryFile::create(const std::string& folder, const std::string& name) {
+int TemporaryFile::create(const std::string& folder, const std::string& name,
+                          std::shared_ptr<const WorkingFolder> work) {
     if (const int error = takeFileFault(FileOperation::Open, folder + "/" + name))
         return error;
     m_folder = folder;
@@ -197,9 +203,27 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
     }
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
         return errno;
+    // A named file waits in the working folder, so that its slot is never among the names of
+    // the target's folder; one on another file system could not be renamed from there.
+    std::string waitIn = folder;
+    if (work) {
+        struct stat st {};
+        const int looked =
+            m_folderHandle ? ::fstat(m_folderHandle->get(), &st) : ::stat(folder.c_str(), &st);
+        if (looked != 0)
+            return errno;
+        if (static_cast<std::uint64_t>(st.st_dev) == work->device()) {
+            waitIn = work->path();
+            m_work = std::move(work);
+        }
+    }
+    return createNamed(waitIn);
+}
+
+int TemporaryFile::createNamed(const std::string& folder) {
     for (int attempt = 0; attempt < 4; ++attempt) {
         std::string pattern;
-        if (const int error = randomName(pattern))
+        if (const int error = randomName(folder, pattern))
             return error;
         const Where here = where(pattern);
         const int fd =
@@ -226,13 +250,13 @@ int TemporaryFile::create(const std::string& folder, const std::string& name) {
     return EAGAIN;
 }
 
-int TemporaryFile::randomName(std::string& path) const {
+int TemporaryFile::randomName(const std::string& folder, std::string& path) const {
     static constexpr char letters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     unsigned char random[uniqueChars];
     if (::getentropy(random, sizeof random) != 0)
         return errno;
-    path = m_folder + "/." + m_stem + std::string(suffixStem);
+    path = folder + "/." + m_stem + std::string(suffixStem);
     for (const unsigned char byte : random)
         path += letters[byte % (sizeof letters - 1)];
     return 0;
@@ -282,9 +306,8 @@ int TemporaryFile::commitAs(const std::string& target, Naming naming) {
         // Still open and locked while the name is taken, so that no cleaner takes the file
         // away if it has to wait for another name.
         const Where from = where(m_path);
-        if (from.dir != to.dir)
-            return EXDEV;
-        if (const int error = renameWithoutReplacing(to.dir, from.name, to.name, m_device))
+        if (const int error =
+                renameWithoutReplacing(from.dir, from.name, to.dir, to.name, m_device))
             return error;
         return closeAfterNewName(to);
     }
@@ -312,7 +335,7 @@ int TemporaryFile::nameForReplacing(const std::string& self) {
         return errno;
     for (int attempt = 0; attempt < 16; ++attempt) {
         std::string path;
-        if (const int error = randomName(path))
+        if (const int error = randomName(m_folder, path))
             return error;
         holdName(m_device, path);
         const Where here = where(path);

@@ -10,13 +10,16 @@
 
 namespace tw::platform {
 
+class WorkingFolder;
+
 // A file created in a target's folder that becomes the target when it is committed, and is
 // gone when the object goes otherwise. Where the file system allows, it has no name until
 // then (O_TMPFILE) and is linked to the target's name, or, when the target is there
 // already, renamed over it from a hidden name. Elsewhere it is a hidden file
-// ".<name>.tunewagon-" and 20 random letters and digits next to the target, renamed to it. While
-// the object holds a named file, the file is locked (flock), which tells a later run that it is not
-// stale.
+// ".<name>.tunewagon-" and 20 random letters and digits, renamed to the target: in the run's
+// working folder where one is given on the target's file system, else next to the target.
+// While the object holds a named file, the file is locked (flock), which tells a later run that
+// it is not stale.
 class TemporaryFile {
 public:
     TemporaryFile() = default;
@@ -24,13 +27,15 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    // Creates the file (mode 0600) in the folder, for the target name. Returns 0 or the errno
-    // (ENOENT when the folder is not there).
-    int create(const std::string& folder, const std::string& name);
-    // As above in the folder already open (with the path it was reached by): the file and its
-    // names are made there, and the folder's path is not looked up again.
+    // Creates the file (mode 0600) for the target name in the folder, or, when it has to have
+    // a name and the working folder is on the folder's file system, there. Returns 0 or the
+    // errno (ENOENT when the folder is not there).
+    int create(const std::string& folder, const std::string& name,
+               std::shared_ptr<const WorkingFolder> work = {});
+    // As above in the folder already open (with the path it was reached by): the target's
+    // name is made there, and the folder's path is not looked up again.
     int create(std::shared_ptr<const FileHandle> folderHandle, const std::string& folder,
-               const std::string& name);
+               const std::string& name, std::shared_ptr<const WorkingFolder> work = {});
 
     int fd() const { return m_handle.get(); }
     // The device that holds the file.
@@ -59,10 +64,11 @@ public:
     int commitAs(const std::string& target, Naming naming = Naming::Replace);
 
 private:
-    int randomName(std::string& path) const;
+    int randomName(const std::string& folder, std::string& path) const;
+    int createNamed(const std::string& folder);
     int nameForReplacing(const std::string& self);
-    // A path in the file's folder as the folder's descriptor and a name, where the folder is
-    // held open; else the path itself.
+    // A path in the target's folder or the working folder as that folder's descriptor and a
+    // name, where it is held open; else the path itself.
     struct Where {
         int dir;
         std::string name;
@@ -72,6 +78,7 @@ private:
 
     std::string m_folder;
     std::shared_ptr<const FileHandle> m_folderHandle;
+    std::shared_ptr<const WorkingFolder> m_work; // where a named file waits, when given
     std::string m_stem;
     std::string m_path;
     FileHandle m_handle;

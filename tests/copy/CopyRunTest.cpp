@@ -698,6 +698,50 @@ TEST_F(ExfatStickRun, FoldersThatDifferOnlyInCaseAreOneFolderAndLoseNoFile) {
     EXPECT_EQ(readFile(stick + "/src/Rock/a.mp3"), "a");
 }
 
+// The regular files of a folder in the order of its entries, as a player that ignores
+// playlists plays them.
+std::vector<std::string> filesInEntryOrder(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.is_regular_file())
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+TEST_F(ExfatStickRun, NewFilesFollowThePlaylistInTheFolderAndReplacedOnesKeepTheirPlace) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 12; ++i) {
+        names.push_back(std::to_string(10 + i) + " " + std::string(std::size_t(i * 29 % 70), 'x') +
+                        ".mp3");
+        source(names.back(), std::string(std::size_t(i) * 300, 'a'));
+    }
+    RunSetup first = setup({src + "/" + names[0], src + "/" + names[1], src + "/" + names[2],
+                            src + "/" + names[3], src + "/" + names[4], src + "/" + names[5]});
+    first.destination = platform::Path(stick);
+    CopyRun firstRun(first, context(), host.clock());
+    ASSERT_EQ(firstRun.run(), CopyRun::End::Completed);
+
+    // A later run replaces two of them, out of order, and adds the rest after them.
+    source(names[3], "changed three");
+    source(names[1], "changed one");
+    host.collisionAnswers = {answer(CollisionAction::Replace, true)};
+    RunSetup second = setup({src + "/" + names[3], src + "/" + names[1], src + "/" + names[6],
+                             src + "/" + names[7], src + "/" + names[8], src + "/" + names[9],
+                             src + "/" + names[10], src + "/" + names[11]});
+    second.destination = platform::Path(stick);
+    second.options.writePlaylist = true;
+    second.options.playlistName = "list.m3u8";
+    CopyRun secondRun(second, context(), host.clock());
+    ASSERT_EQ(secondRun.run(), CopyRun::End::Completed);
+    EXPECT_EQ(secondRun.counters().replaced, 2);
+
+    ASSERT_EQ(m_mount->remount(), "");
+    std::vector<std::string> expected = names;
+    expected.push_back("list.m3u8");
+    EXPECT_EQ(filesInEntryOrder(stick), expected);
+    EXPECT_EQ(readFile(stick + "/" + names[1]), "changed one");
+}
+
 TEST_F(CopyRunTest, ManyFilesOfOneNameAreNumberedInTurnAroundANameTakenBefore) {
     // None as long as the first, so that no size match asks again.
     for (int i = 0; i < 300; ++i)

@@ -26,8 +26,15 @@ public:
     const std::string& reason() const { return m_reason; }
     // Unmounts now; false when it failed.
     bool unmount();
+    // Unmounts and mounts the image again, so that what is read next comes from the image
+    // itself, not from what the driver kept in memory; empty when it went well, else why not.
+    std::string remount();
 
 private:
+    std::string mountCommand();
+
+    Kind m_kind;
+    std::string m_image;
     std::string m_folder;
     std::string m_loopDevice; // exFAT's, detached after the unmount
     bool m_mounted = false;
