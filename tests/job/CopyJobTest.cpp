@@ -72,6 +72,29 @@ TEST_F(CopyJobTest, CompletedRunClearsTheSetUpAndReportsWhatItDid) {
     EXPECT_FALSE(job.launchRule().enabled);
 }
 
+// The launch rule weighs every playlist of a run, and a playlist with no file in it keeps
+// the whole run from starting; a new first scan starts the set-up afresh.
+TEST_F(CopyJobTest, FurtherPlaylistsAddTheirCountAndSizeAndAnEmptyOneBlocksTheRun) {
+    writeFile(tmp / "more.m3u", "music/b.ogg\nmusic/Rock/a.mp3\n");
+    writeFile(tmp / "none.m3u", "gone.mp3\n");
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    EXPECT_EQ(job.scanPlaylist(Path(tmp / "list.m3u")).count, 2);
+    EXPECT_EQ(job.scanAnotherPlaylist(tmp / "more.m3u", tmp / "more.m3u").count, 2);
+    EXPECT_EQ(job.setup().listCount, 4);
+    EXPECT_EQ(job.setup().listSizeKB, 10);
+    EXPECT_EQ(job.setup().playlists.size(), 2u);
+    EXPECT_TRUE(job.launchRule().enabled);
+
+    EXPECT_EQ(job.scanAnotherPlaylist(tmp / "none.m3u", tmp / "none.m3u").count, 0);
+    EXPECT_FALSE(job.setup().listReady);
+    EXPECT_FALSE(job.launchRule().enabled);
+
+    EXPECT_EQ(job.scanPlaylist(Path(tmp / "more.m3u")).count, 2);
+    EXPECT_EQ(job.setup().playlists.size(), 1u);
+    EXPECT_EQ(job.setup().listCount, 2);
+    EXPECT_TRUE(job.launchRule().enabled);
+}
+
 TEST_F(CopyJobTest, CancelledRunKeepsTheSetUpAndTheNextRunStartsClean) {
     writeFile(tmp / "out/a.mp3", "old");
     job.options().keepStructure = false;
