@@ -88,6 +88,55 @@ bool loadLanguage(const CliOptions& options, const job::ProgramPaths& paths,
     return true;
 }
 
+// Reads and scans one playlist of the run into the job; 0 when it holds files, else the
+// exit status (after saying why). With several playlists, the one refused is named.
+int scanOne(const std::string& operand, bool several, const platform::Path& here, job::CopyJob& job,
+            const i18n::StringTable& table, Console& console, Messages& messages) {
+    const bool standardInput = operand == "-";
+    const platform::Path playlistPath =
+        standardInput ? platform::Path("-") : absolutePath(platform::Path(operand), here);
+    // A pipe, a FIFO or standard input gives its bytes once: they are read into memory here,
+    // and the scan and the run both read that copy. Relative entries of standard input (and
+    // of /dev/stdin and the like) are found in the current folder.
+    playlist::PlaylistSource source{std::string()};
+    try {
+        source = playlist::PlaylistSource::load(playlistPath.str());
+    } catch (const playlist::PlaylistTooLarge& e) {
+        messages.say("tunewagon-copy: " + std::string(e.what()));
+        return exitRefused;
+    } catch (const platform::FileError& e) {
+        messages.say(table.StrFileError + " " + playlistPath.str() + ": " + e.what());
+        return exitRefused;
+    }
+    const bool nameless = standardInput || playlistPath.str().starts_with("/dev/") ||
+                          playlistPath.str().starts_with("/proc/");
+    const std::string fieldText = nameless ? (here / "-").str() : playlistPath.str();
+
+    const auto keepGoing = [&console](std::uint64_t) { return console.interrupts() == 0; };
+    const playlist::ScanResult scan = job.setup().playlists.empty()
+                                          ? job.scanPlaylist(source, fieldText, keepGoing)
+                                          : job.scanAnotherPlaylist(source, fieldText, keepGoing);
+    switch (scan.outcome) {
+    case playlist::ScanResult::Outcome::Failed:
+        messages.say(table.StrFileError + " " + playlistPath.str() +
+                     (scan.reason.empty() ? "" : ": " + scan.reason));
+        return exitRefused;
+    case playlist::ScanResult::Outcome::Cancelled:
+        return exitCancelled;
+    case playlist::ScanResult::Outcome::Completed:
+        break;
+    }
+    if (scan.count == 0) {
+        messages.say(table.StrNoFiles);
+        if (several) {
+            messages.say("tunewagon-copy: " + playlistPath.str() +
+                         ": none of the files it names can be copied");
+        }
+        return exitRefused;
+    }
+    return 0;
+}
+
 } // namespace
 
 int runCopyCommand(const CliOptions& options, const std::string& programFolder,
@@ -105,9 +154,6 @@ int runCopyCommand(const CliOptions& options, const job::ProgramPaths& paths,
     }
 
     const platform::Path here(currentFolder);
-    const bool standardInput = options.playlist == "-";
-    const platform::Path playlistPath =
-        standardInput ? platform::Path("-") : absolutePath(platform::Path(options.playlist), here);
     const platform::Path destination = absolutePath(platform::Path(options.destination), here);
 
     job::CopyJob job(table);
@@ -128,38 +174,14 @@ int runCopyCommand(const CliOptions& options, const job::ProgramPaths& paths,
         return exitRefused;
     }
 
-    // A pipe, a FIFO or standard input gives its bytes once: they are read into memory here,
-    // and the scan and the run both read that copy. Relative entries of standard input (and
-    // of /dev/stdin and the like) are found in the current folder.
-    playlist::PlaylistSource source{std::string()};
-    try {
-        source = playlist::PlaylistSource::load(playlistPath.str());
-    } catch (const playlist::PlaylistTooLarge& e) {
-        messages.say("tunewagon-copy: " + std::string(e.what()));
-        return exitRefused;
-    } catch (const platform::FileError& e) {
-        messages.say(table.StrFileError + " " + playlistPath.str() + ": " + e.what());
-        return exitRefused;
-    }
-    const bool nameless = standardInput || playlistPath.str().starts_with("/dev/") ||
-                          playlistPath.str().starts_with("/proc/");
-    const std::string fieldText = nameless ? (here / "-").str() : playlistPath.str();
-
-    const playlist::ScanResult scan = job.scanPlaylist(
-        source, fieldText, [&console](std::uint64_t) { return console.interrupts() == 0; });
-    switch (scan.outcome) {
-    case playlist::ScanResult::Outcome::Failed:
-        messages.say(table.StrFileError + " " + playlistPath.str() +
-                     (scan.reason.empty() ? "" : ": " + scan.reason));
-        return exitRefused;
-    case playlist::ScanResult::Outcome::Cancelled:
-        return exitCancelled;
-    case playlist::ScanResult::Outcome::Completed:
-        break;
-    }
-    if (scan.count == 0) {
-        messages.say(table.StrNoFiles);
-        return exitRefused;
+    // Every playlist is scanned before anything is copied: one that cannot be read or holds
+    // no file refuses the whole run.
+    for (const std::string& operand : options.playlists) {
+        const int refused =
+            scanOne(operand, options.playlists.size() > 1, here, job, table, console, messages);
+        if (refused != 0) {
+            return refused;
+        }
     }
 
     const job::LaunchDecision launch = job.launchRule();
