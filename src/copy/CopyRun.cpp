@@ -188,17 +188,18 @@ CopyRun::Step CopyRun::walkList(std::size_t list) {
         const platform::Path& source = entry->sourcePath;
         if (m_setup.options.onlyMp3 && !playlist::hasMp3Extension(source.str()))
             continue;
-        m_processedKB += playlist::kilobytesOf(entry->size);
         m_context.display.showCurrentFile(source.fileName());
 
         const std::size_t slot = m_playlist ? m_playlist->addEntry(entryExtinf) : 0;
         // A file an earlier list of the run put on the destination is there already: this
-        // list names it where it is.
+        // list names it where it is. Its size was counted with the earlier list, as the scan
+        // counts it.
         const auto earlier = m_copied.find(copiedKey(source));
-        if (earlier != m_copied.end() && earlier->second.list != list) {
+        if (earlier != m_copied.end() && earlier->second.list != list && !m_destinationGone) {
             ++m_counters.identical;
             place(slot, earlier->second.target);
         } else {
+            m_processedKB += playlist::kilobytesOf(entry->size);
             copyEntry(source, entry->relativePart, slot);
         }
         if (afterEntry() == Step::EndCancelled)
@@ -216,12 +217,8 @@ CopyRun::Step CopyRun::walkList(std::size_t list) {
 }
 
 std::string CopyRun::copiedKey(const platform::Path& source) const {
-    // Only a run of several lists looks for its files again; they may name one file by
-    // different paths ("../music/a.mp3" from another folder).
-    if (m_setup.playlists.size() < 2)
-        return {};
-    std::string resolved = platform::resolvedPath(source.str());
-    return resolved.empty() ? source.str() : resolved;
+    // Only a run of several lists looks for its files again.
+    return m_setup.playlists.size() < 2 ? std::string() : sourceKey(source);
 }
 
 void CopyRun::noteCopied(const platform::Path& source, const platform::Path& target,

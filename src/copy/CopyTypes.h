@@ -34,6 +34,10 @@ struct RunSetup {
     std::int64_t listSizeKB = 0; // of all the playlists
 };
 
+// The text that every path of one source file an entry may give ("../music/a.mp3" from
+// another folder) shares: absolute, "." and ".." resolved as text.
+std::string sourceKey(const platform::Path& source);
+
 // The outcome counts of one run, zeroed when it starts.
 struct RunCounters {
     std::int32_t identical = 0, created = 0, replaced = 0, skipped = 0, renamed = 0,

@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 
 #include <exception>
+#include <unordered_map>
 
 namespace tw::job {
 
@@ -58,39 +59,50 @@ CopyJob::scanPlaylist(const platform::Path& playlist,
 playlist::ScanResult
 CopyJob::scanPlaylist(const playlist::PlaylistSource& source, const std::string& fieldText,
                       const std::function<bool(std::uint64_t bytesRead)>& keepGoing) {
+    return scanPlaylists({{source, fieldText}}, keepGoing).back();
+}
+
+std::vector<playlist::ScanResult>
+CopyJob::scanPlaylists(const std::vector<copy::RunPlaylist>& playlists,
+                       const std::function<bool(std::uint64_t bytesRead)>& keepGoing) {
     m_setup.playlists.clear();
     m_setup.listCount = 0;
     m_setup.listSizeKB = 0;
-    m_setup.listReady = true;
-    return scanAnotherPlaylist(source, fieldText, keepGoing);
-}
-
-playlist::ScanResult
-CopyJob::scanAnotherPlaylist(const playlist::PlaylistSource& source, const std::string& fieldText,
-                             const std::function<bool(std::uint64_t bytesRead)>& keepGoing) {
-    m_setup.playlistPath = platform::Path(source.path());
-    m_setup.playlists.push_back({source, fieldText});
-    m_setup.playlistField = fieldText;
-    const bool readyBefore = m_setup.listReady;
     m_setup.listReady = false;
-    const playlist::ScanResult scan =
-        playlist::scanPlaylist(source, fieldText, m_setup.options.onlyMp3, keepGoing);
-    switch (scan.outcome) {
-    case playlist::ScanResult::Outcome::Completed:
-        m_setup.listCount += scan.count;
-        m_setup.listSizeKB += scan.sizeKB;
-        m_setup.listReady = readyBefore && scan.count > 0;
-        break;
-    case playlist::ScanResult::Outcome::Cancelled:
-        // The partial counts stay; the list is not ready and the field is empty.
-        m_setup.listCount += scan.count;
-        m_setup.listSizeKB += scan.sizeKB;
-        m_setup.playlistField.clear();
-        break;
-    case playlist::ScanResult::Outcome::Failed:
-        break;
+    // By source, the playlist that named it first: the run copies it once.
+    std::unordered_map<std::string, std::size_t> firstNamedIn;
+    std::vector<playlist::ScanResult> results;
+    for (const copy::RunPlaylist& list : playlists) {
+        std::function<bool(const playlist::PlaylistEntry&)> sizeCounts;
+        if (playlists.size() > 1)
+            sizeCounts = [&firstNamedIn, index = results.size()](const playlist::PlaylistEntry& e) {
+                return firstNamedIn.try_emplace(copy::sourceKey(e.sourcePath), index)
+                           .first->second == index;
+            };
+        m_setup.playlistPath = platform::Path(list.source.path());
+        m_setup.playlists.push_back(list);
+        m_setup.playlistField = list.field;
+        const playlist::ScanResult& scan = results.emplace_back(playlist::scanPlaylist(
+            list.source, list.field, m_setup.options.onlyMp3, keepGoing, {}, sizeCounts));
+        switch (scan.outcome) {
+        case playlist::ScanResult::Outcome::Completed:
+            m_setup.listCount += scan.count;
+            m_setup.listSizeKB += scan.sizeKB;
+            if (scan.count == 0)
+                return results;
+            break;
+        case playlist::ScanResult::Outcome::Cancelled:
+            // The partial counts stay; the list is not ready and the field is empty.
+            m_setup.listCount += scan.count;
+            m_setup.listSizeKB += scan.sizeKB;
+            m_setup.playlistField.clear();
+            return results;
+        case playlist::ScanResult::Outcome::Failed:
+            return results;
+        }
     }
-    return scan;
+    m_setup.listReady = !playlists.empty();
+    return results;
 }
 
 LaunchDecision CopyJob::launchRule() const {

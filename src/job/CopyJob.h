@@ -62,11 +62,14 @@ public:
     playlist::ScanResult
     scanPlaylist(const playlist::PlaylistSource& source, const std::string& fieldText,
                  const std::function<bool(std::uint64_t bytesRead)>& keepGoing = {});
-    // One more playlist for the same run, copied after those scanned before: its count and
-    // size add to theirs. The list is ready only while every playlist holds a file.
-    playlist::ScanResult
-    scanAnotherPlaylist(const playlist::PlaylistSource& source, const std::string& fieldText,
-                        const std::function<bool(std::uint64_t bytesRead)>& keepGoing = {});
+    // The scan of the playlists of one run (tunewagon-copy takes several), in order: their
+    // counts add up, and a file an earlier one names adds its size only once, as the run
+    // copies it once. Stops at the first that does not complete or holds no file; returns
+    // the results so far, the one that stopped it last. The list is ready when every
+    // playlist holds a file.
+    std::vector<playlist::ScanResult>
+    scanPlaylists(const std::vector<copy::RunPlaylist>& playlists,
+                  const std::function<bool(std::uint64_t bytesRead)>& keepGoing = {});
 
     // The launch rule over the set-up.
     LaunchDecision launchRule() const;

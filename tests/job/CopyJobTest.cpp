@@ -72,27 +72,29 @@ TEST_F(CopyJobTest, CompletedRunClearsTheSetUpAndReportsWhatItDid) {
     EXPECT_FALSE(job.launchRule().enabled);
 }
 
-// The launch rule weighs every playlist of a run, and a playlist with no file in it keeps
-// the whole run from starting; a new first scan starts the set-up afresh.
-TEST_F(CopyJobTest, FurtherPlaylistsAddTheirCountAndSizeAndAnEmptyOneBlocksTheRun) {
-    writeFile(tmp / "more.m3u", "music/b.ogg\nmusic/Rock/a.mp3\n");
+// The launch rule weighs every playlist of a run, a file two of them name once (the run
+// copies it once), and a playlist with no file keeps the whole run from starting.
+TEST_F(CopyJobTest, SeveralPlaylistsAddUpWithASharedFileWeighedOnce) {
+    writeFile(tmp / "music/c.mp3", std::string(2048, 'c'));
+    writeFile(tmp / "lists/more.m3u", "../music/c.mp3\n../music/Rock/a.mp3\n"); // a: shared
     writeFile(tmp / "none.m3u", "gone.mp3\n");
+    const auto list = [&](const std::string& name) {
+        return copy::RunPlaylist{tmp / name, tmp / name};
+    };
     ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
-    EXPECT_EQ(job.scanPlaylist(Path(tmp / "list.m3u")).count, 2);
-    EXPECT_EQ(job.scanAnotherPlaylist(tmp / "more.m3u", tmp / "more.m3u").count, 2);
+    const auto scans = job.scanPlaylists({list("list.m3u"), list("lists/more.m3u")});
+    ASSERT_EQ(scans.size(), 2u);
+    EXPECT_EQ(scans[1].count, 2);
+    EXPECT_EQ(scans[1].sizeKB, 2) << "c.mp3 only";
     EXPECT_EQ(job.setup().listCount, 4);
-    EXPECT_EQ(job.setup().listSizeKB, 10);
+    EXPECT_EQ(job.setup().listSizeKB, 4 + 1 + 2);
     EXPECT_EQ(job.setup().playlists.size(), 2u);
     EXPECT_TRUE(job.launchRule().enabled);
 
-    EXPECT_EQ(job.scanAnotherPlaylist(tmp / "none.m3u", tmp / "none.m3u").count, 0);
+    const auto stopped = job.scanPlaylists({list("none.m3u"), list("list.m3u")});
+    EXPECT_EQ(stopped.size(), 1u) << "nothing after the playlist without files is read";
     EXPECT_FALSE(job.setup().listReady);
     EXPECT_FALSE(job.launchRule().enabled);
-
-    EXPECT_EQ(job.scanPlaylist(Path(tmp / "more.m3u")).count, 2);
-    EXPECT_EQ(job.setup().playlists.size(), 1u);
-    EXPECT_EQ(job.setup().listCount, 2);
-    EXPECT_TRUE(job.launchRule().enabled);
 }
 
 TEST_F(CopyJobTest, CancelledRunKeepsTheSetUpAndTheNextRunStartsClean) {
