@@ -143,5 +143,23 @@ TEST_F(SeveralPlaylistsRun, PlaylistOfOneListDoesNotOverwriteTheSourceOfAnother)
     EXPECT_TRUE(copy.playlistsWritten().empty());
 }
 
+// A stop confirmed at the question about the first list's playlist ends the run there.
+TEST_F(SeveralPlaylistsRun, StopAtTheFirstListsPlaylistLeavesTheLaterListsUnread) {
+    writeFile(at("first.m3u8"), "the user's own list");
+    addList(tmp / "lists/first.m3u", {source("a.mp3", "a")});
+    addList(tmp / "lists/second.m3u", {source("b.mp3", "b")});
+    setup.options.writePlaylist = true;
+    CollisionAnswer stop;
+    stop.stopConfirmed = true;
+    host.collisionAnswers = {stop};
+
+    CopyRun copy(setup, context(), host.clock());
+    EXPECT_EQ(copy.run(), CopyRun::End::Cancelled);
+    EXPECT_EQ(copy.counters().created, 1);
+    EXPECT_FALSE(fs::exists(at("b.mp3")));
+    EXPECT_TRUE(copy.playlistsWritten().empty());
+    EXPECT_EQ(readFile(at("first.m3u8")), "the user's own list");
+}
+
 } // namespace
 } // namespace tw::copy
