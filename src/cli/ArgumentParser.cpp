@@ -2,6 +2,7 @@
 
 #include "copy/DestinationPlaylist.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -114,20 +115,29 @@ ParsedArguments parseArguments(const std::vector<std::string>& args) {
         return failure(operands.empty() ? "missing PLAYLIST and DESTINATION"
                                         : "missing DESTINATION");
     }
-    if (operands.size() > 2) {
-        return failure("unexpected operand '" + operands[2] + "'");
+    for (const std::string& operand : operands) {
+        if (operand.empty()) {
+            return failure("PLAYLIST and DESTINATION must not be empty");
+        }
     }
-    if (operands[0].empty() || operands[1].empty()) {
-        return failure("PLAYLIST and DESTINATION must not be empty");
+    o.destination = operands.back();
+    operands.pop_back();
+    // Standard input gives its bytes once.
+    if (std::count(operands.begin(), operands.end(), "-") > 1) {
+        return failure("standard input (\"-\") may be only one of the playlists");
     }
-    o.playlist = operands[0];
-    o.destination = operands[1];
+    // One name cannot serve several playlists; each is named after its source instead.
+    if (operands.size() > 1 && !o.copy.playlistName.empty()) {
+        return failure("--write-playlist=NAME takes one playlist; with several, "
+                       "--write-playlist names each after its source");
+    }
+    o.playlists = std::move(operands);
     result.action = ParsedArguments::Action::Run;
     return result;
 }
 
 std::string usageText() {
-    return "tunewagon-copy [OPTIONS] PLAYLIST DESTINATION\n"
+    return "tunewagon-copy [OPTIONS] PLAYLIST... DESTINATION\n"
            "  --flat                 do not keep the source folder structure (kept by default, "
            "as in the window)\n"
            "  --translit             transliterate Cyrillic file names\n"
@@ -137,7 +147,10 @@ std::string usageText() {
            "as it is (identical)\n"
            "  --write-playlist[=NAME]  write an M3U8 playlist of the copied files into "
            "DESTINATION (default\n"
-           "                         NAME: the playlist's base name + \".m3u8\")\n"
+           "                         NAME: the playlist's base name + \".m3u8\"); with several "
+           "playlists, one\n"
+           "                         for each, named after its own (=NAME is refused), a name "
+           "two share numbered\n"
            "  --on-collision=MODE    ask | replace | skip | auto-rename   (default: ask on a "
            "terminal, skip otherwise)\n"
            "  --language=NAME        messages and report in this language (default: the "
@@ -152,6 +165,10 @@ std::string usageText() {
            "failed copy\n"
            "  --help, --version\n"
            "A playlist may be \"-\" (standard input) or a pipe; it is read once.\n"
+           "Several playlists are copied in the order given as one run: one report; an "
+           "answer \"for all\n"
+           "the rest\" at a collision holds for the later ones too; a file two of them name "
+           "is copied once.\n"
            "Exit status: 0 all copied, 1 some copies failed or entries were missing (or --eject "
            "could\n"
            "not take the drive out), 2 refused,\n"

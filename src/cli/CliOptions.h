@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tw::cli {
 
@@ -17,7 +18,7 @@ struct CliOptions {
     bool eject = false; // take the destination's removable drive out after the run
     std::optional<CollisionMode> onCollision; // nothing: ask on a terminal, skip otherwise
     std::optional<std::string> language;      // nothing: the Language key of Settings.ini
-    std::string playlist;
+    std::vector<std::string> playlists;       // one or more, copied in this order as one run
     std::string destination;
 };
 

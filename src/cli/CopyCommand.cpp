@@ -19,6 +19,9 @@
 #include "playlist/PlaylistSource.h"
 #include "text/ControlEscape.h"
 
+#include <optional>
+#include <vector>
+
 namespace tw::cli {
 
 namespace {
@@ -88,6 +91,70 @@ bool loadLanguage(const CliOptions& options, const job::ProgramPaths& paths,
     return true;
 }
 
+// Opens one playlist of the run; nothing (after saying why) when it cannot be read. A pipe,
+// a FIFO or standard input gives its bytes once: they are read into memory here, and the
+// scan and the run both read that copy. Relative entries of standard input (and of
+// /dev/stdin and the like) are found in the current folder.
+std::optional<copy::RunPlaylist> openPlaylist(const platform::Path& playlistPath,
+                                              const platform::Path& here,
+                                              const i18n::StringTable& table, Messages& messages) {
+    copy::RunPlaylist list;
+    try {
+        list.source = playlist::PlaylistSource::load(playlistPath.str());
+    } catch (const playlist::PlaylistTooLarge& e) {
+        messages.say("tunewagon-copy: " + std::string(e.what()));
+        return std::nullopt;
+    } catch (const platform::FileError& e) {
+        messages.say(table.StrFileError + " " + playlistPath.str() + ": " + e.what());
+        return std::nullopt;
+    }
+    const bool nameless = playlistPath.str() == "-" || playlistPath.str().starts_with("/dev/") ||
+                          playlistPath.str().starts_with("/proc/");
+    list.field = nameless ? (here / "-").str() : playlistPath.str();
+    return list;
+}
+
+// Every playlist is read and scanned before anything is copied: one that cannot be read or
+// holds no file refuses the whole run, and among several is named. Returns 0 when the run
+// may go on, else the exit status.
+int scanPlaylists(const std::vector<std::string>& operands, const platform::Path& here,
+                  job::CopyJob& job, const i18n::StringTable& table, Console& console,
+                  Messages& messages) {
+    std::vector<platform::Path> paths;
+    std::vector<copy::RunPlaylist> lists;
+    for (const std::string& operand : operands) {
+        paths.push_back(operand == "-" ? platform::Path("-")
+                                       : absolutePath(platform::Path(operand), here));
+        std::optional<copy::RunPlaylist> list = openPlaylist(paths.back(), here, table, messages);
+        if (!list) {
+            return exitRefused;
+        }
+        lists.push_back(std::move(*list));
+    }
+    const std::vector<playlist::ScanResult> scans =
+        job.scanPlaylists(lists, [&console](std::uint64_t) { return console.interrupts() == 0; });
+    const playlist::ScanResult& scan = scans.back();
+    const std::string& last = paths[scans.size() - 1].str();
+    switch (scan.outcome) {
+    case playlist::ScanResult::Outcome::Failed:
+        messages.say(table.StrFileError + " " + last +
+                     (scan.reason.empty() ? "" : ": " + scan.reason));
+        return exitRefused;
+    case playlist::ScanResult::Outcome::Cancelled:
+        return exitCancelled;
+    case playlist::ScanResult::Outcome::Completed:
+        break;
+    }
+    if (scan.count == 0) {
+        messages.say(table.StrNoFiles);
+        if (lists.size() > 1) {
+            messages.say("tunewagon-copy: " + last + ": none of the files it names can be copied");
+        }
+        return exitRefused;
+    }
+    return 0;
+}
+
 } // namespace
 
 int runCopyCommand(const CliOptions& options, const std::string& programFolder,
@@ -105,9 +172,6 @@ int runCopyCommand(const CliOptions& options, const job::ProgramPaths& paths,
     }
 
     const platform::Path here(currentFolder);
-    const bool standardInput = options.playlist == "-";
-    const platform::Path playlistPath =
-        standardInput ? platform::Path("-") : absolutePath(platform::Path(options.playlist), here);
     const platform::Path destination = absolutePath(platform::Path(options.destination), here);
 
     job::CopyJob job(table);
@@ -128,38 +192,9 @@ int runCopyCommand(const CliOptions& options, const job::ProgramPaths& paths,
         return exitRefused;
     }
 
-    // A pipe, a FIFO or standard input gives its bytes once: they are read into memory here,
-    // and the scan and the run both read that copy. Relative entries of standard input (and
-    // of /dev/stdin and the like) are found in the current folder.
-    playlist::PlaylistSource source{std::string()};
-    try {
-        source = playlist::PlaylistSource::load(playlistPath.str());
-    } catch (const playlist::PlaylistTooLarge& e) {
-        messages.say("tunewagon-copy: " + std::string(e.what()));
-        return exitRefused;
-    } catch (const platform::FileError& e) {
-        messages.say(table.StrFileError + " " + playlistPath.str() + ": " + e.what());
-        return exitRefused;
-    }
-    const bool nameless = standardInput || playlistPath.str().starts_with("/dev/") ||
-                          playlistPath.str().starts_with("/proc/");
-    const std::string fieldText = nameless ? (here / "-").str() : playlistPath.str();
-
-    const playlist::ScanResult scan = job.scanPlaylist(
-        source, fieldText, [&console](std::uint64_t) { return console.interrupts() == 0; });
-    switch (scan.outcome) {
-    case playlist::ScanResult::Outcome::Failed:
-        messages.say(table.StrFileError + " " + playlistPath.str() +
-                     (scan.reason.empty() ? "" : ": " + scan.reason));
-        return exitRefused;
-    case playlist::ScanResult::Outcome::Cancelled:
-        return exitCancelled;
-    case playlist::ScanResult::Outcome::Completed:
-        break;
-    }
-    if (scan.count == 0) {
-        messages.say(table.StrNoFiles);
-        return exitRefused;
+    if (const int refused = scanPlaylists(options.playlists, here, job, table, console, messages);
+        refused != 0) {
+        return refused;
     }
 
     const job::LaunchDecision launch = job.launchRule();

@@ -90,6 +90,14 @@ std::string manPage(const std::string& usage, const std::string& version) {
             "and copies every file it names that exists into the folder\n"
             ".IR DESTINATION ,\n"
             "which must lie on a local fixed or removable drive.\n"
+            "Several playlists are copied in the order given, as one run: all of them are\n"
+            "scanned first, and one that cannot be read or names no file refuses the run\n"
+            "before anything is copied. The run gives one report, an answer for all the\n"
+            "rest at a collision holds for the later playlists too, and a file an earlier\n"
+            "playlist copied is not copied again. With\n"
+            ".B \\-\\-write\\-playlist\n"
+            "each playlist gets its own, named after it; a name two of them share is\n"
+            "numbered for the later one.\n"
             "It takes the same steps as the Tunewagon window: it counts the listed files and\n"
             "their size, compares them with the free space of the destination drive, copies,\n"
             "settles name collisions and prints the copy report.\n"
@@ -146,7 +154,11 @@ std::string manPage(const std::string& usage, const std::string& version) {
             "From a script, all files into one folder, existing files kept, English report:\n"
             ".PP\n.EX\n"
             "tunewagon\\-copy \\-\\-flat \\-\\-on\\-collision=skip \\-\\-language=English \\e\n"
-            "    \\-\\-quiet party.pls /media/player/Music\n.EE\n";
+            "    \\-\\-quiet party.pls /media/player/Music\n.EE\n"
+            ".PP\n"
+            "Two playlists in one run, each with its own playlist on the stick:\n"
+            ".PP\n.EX\n"
+            "tunewagon\\-copy \\-\\-write\\-playlist car.m3u road.pls /media/usb\n.EE\n";
     return page;
 }
 

@@ -54,15 +54,17 @@ CopyRun::End CopyRun::run() {
     m_pausedMs = 0;
     m_processedKB = 0;
     m_failureReason.clear();
-    m_playlistWritten = {};
+    m_playlistsWritten.clear();
+    m_playlistsSettled = 0;
     m_playlist.reset();
+    m_listsDone.clear();
+    m_copied.clear();
+    m_list = 0;
     m_unflushed.clear();
     m_flushError = 0;
     m_claims = ClaimedNames{};
     m_nextNumber.clear();
     m_destinationGone = false;
-    if (m_setup.options.writePlaylist)
-        m_playlist.emplace(m_setup.destination);
 
     End end = End::Failed;
     bool finished = false;
@@ -97,11 +99,12 @@ void CopyRun::finish() {
     // The destination is let go, so that the device can be ejected.
     m_batch.holdDestination(nullptr);
     m_destination.reset();
-    if (!m_flushError || m_playlistWritten.empty())
+    if (!m_flushError)
         return;
-    // The playlist's name was given after the last flush that went well.
-    failed(m_playlistWritten, platform::errorText(m_flushError));
-    m_playlistWritten = {};
+    // These playlists had their names given after the last flush that went well.
+    for (std::size_t i = m_playlistsSettled; i < m_playlistsWritten.size(); ++i)
+        failed(m_playlistsWritten[i], platform::errorText(m_flushError));
+    m_playlistsWritten.resize(m_playlistsSettled);
 }
 
 void CopyRun::settleNames() {
@@ -110,6 +113,7 @@ void CopyRun::settleNames() {
     m_flushError = error;
     if (error == 0) {
         m_unflushed.clear();
+        m_playlistsSettled = m_playlistsWritten.size();
         return;
     }
     // Files named since the last flush that went well may not be on the device: they are
@@ -118,6 +122,7 @@ void CopyRun::settleNames() {
         if (file.flush != m_batch.flushes())
             continue;
         --*file.counter;
+        m_copied.erase(copiedKey(file.source));
         if (m_playlist)
             m_playlist->place(file.slot, {});
         failed(file.source, platform::errorText(error));
@@ -150,7 +155,21 @@ void CopyRun::walk(End& end) {
     m_batch.holdDestination(m_destination);
     m_claims = ClaimedNames(m_names.foldsCase);
 
-    playlist::PlaylistReader reader(m_setup.playlist, m_setup.playlistField);
+    for (m_list = 0; m_list < m_setup.playlists.size(); ++m_list) {
+        // A stop answered while the list before wrote its playlist leaves the rest.
+        if (m_context.flags.stopped() || walkList(m_list) == Step::EndCancelled) {
+            end = End::Cancelled;
+            return;
+        }
+    }
+    end = End::Completed;
+}
+
+CopyRun::Step CopyRun::walkList(std::size_t list) {
+    const RunPlaylist& current = m_setup.playlists[list];
+    if (m_setup.options.writePlaylist)
+        m_playlist.emplace(m_setup.destination);
+    playlist::PlaylistReader reader(current.source, current.field);
     std::string extinf; // the "#EXTINF" line waiting for its entry
     std::optional<playlist::PlaylistEntry> entry;
     while (reader.readLine(entry)) {
@@ -169,38 +188,91 @@ void CopyRun::walk(End& end) {
         const platform::Path& source = entry->sourcePath;
         if (m_setup.options.onlyMp3 && !playlist::hasMp3Extension(source.str()))
             continue;
-        m_processedKB += playlist::kilobytesOf(entry->size);
         m_context.display.showCurrentFile(source.fileName());
 
         const std::size_t slot = m_playlist ? m_playlist->addEntry(entryExtinf) : 0;
-        copyEntry(source, entry->relativePart, slot);
-        if (afterEntry() == Step::EndCancelled) {
-            end = End::Cancelled;
-            return;
+        // A file an earlier list of the run put on the destination is there already: this
+        // list names it where it is. Its size was counted with the earlier list, as the scan
+        // counts it.
+        const auto earlier = m_copied.find(copiedKey(source));
+        if (earlier != m_copied.end() && earlier->second.list != list && !m_destinationGone) {
+            ++m_counters.identical;
+            place(slot, earlier->second.target);
+        } else {
+            m_processedKB += playlist::kilobytesOf(entry->size);
+            copyEntry(source, entry->relativePart, slot);
         }
+        if (afterEntry() == Step::EndCancelled)
+            return Step::EndCancelled;
     }
-    if (m_playlist)
-        writePlaylist();
-    end = End::Completed;
+    if (m_playlist) {
+        writePlaylist(current);
+        m_listsDone.push_back(std::move(*m_playlist));
+        m_playlist.reset();
+    } else if (list + 1 < m_setup.playlists.size()) {
+        // The next list sees every copy of this one under its name.
+        m_batch.commit();
+    }
+    return Step::Next;
 }
 
-void CopyRun::writePlaylist() {
+std::string CopyRun::copiedKey(const platform::Path& source) const {
+    // Only a run of several lists looks for its files again.
+    return m_setup.playlists.size() < 2 ? std::string() : sourceKey(source);
+}
+
+void CopyRun::noteCopied(const platform::Path& source, const platform::Path& target,
+                         std::size_t list) {
+    if (std::string key = copiedKey(source); !key.empty())
+        m_copied.try_emplace(std::move(key), CopiedFile{target, list});
+}
+
+platform::Path CopyRun::playlistTarget(const RunPlaylist& list) {
+    const std::string& given = m_setup.options.playlistName;
+    const platform::Path target =
+        m_setup.destination /
+        safeName(given.empty() ? defaultPlaylistName(platform::Path(list.source.path())) : given);
+    // Two lists of one name (from two folders, say) do not write over each other: the later
+    // one is numbered, by the names of this run alone, so that a second run of the same
+    // lists finds the same names.
+    const auto writtenByRun = [this](const platform::Path& candidate) {
+        return std::any_of(m_playlistsWritten.begin(), m_playlistsWritten.end(),
+                           [&](const platform::Path& written) {
+                               return m_claims.key(written) == m_claims.key(candidate);
+                           });
+    };
+    if (!writtenByRun(target))
+        return target;
+    std::int64_t number = 1;
+    return automaticName(target, number, writtenByRun);
+}
+
+bool CopyRun::isSourcePlaylist(const platform::Path& target, bool targetExists) const {
+    return std::any_of(
+        m_setup.playlists.begin(), m_setup.playlists.end(), [&](const RunPlaylist& list) {
+            return isSource(platform::Path(list.source.path()), target, targetExists);
+        });
+}
+
+void CopyRun::writePlaylist(const RunPlaylist& list) {
     // Every copied file has its real name, on the device, before the list names it.
     m_batch.commit();
     settleNames();
-    const std::string& given = m_setup.options.playlistName;
-    const std::string name = safeName(
-        given.empty() ? defaultPlaylistName(platform::Path(m_setup.playlist.path())) : given);
-    const platform::Path target = m_setup.destination / name;
+    const platform::Path target = playlistTarget(list);
+    const std::string name = target.fileName();
     if (!playlistNameAcceptable(name)) {
         failed(target, "the name " + name + " cannot be used");
         return;
     }
-    // Neither the user's own playlist nor a file the list names is written over.
+    // Neither a source playlist of the run nor a file a list names is written over.
     const bool exists = platform::fileExists(target);
-    if (m_playlist->placedAs(name, m_names.foldsCase) ||
-        isSource(platform::Path(m_setup.playlist.path()), target, exists)) {
-        failed(target, "a copied file or the source playlist has this name");
+    const auto placedHere = [&](const DestinationPlaylist& done) {
+        return done.placedAs(name, m_names.foldsCase);
+    };
+    if (placedHere(*m_playlist) ||
+        std::any_of(m_listsDone.begin(), m_listsDone.end(), placedHere) ||
+        isSourcePlaylist(target, exists)) {
+        failed(target, "a copied file or a source playlist has this name");
         return;
     }
     // A file of the user's under that name is a collision like any other; the list an
@@ -208,7 +280,7 @@ void CopyRun::writePlaylist() {
     const std::string text = m_playlist->text();
     if (platform::regularFileSize(target) == static_cast<std::int64_t>(text.size()) &&
         sameContent(target, text)) {
-        m_playlistWritten = target;
+        m_playlistsWritten.push_back(target);
         notePlaylistLeftOut();
         return;
     }
@@ -216,7 +288,7 @@ void CopyRun::writePlaylist() {
     bool replace = false;
     if (platform::nameInUse(target)) {
         const CollisionPolicy::Decision decision =
-            m_policy.decide(platform::Path(m_setup.playlist.path()), target, m_names);
+            m_policy.decide(platform::Path(list.source.path()), target, m_names);
         if (decision.stop)
             m_context.flags.confirmStop();
         switch (decision.action) {
@@ -244,7 +316,7 @@ void CopyRun::writePlaylist() {
         failed(written, platform::errorText(result.errorNumber));
         return;
     }
-    m_playlistWritten = written;
+    m_playlistsWritten.push_back(written);
     notePlaylistLeftOut();
 }
 
@@ -365,6 +437,7 @@ void CopyRun::copyEntry(const platform::Path& source, const platform::Path& rela
         (targetExists && m_setup.options.skipSame && sameAsBefore(source, target))) {
         ++m_counters.identical;
         place(slot, target);
+        noteCopied(source, target, m_list);
         return;
     }
     if (!targetExists) {
@@ -423,13 +496,14 @@ void CopyRun::copyCounted(const platform::Path& source, const platform::Path& ta
             m_context.display.fileProgress(done, total);
             return m_context.control.continueFile();
         },
-        [this, outcome, source, slot](const platform::CopyResult& result) {
+        [this, outcome, source, slot, list = m_list](const platform::CopyResult& result) {
             m_claims.release(outcome->target);
             if (result.nameTaken)
                 return; // counted when its name was found taken
             if (result.ok) {
                 ++*outcome->counter;
                 place(slot, outcome->target);
+                noteCopied(source, outcome->target, list);
                 // Only the files named since the last flush are kept.
                 if (!m_unflushed.empty() && m_unflushed.back().flush != m_batch.flushes())
                     m_unflushed.clear();

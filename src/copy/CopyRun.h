@@ -41,8 +41,8 @@ struct RunContext {
     RunFailureSink& failures;
 };
 
-// One copy run: reads the playlist again, copies each existing entry into the destination
-// and counts every outcome. Reaches the user only through its context.
+// One copy run: reads each playlist again, in order, copies each existing entry into the
+// destination and counts every outcome. Reaches the user only through its context.
 class CopyRun {
 public:
     enum class End { Completed, Cancelled, Failed };
@@ -50,7 +50,7 @@ public:
     // The start tick is taken here.
     CopyRun(const RunSetup& setup, const RunContext& context, TickClock clock = systemTickClock());
 
-    // Runs to the end of the playlist, a confirmed stop, or a failure. A failure is reported
+    // Runs to the end of the last playlist, a confirmed stop, or a failure. A failure is reported
     // to the error reporter; the counters keep what they counted. The destination's file
     // system is flushed before this returns, however the run ended.
     End run();
@@ -61,19 +61,27 @@ public:
     std::int64_t processedKB() const { return m_processedKB; }
     std::uint32_t pausedMs() const { return m_pausedMs; }
     std::string failureReason() const { return m_failureReason; }
-    // The playlist written into the destination; empty when none was.
-    const platform::Path& playlistWritten() const { return m_playlistWritten; }
+    // The playlists written into the destination, in the order of their sources.
+    const std::vector<platform::Path>& playlistsWritten() const { return m_playlistsWritten; }
 
 private:
     enum class Step { Next, EndCancelled };
 
     void walk(End& end);
+    Step walkList(std::size_t list);
     void finish();
     void copyEntry(const platform::Path& source, const platform::Path& relativePart,
                    std::size_t slot);
     // The target is taken as the source's earlier copy: same size, same time to FAT's 2 s.
     bool sameAsBefore(const platform::Path& source, const platform::Path& target) const;
-    void writePlaylist();
+    // The key of a source in m_copied; empty in a run of one list, which keeps none.
+    std::string copiedKey(const platform::Path& source) const;
+    void noteCopied(const platform::Path& source, const platform::Path& target, std::size_t list);
+    void writePlaylist(const RunPlaylist& list);
+    // The name a list's written playlist gets: another one of the run may have taken it.
+    platform::Path playlistTarget(const RunPlaylist& list);
+    // True when the target is one of the run's source playlists.
+    bool isSourcePlaylist(const platform::Path& target, bool targetExists) const;
     // Tells the report of each copied file the written playlist leaves out.
     void notePlaylistLeftOut();
     static bool sameContent(const platform::Path& file, const std::string& text);
@@ -126,8 +134,18 @@ private:
     std::string m_failureReason;
     platform::CopyBatch m_batch;
     platform::NameRules m_names;
-    std::optional<DestinationPlaylist> m_playlist; // while the run writes one
-    platform::Path m_playlistWritten;
+    std::optional<DestinationPlaylist> m_playlist; // of the list in hand, while one is written
+    std::vector<DestinationPlaylist> m_listsDone;  // of the lists before it
+    std::vector<platform::Path> m_playlistsWritten;
+    std::size_t m_playlistsSettled = 0; // written before the last flush that went well
+    std::size_t m_list = 0;             // the playlist in hand
+    // The files the run has on the destination by source, with the list that named them
+    // first: a later list names them again without copying them twice.
+    struct CopiedFile {
+        platform::Path target;
+        std::size_t list;
+    };
+    std::unordered_map<std::string, CopiedFile> m_copied; // by copiedKey
     // A file named and counted, not yet known to be on the device.
     struct NamedFile {
         std::uint64_t flush; // the batch's flush count when it was named

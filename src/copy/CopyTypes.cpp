@@ -21,6 +21,10 @@ void RunProblems::add(RunProblem problem) {
     m_items.push_back(std::move(problem));
 }
 
+std::string sourceKey(const platform::Path& source) {
+    return platform::absolutePath(source, platform::Path("/")).str();
+}
+
 GaugeSteps gaugeSteps(std::int64_t positionKB, std::int64_t maximumKB) {
     constexpr std::int64_t top = std::numeric_limits<int>::max();
     maximumKB = std::max<std::int64_t>(maximumKB, 0);

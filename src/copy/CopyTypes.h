@@ -18,14 +18,25 @@ namespace tw::copy {
 // action (or the user stopped the run from it).
 enum class CollisionAction { None = -1, Replace = 1, Skip = 2, Rename = 3, AutoRename = 4 };
 
+// One playlist a run copies.
+struct RunPlaylist {
+    playlist::PlaylistSource source{std::string()}; // read once more, or its bytes again
+    std::string field;                              // as shown: gives the playlist's folder
+};
+
 // What the run reads from the copy set-up.
 struct RunSetup {
-    playlist::PlaylistSource playlist{std::string()}; // read once more, or its bytes again
-    std::string playlistField;                        // as shown: gives the playlist's folder
+    // Copied one after the other as one run: one report, one collision policy, and one
+    // written playlist for each.
+    std::vector<RunPlaylist> playlists;
     platform::Path destination;
     CopyOptions options;
-    std::int64_t listSizeKB = 0;
+    std::int64_t listSizeKB = 0; // of all the playlists
 };
+
+// The text that every path of one source file an entry may give ("../music/a.mp3" from
+// another folder) shares: absolute, "." and ".." resolved as text.
+std::string sourceKey(const platform::Path& source);
 
 // The outcome counts of one run, zeroed when it starts.
 struct RunCounters {

@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 
 #include <exception>
+#include <unordered_map>
 
 namespace tw::job {
 
@@ -58,30 +59,50 @@ CopyJob::scanPlaylist(const platform::Path& playlist,
 playlist::ScanResult
 CopyJob::scanPlaylist(const playlist::PlaylistSource& source, const std::string& fieldText,
                       const std::function<bool(std::uint64_t bytesRead)>& keepGoing) {
-    m_setup.playlistPath = platform::Path(source.path());
-    m_setup.playlist = source;
-    m_setup.playlistField = fieldText;
-    m_setup.listReady = false;
+    return scanPlaylists({{source, fieldText}}, keepGoing).back();
+}
+
+std::vector<playlist::ScanResult>
+CopyJob::scanPlaylists(const std::vector<copy::RunPlaylist>& playlists,
+                       const std::function<bool(std::uint64_t bytesRead)>& keepGoing) {
+    m_setup.playlists.clear();
     m_setup.listCount = 0;
     m_setup.listSizeKB = 0;
-    const playlist::ScanResult scan =
-        playlist::scanPlaylist(source, fieldText, m_setup.options.onlyMp3, keepGoing);
-    switch (scan.outcome) {
-    case playlist::ScanResult::Outcome::Completed:
-        m_setup.listCount = scan.count;
-        m_setup.listSizeKB = scan.sizeKB;
-        m_setup.listReady = scan.count > 0;
-        break;
-    case playlist::ScanResult::Outcome::Cancelled:
-        // The partial counts stay; the list is not ready and the field is empty.
-        m_setup.listCount = scan.count;
-        m_setup.listSizeKB = scan.sizeKB;
-        m_setup.playlistField.clear();
-        break;
-    case playlist::ScanResult::Outcome::Failed:
-        break;
+    m_setup.listReady = false;
+    // By source, the playlist that named it first: the run copies it once.
+    std::unordered_map<std::string, std::size_t> firstNamedIn;
+    std::vector<playlist::ScanResult> results;
+    for (const copy::RunPlaylist& list : playlists) {
+        std::function<bool(const playlist::PlaylistEntry&)> sizeCounts;
+        if (playlists.size() > 1)
+            sizeCounts = [&firstNamedIn, index = results.size()](const playlist::PlaylistEntry& e) {
+                return firstNamedIn.try_emplace(copy::sourceKey(e.sourcePath), index)
+                           .first->second == index;
+            };
+        m_setup.playlistPath = platform::Path(list.source.path());
+        m_setup.playlists.push_back(list);
+        m_setup.playlistField = list.field;
+        const playlist::ScanResult& scan = results.emplace_back(playlist::scanPlaylist(
+            list.source, list.field, m_setup.options.onlyMp3, keepGoing, {}, sizeCounts));
+        switch (scan.outcome) {
+        case playlist::ScanResult::Outcome::Completed:
+            m_setup.listCount += scan.count;
+            m_setup.listSizeKB += scan.sizeKB;
+            if (scan.count == 0)
+                return results;
+            break;
+        case playlist::ScanResult::Outcome::Cancelled:
+            // The partial counts stay; the list is not ready and the field is empty.
+            m_setup.listCount += scan.count;
+            m_setup.listSizeKB += scan.sizeKB;
+            m_setup.playlistField.clear();
+            return results;
+        case playlist::ScanResult::Outcome::Failed:
+            return results;
+        }
     }
-    return scan;
+    m_setup.listReady = !playlists.empty();
+    return results;
 }
 
 LaunchDecision CopyJob::launchRule() const {
@@ -92,8 +113,7 @@ LaunchDecision CopyJob::launchRule() const {
 copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl& control,
                                 copy::RunQuestions& questions, copy::TickClock clock) {
     copy::RunSetup setup;
-    setup.playlist = m_setup.playlist;
-    setup.playlistField = m_setup.playlistField;
+    setup.playlists = m_setup.playlists;
     setup.destination = platform::Path(m_setup.destinationField);
     setup.options = m_setup.options;
     setup.listSizeKB = m_setup.listSizeKB;
@@ -114,7 +134,7 @@ copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl
     }
     m_counters = run.counters();
     m_problems = run.problems();
-    m_playlistWritten = run.playlistWritten();
+    m_playlistsWritten = run.playlistsWritten();
 
     if (end == copy::CopyRun::End::Completed) {
         // The whole playlist was read: the set-up starts afresh, options aside.
@@ -127,9 +147,12 @@ copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl
 
 std::string CopyJob::report(std::string_view lineBreak) const {
     std::string report = buildCopyReport(m_counters, cancelled(), m_table, lineBreak);
-    if (!m_playlistWritten.empty())
-        report += std::string(lineBreak) + std::string(5, ' ') + m_table.StrReportPlaylist + " " +
-                  m_playlistWritten.str() + std::string(lineBreak);
+    // One line for each playlist written, after one blank line.
+    if (!m_playlistsWritten.empty())
+        report += lineBreak;
+    for (const platform::Path& written : m_playlistsWritten)
+        report += std::string(5, ' ') + m_table.StrReportPlaylist + " " + written.str() +
+                  std::string(lineBreak);
     return report;
 }
 

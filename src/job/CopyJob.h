@@ -14,18 +14,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw::job {
 
 // The copy set-up that the main window owns and writes and that the scan and the run read.
 struct CopySetup {
-    platform::Path playlistPath;
-    playlist::PlaylistSource playlist{std::string()}; // the scanned one, which the run reads
-    std::string playlistField;    // the playlist as shown; cleared by a cancelled scan
-    std::string destinationField; // the destination as shown
+    platform::Path playlistPath;              // the last one scanned
+    std::vector<copy::RunPlaylist> playlists; // the scanned ones, which the run reads
+    std::string playlistField;                // the playlist as shown; cleared by a cancelled scan
+    std::string destinationField;             // the destination as shown
     copy::CopyOptions options;
-    std::int32_t listCount = 0;
-    std::int64_t listSizeKB = 0;
+    std::int32_t listCount = 0;  // of all the playlists
+    std::int64_t listSizeKB = 0; // of all the playlists
     bool listReady = false;
     std::int64_t freeKB = 0;
     bool destinationReady = false;
@@ -61,6 +62,14 @@ public:
     playlist::ScanResult
     scanPlaylist(const playlist::PlaylistSource& source, const std::string& fieldText,
                  const std::function<bool(std::uint64_t bytesRead)>& keepGoing = {});
+    // The scan of the playlists of one run (tunewagon-copy takes several), in order: their
+    // counts add up, and a file an earlier one names adds its size only once, as the run
+    // copies it once. Stops at the first that does not complete or holds no file; returns
+    // the results so far, the one that stopped it last. The list is ready when every
+    // playlist holds a file.
+    std::vector<playlist::ScanResult>
+    scanPlaylists(const std::vector<copy::RunPlaylist>& playlists,
+                  const std::function<bool(std::uint64_t bytesRead)>& keepGoing = {});
 
     // The launch rule over the set-up.
     LaunchDecision launchRule() const;
@@ -76,8 +85,8 @@ public:
     const copy::RunCounters& counters() const { return m_counters; }
     const copy::RunProblems& problems() const { return m_problems; }
     bool cancelled() const { return m_flags.cancelled(); }
-    // The playlist the last run wrote into the destination; empty when it wrote none.
-    const platform::Path& playlistWritten() const { return m_playlistWritten; }
+    // The playlists the last run wrote into the destination, in the order of their sources.
+    const std::vector<platform::Path>& playlistsWritten() const { return m_playlistsWritten; }
     // Why the last run failed; empty when it did not.
     const std::string& failureReason() const { return m_failure; }
 
@@ -93,7 +102,7 @@ private:
     copy::RunCounters m_counters;
     copy::RunProblems m_problems;
     std::string m_failure;
-    platform::Path m_playlistWritten;
+    std::vector<platform::Path> m_playlistsWritten;
     bool m_renameNoticePending = true;
     ReportingFailureSink m_failureSink;
 };

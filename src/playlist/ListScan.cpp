@@ -30,7 +30,8 @@ ScanResult failed(ScanResult result, std::string reason) {
 
 ScanResult scanPlaylist(const PlaylistSource& source, const std::string& fieldText, bool onlyMp3,
                         const std::function<bool(std::uint64_t bytesConsumed)>& progress,
-                        LookupThreads lookupThreads) {
+                        LookupThreads lookupThreads,
+                        const std::function<bool(const PlaylistEntry&)>& sizeCounts) {
     ScanResult result;
     const std::string tooLarge = "the playlist \"" + source.path() + "\" is 2 GiB or larger";
     try {
@@ -64,7 +65,8 @@ ScanResult scanPlaylist(const PlaylistSource& source, const std::string& fieldTe
             }
             const std::optional<PlaylistEntry>& entry = done.entry;
             if (entry && entry->found() && (!onlyMp3 || hasMp3Extension(entry->sourcePath.str()))) {
-                result.sizeKB += kilobytesOf(entry->size);
+                if (!sizeCounts || sizeCounts(*entry))
+                    result.sizeKB += kilobytesOf(entry->size);
                 ++result.count;
             }
             if (++linesTaken % kProgressEvery == 0 && progress) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playlist/LookupThreads.h"
+#include "playlist/PlaylistEntry.h"
 #include "playlist/PlaylistSource.h"
 
 #include <cstdint>
@@ -30,9 +31,12 @@ struct ScanResult {
 // are the same either way. progress is always called on the caller's thread; while the caller waits
 // for a slow lookup it is called again every 100 ms with the bytes it last had, so that a window
 // stays responsive and a cancel stops the lookups not yet begun at once.
+// sizeCounts, when given, is asked of each file counted whether its size adds to sizeKB (a
+// file another playlist of the same run named already does not).
 ScanResult scanPlaylist(const PlaylistSource& source, const std::string& fieldText, bool onlyMp3,
                         const std::function<bool(std::uint64_t bytesConsumed)>& progress = {},
-                        LookupThreads lookupThreads = {});
+                        LookupThreads lookupThreads = {},
+                        const std::function<bool(const PlaylistEntry&)>& sizeCounts = {});
 
 // The playlist file at that path, its folder and drive taken from the path.
 ScanResult scanPlaylist(const std::string& playlistPath, bool onlyMp3,

@@ -11,7 +11,7 @@ using Action = tw::cli::ParsedArguments::Action;
 TEST(ArgumentParser, PlainRunKeepsTheWindowDefaults) {
     const auto p = parseArguments({"list.m3u", "/out"});
     ASSERT_EQ(p.action, Action::Run);
-    EXPECT_EQ(p.options.playlist, "list.m3u");
+    EXPECT_EQ(p.options.playlists, std::vector<std::string>{"list.m3u"});
     EXPECT_EQ(p.options.destination, "/out");
     EXPECT_TRUE(p.options.copy.keepStructure);
     EXPECT_FALSE(p.options.copy.transliterate);
@@ -32,7 +32,7 @@ TEST(ArgumentParser, EveryOptionSetsOnlyItsOwnField) {
     EXPECT_TRUE(p.options.copy.asManyAsFit);
     EXPECT_TRUE(p.options.quiet);
     EXPECT_EQ(p.options.language, "English");
-    EXPECT_EQ(p.options.playlist, "a.pls");
+    EXPECT_EQ(p.options.playlists, std::vector<std::string>{"a.pls"});
 
     const auto one = parseArguments({"a", "--only-mp3", "b"}); // options between operands
     ASSERT_EQ(one.action, Action::Run);
@@ -58,7 +58,6 @@ TEST(ArgumentParser, BadArgumentsAreErrorsWithAReason) {
     const std::vector<std::vector<std::string>> bad = {
         {},
         {"only-one"},
-        {"a", "b", "c"},
         {"--unknown", "a", "b"},
         {"-q", "a", "b"},
         {"--on-collision=overwrite", "a", "b"},
@@ -69,6 +68,9 @@ TEST(ArgumentParser, BadArgumentsAreErrorsWithAReason) {
         {"--language=../x", "a", "b"},
         {"--flat=yes", "a", "b"},
         {"", "b"},
+        {"a", "", "b"},
+        {"-", "b.m3u", "-", "out"},                    // standard input is read once
+        {"--write-playlist=car.m3u", "a", "b", "out"}, // one name for two playlists
     };
     for (const auto& args : bad) {
         const auto p = parseArguments(args);
@@ -81,9 +83,9 @@ TEST(ArgumentParser, DoubleDashLetsOperandsStartWithADash) {
     const auto p = parseArguments({"--flat", "--", "-list.m3u", "--out"});
     ASSERT_EQ(p.action, Action::Run);
     EXPECT_FALSE(p.options.copy.keepStructure);
-    EXPECT_EQ(p.options.playlist, "-list.m3u");
+    EXPECT_EQ(p.options.playlists, std::vector<std::string>{"-list.m3u"});
     EXPECT_EQ(p.options.destination, "--out");
-    EXPECT_EQ(parseArguments({"-", "out"}).options.playlist, "-");
+    EXPECT_EQ(parseArguments({"-", "out"}).options.playlists, std::vector<std::string>{"-"});
 }
 
 TEST(ArgumentParser, HelpAndVersionNeedNoOperandsButStillRejectUnknownOptions) {
@@ -92,7 +94,18 @@ TEST(ArgumentParser, HelpAndVersionNeedNoOperandsButStillRejectUnknownOptions) {
     EXPECT_EQ(parseArguments({"a", "--help", "b", "c"}).action, Action::Help);
     EXPECT_EQ(parseArguments({"--help", "--nope"}).action, Action::Error);
     EXPECT_EQ(tw::cli::versionText(), "Tunewagon 1.1.0.lang\n");
-    EXPECT_EQ(tw::cli::usageText().rfind("tunewagon-copy [OPTIONS] PLAYLIST DESTINATION\n", 0), 0u);
+    EXPECT_EQ(tw::cli::usageText().rfind("tunewagon-copy [OPTIONS] PLAYLIST... DESTINATION\n", 0),
+              0u);
+}
+
+TEST(ArgumentParser, EveryOperandButTheLastIsAPlaylistInTheOrderGiven) {
+    const auto p = parseArguments({"b.m3u", "--flat", "a.pls", "-", "c.xspf", "/media/stick"});
+    ASSERT_EQ(p.action, Action::Run) << p.problem;
+    EXPECT_EQ(p.options.playlists, (std::vector<std::string>{"b.m3u", "a.pls", "-", "c.xspf"}));
+    EXPECT_EQ(p.options.destination, "/media/stick");
+    const auto named = parseArguments({"--write-playlist", "a.m3u", "b.m3u", "out"});
+    ASSERT_EQ(named.action, Action::Run) << "each list's playlist is named after it";
+    EXPECT_TRUE(named.options.copy.writePlaylist);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "FakeConsole.h"
 #include "i18n/StringTable.h"
+#include "job/CopyReport.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
@@ -31,7 +32,7 @@ protected:
         writeFile(work / "music/a.mp3", std::string(3000, 'a'));
         writeFile(work / "list.m3u", "#EXTM3U\nmusic/a.mp3\n");
         writeFile(work / "out/.keep", "");
-        options.playlist = "list.m3u";
+        options.playlists = {"list.m3u"};
         options.destination = "out";
         options.copy.keepStructure = false;
         console.isInteractive = false;
@@ -94,22 +95,56 @@ TEST_F(CopyCommand, RefusedDestinationIsNamedWithWhatIsWrongWithIt) {
 TEST_F(CopyCommand, PlaylistWithoutExistingFilesOrUnreadableIsRefused) {
     const tw::i18n::StringTable t;
     writeFile(work / "empty.m3u", "#EXTM3U\nmissing.mp3\n");
-    options.playlist = "empty.m3u";
+    options.playlists = {"empty.m3u"};
     EXPECT_EQ(run(), 2);
     EXPECT_EQ(console.written, t.StrNoFiles + "\n");
 
     console.written.clear();
-    options.playlist = "no-such-list.m3u";
+    options.playlists = {"no-such-list.m3u"};
     EXPECT_EQ(run(), 2);
     EXPECT_EQ(console.written.rfind(t.StrFileError, 0), 0u);
     EXPECT_TRUE(report.empty());
+}
+
+TEST_F(CopyCommand, SeveralPlaylistsAreOneRunWithOneReportAndAPlaylistForEach) {
+    writeFile(work / "music/b.mp3", std::string(2000, 'b'));
+    writeFile(work / "other/list.m3u", "../music/b.mp3\n../music/a.mp3\n");
+    options.playlists = {"list.m3u", "other/list.m3u"};
+    options.copy.writePlaylist = true;
+    EXPECT_EQ(run(), 0) << console.written;
+    EXPECT_EQ(tw::test::readFile(work / "out/b.mp3"), std::string(2000, 'b'));
+    tw::copy::RunCounters counted;
+    counted.created = 2;
+    counted.identical = 1; // a.mp3, named by both
+    const tw::i18n::StringTable t;
+    EXPECT_EQ(report, tw::job::buildCopyReport(counted, false, t, "\n") + "\n     " +
+                          t.StrReportPlaylist + " " + (work / "out/list.m3u8") + "\n     " +
+                          t.StrReportPlaylist + " " + (work / "out/list_001.m3u8") + "\n");
+    EXPECT_EQ(tw::test::readFile(work / "out/list_001.m3u8"), "#EXTM3U\r\nb.mp3\r\na.mp3\r\n");
+}
+
+TEST_F(CopyCommand, PlaylistAmongSeveralThatCannotBeCopiedRefusesTheRunBeforeAnyCopy) {
+    const tw::i18n::StringTable t;
+    writeFile(work / "empty.m3u", "#EXTM3U\nmissing.mp3\n");
+    options.playlists = {"list.m3u", "empty.m3u"};
+    EXPECT_EQ(run(), 2);
+    EXPECT_EQ(console.written, t.StrNoFiles + "\ntunewagon-copy: " + (work / "empty.m3u") +
+                                   ": none of the files it names can be copied\n");
+
+    console.written.clear();
+    options.playlists = {"list.m3u", "no-such-list.m3u"};
+    EXPECT_EQ(run(), 2);
+    EXPECT_EQ(console.written.rfind(t.StrFileError + " " + (work / "no-such-list.m3u"), 0), 0u)
+        << console.written;
+    EXPECT_TRUE(report.empty());
+    EXPECT_FALSE(tw::platform::fileExists(work / "out/a.mp3"));
 }
 
 TEST_F(CopyCommand, OnlyMp3CountsWhenScanning) {
     const tw::i18n::StringTable t;
     writeFile(work / "music/b.MP3", "b");
     writeFile(work / "upper.m3u", "music/b.MP3\n");
-    options.playlist = "upper.m3u";
+    options.playlists = {"upper.m3u"};
     options.copy.onlyMp3 = true;
     EXPECT_EQ(run(), 2);
     EXPECT_EQ(console.written, t.StrNoFiles + "\n");
@@ -121,7 +156,7 @@ TEST_F(CopyCommand, CtrlCDuringTheScanCancels) {
         list += "music/a.mp3\n";
     }
     writeFile(work / "long.m3u", list);
-    options.playlist = "long.m3u";
+    options.playlists = {"long.m3u"};
     console.interruptCount = 1;
     EXPECT_EQ(run(), 130);
     EXPECT_FALSE(tw::platform::fileExists(work / "out/a.mp3"));

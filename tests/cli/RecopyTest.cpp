@@ -34,7 +34,7 @@ class Recopy : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directory(work / "out");
-        options.playlist = "list.m3u";
+        options.playlists = {"list.m3u"};
         options.destination = "out";
     }
 

@@ -72,8 +72,7 @@ protected:
         const std::string list = tmp / "lists/list.m3u";
         writeFile(list, text);
         RunSetup s;
-        s.playlist = playlist::PlaylistSource(list);
-        s.playlistField = list;
+        s.playlists = {{playlist::PlaylistSource(list), list}};
         s.destination = platform::Path(dest);
         s.options.keepStructure = keepStructure;
         s.options.transliterate = transliterate;
@@ -440,7 +439,7 @@ TEST_F(CopyRunTest, FileCancelledThroughProgressCountsAsFailedAndLeavesNothing) 
 
 TEST_F(CopyRunTest, UnreadablePlaylistFailsTheRunUnderItsCode) {
     RunSetup s = setup({});
-    s.playlist = playlist::PlaylistSource(tmp / "no such list.m3u");
+    s.playlists[0].source = playlist::PlaylistSource(tmp / "no such list.m3u");
     CopyRun run(s, context(), host.clock());
     EXPECT_EQ(run.run(), CopyRun::End::Failed);
     // Through the sink the run was given, which hands it on to the error reporter.
@@ -752,7 +751,7 @@ TEST_F(CopyRunTest, ManyFilesOfOneNameAreNumberedInTurnAroundANameTakenBefore) {
     for (int i = 0; i < 300; ++i)
         text += src + "/" + std::to_string(i) + "/song.mp3\n";
     RunSetup s = setup({});
-    writeFile(s.playlist.path(), text);
+    writeFile(s.playlists[0].source.path(), text);
 
     CopyRun run(s, context(), host.clock());
     EXPECT_EQ(run.run(), CopyRun::End::Completed);
@@ -836,7 +835,7 @@ TEST_F(CopyRunTest, WrittenPlaylistListsEveryNameSafelyAndReplacesNoFileOfTheUse
     ASSERT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(host.questions[0].target.path, at("copied.m3u8"));
     EXPECT_EQ(readFile(at("copied.m3u8")), "the user's own list");
-    EXPECT_EQ(run.playlistWritten(), at("copied_001.m3u8"));
+    EXPECT_EQ(run.playlistsWritten(), std::vector{platform::Path(at("copied_001.m3u8"))});
     EXPECT_EQ(readFile(at("copied_001.m3u8")), "#EXTM3U\r\n./#1 Crush.mp3\r\nplain.mp3\r\n");
     // The file left out of the list is named in the report, with the reason.
     ASSERT_EQ(run.problems().items().size(), 1u);
@@ -864,7 +863,7 @@ TEST_F(CopyRunTest, AsManyAsFitKeepsRoomForTheWrittenPlaylist) {
 
     EXPECT_EQ(run.counters().created, 3);
     EXPECT_EQ(run.counters().failed, 1);
-    EXPECT_EQ(run.playlistWritten(), stick + "/list.m3u8");
+    EXPECT_EQ(run.playlistsWritten(), std::vector{platform::Path(stick + "/list.m3u8")});
     EXPECT_EQ(readFile(stick + "/list.m3u8"), "#EXTM3U\r\n1.mp3\r\n2.mp3\r\n3.mp3\r\n");
 }
 

@@ -91,8 +91,7 @@ protected:
             text += line + "\n";
         writeFile(list, text);
         RunSetup s;
-        s.playlist = playlist::PlaylistSource(list);
-        s.playlistField = list;
+        s.playlists = {{playlist::PlaylistSource(list), list}};
         s.destination = platform::Path(destination);
         s.options.keepStructure = keepStructure;
         s.listSizeKB = 100;

@@ -72,6 +72,25 @@ TEST_F(CopyJobTest, CompletedRunClearsTheSetUpAndReportsWhatItDid) {
     EXPECT_FALSE(job.launchRule().enabled);
 }
 
+// The launch rule weighs every playlist of a run, a file two of them name once (the run
+// copies it once).
+TEST_F(CopyJobTest, SeveralPlaylistsAddUpWithASharedFileWeighedOnce) {
+    writeFile(tmp / "music/c.mp3", std::string(2048, 'c'));
+    writeFile(tmp / "lists/more.m3u", "../music/c.mp3\n../music/Rock/a.mp3\n"); // a: shared
+    const auto list = [&](const std::string& name) {
+        return copy::RunPlaylist{tmp / name, tmp / name};
+    };
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    const auto scans = job.scanPlaylists({list("list.m3u"), list("lists/more.m3u")});
+    ASSERT_EQ(scans.size(), 2u);
+    EXPECT_EQ(scans[1].count, 2);
+    EXPECT_EQ(scans[1].sizeKB, 2) << "c.mp3 only";
+    EXPECT_EQ(job.setup().listCount, 4);
+    EXPECT_EQ(job.setup().listSizeKB, 4 + 1 + 2);
+    EXPECT_EQ(job.setup().playlists.size(), 2u);
+    EXPECT_TRUE(job.launchRule().enabled);
+}
+
 TEST_F(CopyJobTest, CancelledRunKeepsTheSetUpAndTheNextRunStartsClean) {
     writeFile(tmp / "out/a.mp3", "old");
     job.options().keepStructure = false;
