@@ -25,6 +25,7 @@ struct RunSetup {
     platform::Path destination;
     CopyOptions options;
     std::int64_t listSizeKB = 0;
+    std::int64_t fileCount = 0; // the files the scan found: how wide numbered names' places are
 };
 
 // The outcome counts of one run, zeroed when it starts.

@@ -97,6 +97,7 @@ copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl
     setup.destination = platform::Path(m_setup.destinationField);
     setup.options = m_setup.options;
     setup.listSizeKB = m_setup.listSizeKB;
+    setup.fileCount = m_setup.listCount;
 
     const copy::RunContext context{
         display, control, questions, m_flags, m_table, m_renameNoticePending, m_failureSink};

@@ -96,5 +96,37 @@ TEST_F(CopyJobTest, CancelledRunKeepsTheSetUpAndTheNextRunStartsClean) {
     EXPECT_EQ(job.counters().created, 1);
 }
 
+TEST_F(CopyJobTest, NumberedRunIsAsWideAsTheFilesTheScanFoundAndLeavesNoGap) {
+    // Ten files found, a missing entry and a filtered one between them.
+    std::string list = "#EXTM3U\n";
+    for (int i = 1; i <= 10; ++i) {
+        const std::string name = "music/" + std::to_string(i) + ".mp3";
+        writeFile(tmp / name, name);
+        list += name + "\n";
+        if (i == 3)
+            list += "gone.mp3\n";
+        if (i == 6)
+            list += "music/b.ogg\n";
+    }
+    writeFile(tmp / "list.m3u", list);
+    job.options().keepStructure = false;
+    job.options().onlyMp3 = true;
+    job.options().number = true;
+    job.options().writePlaylist = true;
+    setUpCopy(10);
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 10);
+    std::string written = "#EXTM3U\r\n";
+    for (int i = 1; i <= 10; ++i) {
+        const std::string name =
+            (i < 10 ? "0" : "") + std::to_string(i) + " - " + std::to_string(i) + ".mp3";
+        EXPECT_EQ(readFile(tmp / ("out/" + name)), "music/" + std::to_string(i) + ".mp3");
+        written += name + "\r\n";
+    }
+    EXPECT_EQ(job.playlistWritten(), tmp / "out/list.m3u8");
+    EXPECT_EQ(readFile(tmp / "out/list.m3u8"), written);
+}
+
 } // namespace
 } // namespace tw::job
