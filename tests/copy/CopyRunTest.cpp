@@ -726,60 +726,6 @@ TEST_F(ExfatStickRun, NumberedNameTooLongForTheStickIsCutAndTheWrittenPlaylistNa
               "#EXTM3U\r\n1 - " + cyrillic + ".mp3\r\n" + cut + "\r\n");
 }
 
-TEST_F(CopyRunTest, NumberedNamesFollowThePlaceInTheRunWhateverBecomesOfEachFile) {
-    // Ten files found (the count gives two digits), one entry missing and one filtered out
-    // between them; a file already there under its numbered name keeps that number, a name
-    // taken by another file is renamed with its number kept in front.
-    std::vector<std::string> entries;
-    for (char c = 'a'; c <= 'j'; ++c) {
-        const std::string name = std::string(1, c) + ".mp3";
-        source("Album/" + name, name);
-        entries.push_back("../src/Album/" + name);
-        if (c == 'b')
-            entries.push_back("../src/Album/gone.mp3");
-        if (c == 'f')
-            entries.push_back(source("Album/cover.flac"));
-    }
-    writeFile(at("src/Album/03 - c.mp3"), "c.mp3");
-    fs::last_write_time(at("src/Album/03 - c.mp3"), fs::last_write_time(src + "/Album/c.mp3"));
-    writeFile(at("src/Album/05 - e.mp3"), "another file");
-    host.collisionAnswers = {answer(CollisionAction::AutoRename)};
-    RunSetup s = setup({}, true, false, true);
-    s.playlist = playlist::PlaylistSource(tmp / "lists/album.m3u");
-    std::string text;
-    for (const std::string& entry : entries)
-        text += entry + "\n";
-    writeFile(tmp / "lists/album.m3u", text);
-    s.options.number = true;
-    s.options.skipSame = true;
-    s.options.writePlaylist = true;
-    s.options.playlistName = "album.m3u8";
-    s.fileCount = 10;
-
-    CopyRun run(s, context(), host.clock());
-    EXPECT_EQ(run.run(), CopyRun::End::Completed);
-
-    EXPECT_EQ(run.counters().created, 8);
-    EXPECT_EQ(run.counters().identical, 1);
-    EXPECT_EQ(run.counters().autoRenamed, 1);
-    EXPECT_EQ(run.counters().missing, 1);
-    // The folders keep their names; only the files are numbered.
-    EXPECT_EQ(namesIn(dest), (std::vector<std::string>{"album.m3u8", "src"}));
-    const std::vector<std::string> numbered = {
-        "01 - a.mp3", "02 - b.mp3", "03 - c.mp3", "04 - d.mp3", "05 - e_001.mp3",
-        "06 - f.mp3", "07 - g.mp3", "08 - h.mp3", "09 - i.mp3", "10 - j.mp3"};
-    std::vector<std::string> expected = numbered;
-    expected.push_back("05 - e.mp3");
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(namesIn(at("src/Album")), expected);
-    EXPECT_EQ(readFile(at("src/Album/10 - j.mp3")), "j.mp3");
-    EXPECT_EQ(readFile(at("src/Album/05 - e_001.mp3")), "e.mp3");
-    std::string list = "#EXTM3U\r\n";
-    for (const std::string& name : numbered)
-        list += "src/Album/" + name + "\r\n";
-    EXPECT_EQ(readFile(at("album.m3u8")), list);
-}
-
 TEST_F(CopyRunTest, ManyFilesOfOneNameAreNumberedInTurnAroundANameTakenBefore) {
     // None as long as the first, so that no size match asks again.
     for (int i = 0; i < 300; ++i)
