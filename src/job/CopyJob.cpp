@@ -64,6 +64,7 @@ CopyJob::scanPlaylist(const playlist::PlaylistSource& source, const std::string&
     m_setup.listReady = false;
     m_setup.listCount = 0;
     m_setup.listSizeKB = 0;
+    m_countedOnlyMp3 = m_setup.options.onlyMp3;
     const playlist::ScanResult scan =
         playlist::scanPlaylist(source, fieldText, m_setup.options.onlyMp3, keepGoing);
     switch (scan.outcome) {
@@ -97,7 +98,7 @@ copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl
     setup.destination = platform::Path(m_setup.destinationField);
     setup.options = m_setup.options;
     setup.listSizeKB = m_setup.listSizeKB;
-    setup.fileCount = m_setup.listCount;
+    setup.fileCount = filesForRun();
 
     const copy::RunContext context{
         display, control, questions, m_flags, m_table, m_renameNoticePending, m_failureSink};
@@ -124,6 +125,17 @@ copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl
         m_setup.options = options;
     }
     return end;
+}
+
+std::int64_t CopyJob::filesForRun() const {
+    // Numbers narrower than the run's count would put "10 - " before "2 - " on a player that
+    // sorts by name: the window does not count the list again when the option changes.
+    if (!m_setup.options.number || m_setup.options.onlyMp3 == m_countedOnlyMp3)
+        return m_setup.listCount;
+    const playlist::ScanResult scan =
+        playlist::scanPlaylist(m_setup.playlist, m_setup.playlistField, m_setup.options.onlyMp3);
+    return scan.outcome == playlist::ScanResult::Outcome::Completed ? scan.count
+                                                                    : m_setup.listCount;
 }
 
 std::string CopyJob::report(std::string_view lineBreak) const {

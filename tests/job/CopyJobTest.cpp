@@ -141,5 +141,26 @@ TEST_F(CopyJobTest, NumberedNamesTakeTheirPlaceAmongTheFilesFoundWhateverBecomes
     EXPECT_EQ(readFile(tmp / "out/list.m3u8"), written);
 }
 
+TEST_F(CopyJobTest, NumbersAreAsWideAsTheRunWhenTheMp3OptionChangedAfterTheScan) {
+    // Counted with only ".mp3" files: 9. Copied without the option: 10, so two digits, or
+    // "10 - " would come before "2 - " by name.
+    std::string list;
+    for (int i = 1; i <= 9; ++i) {
+        writeFile(tmp / ("music/" + std::to_string(i) + ".mp3"), "m");
+        list += "music/" + std::to_string(i) + ".mp3\n";
+    }
+    writeFile(tmp / "list.m3u", list + "music/b.ogg\n");
+    job.options().keepStructure = false;
+    job.options().onlyMp3 = true;
+    job.options().number = true;
+    setUpCopy(9);
+    job.options().onlyMp3 = false;
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 10);
+    EXPECT_EQ(readFile(tmp / "out/01 - 1.mp3"), "m");
+    EXPECT_EQ(readFile(tmp / "out/10 - b.ogg"), "b");
+}
+
 } // namespace
 } // namespace tw::job
