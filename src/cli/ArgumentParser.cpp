@@ -64,6 +64,8 @@ ParsedArguments parseArguments(const std::vector<std::string>& args) {
             o.copy.asManyAsFit = true;
         } else if (a == "--skip-same") {
             o.copy.skipSame = true;
+        } else if (a == "--number") {
+            o.copy.number = true;
         } else if (a == "--write-playlist") {
             o.copy.writePlaylist = true;
         } else if (a.starts_with("--write-playlist=")) {
@@ -145,6 +147,11 @@ std::string usageText() {
            "  --as-many-as-fit       start even when the listed files do not fit the free space\n"
            "  --skip-same            leave a target of the source's size and last-write time "
            "as it is (identical)\n"
+           "  --number               start each copied file's name with its place in the run, "
+           "zero-padded\n"
+           "                         to the digits of the file count (\"007 - Song.mp3\"), for "
+           "players that\n"
+           "                         play a folder by name\n"
            "  --write-playlist[=NAME]  write an M3U8 playlist of the copied files into "
            "DESTINATION (default\n"
            "                         NAME: the playlist's base name + \".m3u8\"); with several "

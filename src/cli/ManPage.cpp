@@ -119,7 +119,23 @@ std::string manPage(const std::string& usage, const std::string& version) {
             ".PP\n"
             "Relative entries are found against the playlist's folder; entries written on\n"
             "Windows (with backslashes, or relative to the drive) and file:// addresses are\n"
-            "understood.\n";
+            "understood.\n"
+            ".PP\n"
+            "With\n.BR \\-\\-number ,\n"
+            "each copied file's name starts with its place in the run, zero\\-padded to the\n"
+            "digits of the number of files found: the 7th of 120 files is\n"
+            ".IR \"007 \\- Song.mp3\" ,\n"
+            "of 9 files\n"
+            ".IR \"7 \\- Song.mp3\" .\n"
+            "Car stereos and small players that play a folder by name then play the\n"
+            "playlist's order. Missing entries and files left out by\n"
+            ".B \\-\\-only\\-mp3\n"
+            "take no place, so the numbers have no gaps; folders kept below the destination\n"
+            "are not numbered. The number comes after transliteration, before the check for\n"
+            "an existing file of that name; a name the number makes too long for the device\n"
+            "is shortened, its extension kept. A playlist written with\n"
+            ".B \\-\\-write\\-playlist\n"
+            "names the numbered files.\n";
     page += ".SH OPTIONS\n";
     for (const UsageOption& o : usageOptions(usage)) {
         page += ".TP\n.B " + roff(o.names) + "\n";

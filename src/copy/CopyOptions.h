@@ -15,6 +15,9 @@ struct CopyOptions {
     bool writePlaylist = false; // a playlist of the copied files in the destination folder
     std::string playlistName;   // its file name; empty: the source's base name + ".m3u8"
     bool skipSame = false;      // a target of the source's size and last-write time is identical
+    // Each file's name starts with its place in the run ("007 - "), for players that play a
+    // folder by name.
+    bool number = false;
 
     friend bool operator==(const CopyOptions&, const CopyOptions&) = default;
 };

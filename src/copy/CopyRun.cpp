@@ -2,6 +2,7 @@
 
 #include "copy/DeviceNames.h"
 #include "copy/ElapsedText.h"
+#include "copy/NumberedNames.h"
 #include "copy/Renaming.h"
 #include "copy/Transliteration.h"
 #include "errors/ErrorCodes.h"
@@ -64,6 +65,7 @@ CopyRun::End CopyRun::run() {
     m_flushError = 0;
     m_claims = ClaimedNames{};
     m_nextNumber.clear();
+    m_place = 0;
     m_destinationGone = false;
 
     End end = End::Failed;
@@ -200,6 +202,8 @@ CopyRun::Step CopyRun::walkList(std::size_t list) {
             place(slot, earlier->second.target);
         } else {
             m_processedKB += playlist::kilobytesOf(entry->size);
+            // Missing and filtered entries take no place, so numbered names leave no gaps.
+            ++m_place;
             copyEntry(source, entry->relativePart, slot);
         }
         if (afterEntry() == Step::EndCancelled)
@@ -365,8 +369,9 @@ std::string CopyRun::safeName(const std::string& name) const {
 platform::Path CopyRun::targetFor(const platform::Path& relativePart) const {
     const platform::Path& destination = m_setup.destination;
     const std::string name = relativePart.fileName();
-    const std::string newName =
-        safeName(m_setup.options.transliterate ? transliterateName(name) : name);
+    std::string newName = safeName(m_setup.options.transliterate ? transliterateName(name) : name);
+    if (m_setup.options.number)
+        newName = numberedName(newName, m_place, m_setup.fileCount, m_names);
     if (!m_setup.options.keepStructure)
         return destination / newName;
     // The folders of the relative part as they are (but for what the device refuses), the

@@ -159,6 +159,7 @@ private:
     std::shared_ptr<platform::DestinationFolder> m_destination; // held while the run goes
     bool m_destinationGone = false;
     std::unordered_map<std::string, std::int64_t> m_nextNumber; // by claim key of the name
+    std::int64_t m_place = 0; // of the file in hand among the files the run found
 };
 
 } // namespace tw::copy

@@ -32,6 +32,7 @@ struct RunSetup {
     platform::Path destination;
     CopyOptions options;
     std::int64_t listSizeKB = 0; // of all the playlists
+    std::int64_t fileCount = 0;  // the files the scan found: how wide numbered names' places are
 };
 
 // The text that every path of one source file an entry may give ("../music/a.mp3" from

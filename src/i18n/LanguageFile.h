@@ -21,7 +21,7 @@ bool isLanguageFolderName(const std::string& name);
 std::string languageFilePath(const std::string& programFolder, const std::string& name);
 
 // Sets CurrentLanguage, resets to built-in texts, reads <programFolder>/Language/<name>/<name>.txt
-// (line 2 must be "Tunewagon"), applies lines 3..113, pads the report entries.
+// (line 2 must be "Tunewagon"), applies lines 3..114, pads the report entries.
 // A name that is empty, "." or "..", or holds a path separator names no language folder
 // and loads no file.
 // A line longer than 4096 bytes leaves its entry at the built-in text; the filter's

@@ -13,7 +13,7 @@ namespace {
 const std::string russian = "Russian";
 const std::string english = "English";
 
-constexpr std::array<MainCaption, 19> kAllCaptions = {MainCaption::PlaylistLabel,
+constexpr std::array<MainCaption, 20> kAllCaptions = {MainCaption::PlaylistLabel,
                                                       MainCaption::DestinationLabel,
                                                       MainCaption::ChoosePlaylist,
                                                       MainCaption::ChooseDestination,
@@ -31,11 +31,12 @@ constexpr std::array<MainCaption, 19> kAllCaptions = {MainCaption::PlaylistLabel
                                                       MainCaption::PlaylistDialogTitle,
                                                       MainCaption::CheckNewVersion,
                                                       MainCaption::WritePlaylist,
-                                                      MainCaption::SkipSame};
+                                                      MainCaption::SkipSame,
+                                                      MainCaption::Number};
 
 // The caption that a language-file line sets, if any.
 bool captionOfLine(int line, MainCaption& control) {
-    static constexpr std::array<std::pair<int, MainCaption>, 20> lines = {{
+    static constexpr std::array<std::pair<int, MainCaption>, 21> lines = {{
         {6, MainCaption::PlaylistLabel},
         {7, MainCaption::DestinationLabel},
         {8, MainCaption::ChoosePlaylist},
@@ -56,6 +57,7 @@ bool captionOfLine(int line, MainCaption& control) {
         {93, MainCaption::CheckNewVersion},
         {100, MainCaption::WritePlaylist},
         {101, MainCaption::SkipSame},
+        {114, MainCaption::Number},
     }};
     for (const auto& [number, caption] : lines) {
         if (number == line) {
@@ -96,6 +98,8 @@ std::string captionText(MainCaption control, const StringTable& table, MainWindo
         return table.writePlaylistOption;
     case MainCaption::SkipSame:
         return table.skipSameOption;
+    case MainCaption::Number:
+        return table.numberOption;
     // The prefixes already end with their space; nothing goes between prefix and value.
     case MainCaption::ListCount:
         return table.listCountPrefix + window.informationValue(control, table);

@@ -2,8 +2,8 @@
 
 namespace tw::i18n {
 
-// The main-window captions that a language sets (lines 6 to 22, 93, 100 and 101 of a language
-// file).
+// The main-window captions that a language sets (lines 6 to 22, 93, 100, 101 and 114 of a
+// language file).
 enum class MainCaption {
     PlaylistLabel,       // 6
     DestinationLabel,    // 7
@@ -23,7 +23,8 @@ enum class MainCaption {
     PlaylistDialogTitle, // 22
     CheckNewVersion,     // 93
     WritePlaylist,       // 100
-    SkipSame             // 101
+    SkipSame,            // 101
+    Number               // 114
 };
 
 } // namespace tw::i18n

@@ -141,6 +141,7 @@ const Entry kEntries[] = {
     {112, &StringTable::StrDriveBusy,
      "Диск занят: на нём открыты файлы или папки. Закройте их и попробуйте ещё раз:"},
     {113, &StringTable::StrRemoveFailed, "Не удалось извлечь диск:"},
+    {114, &StringTable::numberOption, "Нумеровать файлы в порядке плэйлиста (001 - Песня.mp3)"},
 };
 
 constexpr const char* kFilterFirstBuiltIn = "M3U и PLS плэйлисты";

@@ -5,7 +5,7 @@
 namespace tw::i18n {
 
 // Every caption and message the program shows, one entry per line of a language file
-// (lines 3 to 113), plus the name of the current language. Each entry starts with its
+// (lines 3 to 114), plus the name of the current language. Each entry starts with its
 // built-in Russian text; loadLanguageFile overwrites entries from a language file.
 struct StringTable {
     // Main-window captions (lines 6-22 and 93). listCountPrefix..freeSpacePrefix hold the text that
@@ -130,6 +130,8 @@ struct StringTable {
     std::string StrDriveRemoved;    // 111
     std::string StrDriveBusy;       // 112
     std::string StrRemoveFailed;    // 113
+    // Beyond line 113: the option that numbers the copied files in playlist order.
+    std::string numberOption; // 114
 
     // Name of the current language: a folder name below "Language"; "Russian" is built in.
     std::string CurrentLanguage;
@@ -139,7 +141,7 @@ struct StringTable {
     // Puts every entry back to its built-in text; CurrentLanguage is left unchanged.
     void resetToBuiltIn();
 
-    // Applies line `line` (3..113) of a language file to its entry; other line numbers are
+    // Applies line `line` (3..114) of a language file to its entry; other line numbers are
     // ignored. Lines 17-19 get one space appended, line 20 replaces the whole filter, line 21
     // extends it, line 77 sets StrErrorCaption and StrErrorHeadline.
     void applyLine(int line, const std::string& text);

@@ -69,6 +69,7 @@ CopyJob::scanPlaylists(const std::vector<copy::RunPlaylist>& playlists,
     m_setup.listCount = 0;
     m_setup.listSizeKB = 0;
     m_setup.listReady = false;
+    m_countedOnlyMp3 = m_setup.options.onlyMp3;
     // By source, the playlist that named it first: the run copies it once.
     std::unordered_map<std::string, std::size_t> firstNamedIn;
     std::vector<playlist::ScanResult> results;
@@ -117,6 +118,7 @@ copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl
     setup.destination = platform::Path(m_setup.destinationField);
     setup.options = m_setup.options;
     setup.listSizeKB = m_setup.listSizeKB;
+    setup.fileCount = filesForRun();
 
     const copy::RunContext context{
         display, control, questions, m_flags, m_table, m_renameNoticePending, m_failureSink};
@@ -143,6 +145,22 @@ copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl
         m_setup.options = options;
     }
     return end;
+}
+
+std::int64_t CopyJob::filesForRun() const {
+    // Numbers narrower than the run's count would put "10 - " before "2 - " on a player that
+    // sorts by name: the window does not count the list again when the option changes.
+    if (!m_setup.options.number || m_setup.options.onlyMp3 == m_countedOnlyMp3)
+        return m_setup.listCount;
+    std::int64_t count = 0;
+    for (const copy::RunPlaylist& list : m_setup.playlists) {
+        const playlist::ScanResult scan =
+            playlist::scanPlaylist(list.source, list.field, m_setup.options.onlyMp3);
+        if (scan.outcome != playlist::ScanResult::Outcome::Completed)
+            return m_setup.listCount;
+        count += scan.count;
+    }
+    return count;
 }
 
 std::string CopyJob::report(std::string_view lineBreak) const {

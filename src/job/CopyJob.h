@@ -95,9 +95,13 @@ public:
 
 private:
     static bool isOnLocalDrive(const platform::Path& folder);
+    // How many files the run takes: the scan's count, or, where the ".mp3" option changed
+    // since the scan and names are numbered, a count under the option as it is now.
+    std::int64_t filesForRun() const;
 
     const i18n::StringTable& m_table;
     CopySetup m_setup;
+    bool m_countedOnlyMp3 = false; // the ".mp3" option the list count was made under
     copy::RunFlags m_flags;
     copy::RunCounters m_counters;
     copy::RunProblems m_problems;

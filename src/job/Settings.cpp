@@ -20,6 +20,7 @@ Settings Settings::read(const IniFile& ini) {
     s.Language = ini.readString(kSection, "Language", s.Language);
     o.writePlaylist = ini.readBool(kSection, "writeplaylist", o.writePlaylist);
     o.skipSame = ini.readBool(kSection, "skipsame", o.skipSame);
+    o.number = ini.readBool(kSection, "number", o.number);
     return s;
 }
 
@@ -34,6 +35,7 @@ void Settings::write(IniFile& ini) const {
     ini.writeString(kSection, "Language", Language);
     ini.writeBool(kSection, "writeplaylist", options.writePlaylist);
     ini.writeBool(kSection, "skipsame", options.skipSame);
+    ini.writeBool(kSection, "number", options.number);
     ini.save();
 }
 

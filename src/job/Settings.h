@@ -15,12 +15,12 @@ struct Settings {
     copy::CopyOptions options; // keys structure, translit, onlymp3, max
     bool Freshpoll = false;
     std::string Language = "Russian";
-    // After the keys above: writeplaylist and skipsame (options.writePlaylist, skipSame); an
-    // older file without them reads as off.
+    // After the keys above: writeplaylist, skipsame and number (options.writePlaylist,
+    // skipSame, number); an older file without them reads as off.
 
-    // Reads the ten keys in their order; a missing file gives all defaults.
+    // Reads the eleven keys in their order; a missing file gives all defaults.
     static Settings read(const IniFile& ini);
-    // Writes the ten keys in the same order and saves the file once; throws
+    // Writes the eleven keys in the same order and saves the file once; throws
     // platform::FileError.
     void write(IniFile& ini) const;
 };

@@ -206,11 +206,12 @@ private slots:
         tw::errors::ErrorReporter::instance().setTerminateRequested(false);
     }
 
-    void withoutSettingsOnlyCheckBox1IsCheckedAndExitWritesAllTenKeysInOrder() {
+    void withoutSettingsOnlyCheckBox1IsCheckedAndExitWritesAllElevenKeysInOrder() {
         {
             MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
             QVERIFY(box(form, "keepStructure")->isChecked());
-            for (const char* name : {"transliterate", "onlyMp3", "asManyAsFit", "checkNewVersion"})
+            for (const char* name :
+                 {"transliterate", "onlyMp3", "asManyAsFit", "checkNewVersion", "numberFiles"})
                 QVERIFY2(!box(form, name)->isChecked(), name);
             QVERIFY(m_strings.CurrentLanguage.empty());
             form.show();
@@ -223,7 +224,7 @@ private slots:
         // No language was chosen at first start (that window is not there), so it stays empty.
         const std::vector<std::string> expected = {
             "[Settings]", "Top=30",      "Left=40",   "structure=1",     "translit=0", "onlymp3=1",
-            "max=0",      "Freshpoll=0", "Language=", "writeplaylist=0", "skipsame=0"};
+            "max=0",      "Freshpoll=0", "Language=", "writeplaylist=0", "skipsame=0", "number=0"};
         QCOMPARE(written, expected);
     }
 
@@ -354,19 +355,19 @@ private slots:
         QVERIFY(form.findChild<QObject*>("playlistDialog") != nullptr);
         QVERIFY(form.width() >= 464 && form.height() >= 355);
         QCOMPARE(form.minimumSize(), form.maximumSize());
-        // Tab order: the two buttons and the list of removable drives, the six options, the
+        // Tab order: the two buttons and the list of removable drives, the seven options, the
         // buttons, the new-version option last.
         QStringList order;
         QWidget* w = form.findChild<QPushButton*>("choosePlaylistButton");
-        for (int i = 0; i < 14; ++i, w = w->nextInFocusChain()) {
+        for (int i = 0; i < 15; ++i, w = w->nextInFocusChain()) {
             while (w->focusPolicy() == Qt::NoFocus || !(w->focusPolicy() & Qt::TabFocus))
                 w = w->nextInFocusChain();
             order << w->objectName();
         }
         QCOMPARE(order, QStringList({"choosePlaylistButton", "chooseDestinationButton", "driveList",
                                      "keepStructure", "transliterate", "onlyMp3", "asManyAsFit",
-                                     "writePlaylist", "skipSame", "startCopyButton", "helpButton",
-                                     "languageButton", "aboutButton", "exitButton"}));
+                                     "writePlaylist", "skipSame", "numberFiles", "startCopyButton",
+                                     "helpButton", "languageButton", "aboutButton", "exitButton"}));
         QCOMPARE(w->objectName(), QString("checkNewVersion"));
     }
 
@@ -733,6 +734,31 @@ private slots:
                  std::string("#EXTM3U\r\n#EXTINF:1,A\r\na.mp3\r\nsub/b.mp3\r\n"));
         QVERIFY(user.boxes[1].text.endsWith(
             q(builtIn.StrReportPlaylist + " " + *m_folder / "out/list.m3u8" + "\r\n")));
+    }
+
+    void numberingTickReachesTheRunAndIsKeptForTheNextStart() {
+        tw::test::writeFile(*m_folder / "music/b.mp3", "first");
+        tw::test::writeFile(*m_folder / "music/a.mp3", "second");
+        tw::test::writeFile(*m_folder / "music/list.m3u", "b.mp3\ngone.mp3\na.mp3\n");
+        std::filesystem::create_directories(*m_folder / "out");
+        {
+            MainWindow form(tw::job::ProgramPaths(m_folder->path()), m_strings);
+            form.show();
+            User user(form);
+            click(form, "numberFiles");
+            chooseWith(form, *m_folder / "music/list.m3u", *m_folder / "out");
+            click(form, "choosePlaylistButton");
+            click(form, "chooseDestinationButton");
+            click(form, "startCopyButton");
+            QCOMPARE(user.boxes.size(), std::size_t{1});
+            QVERIFY(form.close());
+        }
+        QCOMPARE(tw::test::readFile(*m_folder / "out/1 - b.mp3"), std::string("first"));
+        QCOMPARE(tw::test::readFile(*m_folder / "out/2 - a.mp3"), std::string("second"));
+        QVERIFY(tw::test::readFile(*m_folder / "Settings.ini").ends_with("number=1\r\n"));
+        MainWindow again(tw::job::ProgramPaths(m_folder->path()), m_strings);
+        QVERIFY(box(again, "numberFiles")->isChecked());
+        QVERIFY(again.job().setup().options.number);
     }
 
     void helpOpensThePageOfTheLanguageAndAboutRunsBusy() {

@@ -17,6 +17,7 @@ TEST(ArgumentParser, PlainRunKeepsTheWindowDefaults) {
     EXPECT_FALSE(p.options.copy.transliterate);
     EXPECT_FALSE(p.options.copy.onlyMp3);
     EXPECT_FALSE(p.options.copy.asManyAsFit);
+    EXPECT_FALSE(p.options.copy.number);
     EXPECT_FALSE(p.options.quiet);
     EXPECT_FALSE(p.options.onCollision.has_value()) << "the default depends on the terminal";
     EXPECT_FALSE(p.options.language.has_value());
@@ -24,12 +25,14 @@ TEST(ArgumentParser, PlainRunKeepsTheWindowDefaults) {
 
 TEST(ArgumentParser, EveryOptionSetsOnlyItsOwnField) {
     const auto p = parseArguments({"--flat", "--translit", "--only-mp3", "--as-many-as-fit",
-                                   "--quiet", "--language=English", "a.pls", "dest"});
+                                   "--number", "--quiet", "--language=English", "a.pls", "dest"});
     ASSERT_EQ(p.action, Action::Run);
     EXPECT_FALSE(p.options.copy.keepStructure);
     EXPECT_TRUE(p.options.copy.transliterate);
     EXPECT_TRUE(p.options.copy.onlyMp3);
     EXPECT_TRUE(p.options.copy.asManyAsFit);
+    EXPECT_TRUE(p.options.copy.number);
+    EXPECT_FALSE(p.options.copy.skipSame || p.options.copy.writePlaylist);
     EXPECT_TRUE(p.options.quiet);
     EXPECT_EQ(p.options.language, "English");
     EXPECT_EQ(p.options.playlists, std::vector<std::string>{"a.pls"});
@@ -37,6 +40,7 @@ TEST(ArgumentParser, EveryOptionSetsOnlyItsOwnField) {
     const auto one = parseArguments({"a", "--only-mp3", "b"}); // options between operands
     ASSERT_EQ(one.action, Action::Run);
     EXPECT_TRUE(one.options.copy.onlyMp3);
+    EXPECT_FALSE(one.options.copy.number);
     EXPECT_TRUE(one.options.copy.keepStructure);
     EXPECT_EQ(one.options.destination, "b");
 }

@@ -741,6 +741,34 @@ TEST_F(ExfatStickRun, NewFilesFollowThePlaylistInTheFolderAndReplacedOnesKeepThe
     EXPECT_EQ(readFile(stick + "/" + names[1]), "changed one");
 }
 
+TEST_F(ExfatStickRun, NumberedNameTooLongForTheStickIsCutAndTheWrittenPlaylistNamesIt) {
+    // exFAT takes 255 characters: the Cyrillic name of 258 bytes fits whole with its number,
+    // the Latin one of 258 characters is cut, its extension kept.
+    std::string cyrillic;
+    for (int i = 0; i < 125; ++i)
+        cyrillic += "Ж";
+    const std::string longName = std::string(250, 'x') + ".mp3";
+    source(cyrillic + ".mp3", "cyrillic");
+    source(longName, "long");
+    RunSetup s = setup({src + "/" + cyrillic + ".mp3", src + "/" + longName});
+    s.destination = platform::Path(stick);
+    s.options.number = true;
+    s.options.writePlaylist = true;
+    s.options.playlistName = "list.m3u8";
+    s.fileCount = 2;
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_EQ(run.counters().created, 2);
+    EXPECT_EQ(run.counters().failed, 0);
+    const std::string cut = "2 - " + std::string(255 - 4 - 4 - 4, 'x') + ".mp3";
+    EXPECT_EQ(readFile(stick + "/1 - " + cyrillic + ".mp3"), "cyrillic");
+    EXPECT_EQ(readFile(stick + "/" + cut), "long");
+    EXPECT_EQ(readFile(stick + "/list.m3u8"),
+              "#EXTM3U\r\n1 - " + cyrillic + ".mp3\r\n" + cut + "\r\n");
+}
+
 TEST_F(CopyRunTest, ManyFilesOfOneNameAreNumberedInTurnAroundANameTakenBefore) {
     // None as long as the first, so that no size match asks again.
     for (int i = 0; i < 300; ++i)

@@ -43,7 +43,7 @@ Lines numberedFile(int last) {
 // A table that carries traces of an earlier language, to show that a load starts afresh.
 StringTable usedTable() {
     StringTable table;
-    for (int line = 3; line <= 113; ++line)
+    for (int line = 3; line <= 114; ++line)
         table.applyLine(line, "old");
     table.CurrentLanguage = "Old";
     return table;
@@ -146,7 +146,7 @@ TEST(LanguageFile, EmptyLineGivesEmptyEntryAndLongLineIsTakenWhole) {
     EXPECT_EQ(table.StrMailNote, longLine);
 }
 
-TEST(LanguageFile, OlderFilesOf99And102LinesKeepTheLaterTextsBuiltInAndLinesAfter113AreIgnored) {
+TEST(LanguageFile, OlderFilesOf99And102LinesKeepTheLaterTextsBuiltInAndLinesAfter114AreIgnored) {
     tw::test::TempFolder folder;
     writeLanguage(folder, "Older", numberedFile(99));
     StringTable table = usedTable();
@@ -166,8 +166,13 @@ TEST(LanguageFile, OlderFilesOf99And102LinesKeepTheLaterTextsBuiltInAndLinesAfte
     EXPECT_EQ(table.StrNameDots, "entry 107");
     EXPECT_EQ(table.StrSafelyRemove, StringTable{}.StrSafelyRemove);
 
-    Lines lines = numberedFile(113);
-    for (int n = 114; n <= 300; ++n)
+    writeLanguage(folder, "Drives", numberedFile(113));
+    ASSERT_EQ(loadLanguageFile(table, folder.path(), "Drives"), LanguageLoad::Loaded);
+    EXPECT_EQ(table.StrRemoveFailed, "entry 113");
+    EXPECT_EQ(table.numberOption, StringTable{}.numberOption);
+
+    Lines lines = numberedFile(114);
+    for (int n = 115; n <= 300; ++n)
         lines.push_back("extra " + std::to_string(n));
     writeLanguage(folder, "Long", lines);
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Long"), LanguageLoad::Loaded);
@@ -176,13 +181,14 @@ TEST(LanguageFile, OlderFilesOf99And102LinesKeepTheLaterTextsBuiltInAndLinesAfte
     EXPECT_EQ(table.StrReportPlaylist, "entry 102");
     EXPECT_EQ(table.StrNameDots, "entry 107");
     EXPECT_EQ(table.StrRemoveFailed, "entry 113");
+    EXPECT_EQ(table.numberOption, "entry 114");
     for (const auto& [name, field] : test::tableFields())
         EXPECT_EQ((table.*field).find("extra"), std::string::npos) << name;
 }
 
 TEST(LanguageFile, SwitchingBackToRussianRestoresEveryBuiltInText) {
     tw::test::TempFolder folder;
-    writeLanguage(folder, "Full", numberedFile(113));
+    writeLanguage(folder, "Full", numberedFile(114));
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, folder.path(), "Full"), LanguageLoad::Loaded);
     ASSERT_EQ(differingFields(StringTable{}, table).size(), test::tableFields().size());
@@ -204,7 +210,7 @@ TEST(LanguageFile, Windows1251AndUtf8FilesWithTheBuiltInTextsGiveTheBuiltInTable
             text.resize(text.size() - 3);
         words.push_back(text);
     }
-    ASSERT_EQ(words.size(), 113u);
+    ASSERT_EQ(words.size(), 114u);
     Lines cp1251;
     for (const auto& line : words)
         cp1251.push_back(text::utf8ToCp1251(line));
@@ -289,7 +295,7 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
     std::string line;
     while (reader.next(line))
         lines.push_back(line);
-    ASSERT_EQ(lines.size(), 113u);
+    ASSERT_EQ(lines.size(), 114u);
     EXPECT_EQ(lines[0], "English");
     EXPECT_EQ(lines[1], "Tunewagon");
     for (std::size_t i = 2; i < lines.size(); ++i) {
@@ -308,7 +314,7 @@ TEST(LanguageFile, ShippedEnglishFileIsCompleteAndLoads) {
             EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
         }
     }
-    EXPECT_EQ(lineFeeds, 113u);
+    EXPECT_EQ(lineFeeds, 114u);
 
     StringTable table;
     ASSERT_EQ(loadLanguageFile(table, programFolder, "English"), LanguageLoad::Loaded);

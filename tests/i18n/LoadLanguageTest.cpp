@@ -66,16 +66,17 @@ TEST(LoadLanguage, FileRecaptionsEachControlAsItsLineIsRead) {
     EXPECT_EQ(window.shown[MainCaption::ListSize], "entry 18 12 kB");
     EXPECT_EQ(window.shown[MainCaption::FreeSpace], "entry 19 ");
     EXPECT_EQ(window.shown[MainCaption::PlaylistFilter], "entry 20|*.m3u;*.pls|entry 21|*.*");
-    EXPECT_EQ(window.shown.size(), 19u);
-    // A file from before lines 100 and 101 leaves their captions built in.
+    EXPECT_EQ(window.shown.size(), 20u);
+    // A file from before lines 100, 101 and 114 leaves their captions built in.
     EXPECT_EQ(window.shown[MainCaption::WritePlaylist], StringTable{}.writePlaylistOption);
+    EXPECT_EQ(window.shown[MainCaption::Number], StringTable{}.numberOption);
 
     // First the built-in captions, then each file line in file order: the filter is seen
     // as line 20 alone before line 21 extends it.
-    ASSERT_EQ(window.log.size(), 19u + 18u);
+    ASSERT_EQ(window.log.size(), 20u + 18u);
     EXPECT_EQ(window.log[0].second, "Список для копирования");
-    EXPECT_EQ(window.log[19], std::make_pair(MainCaption::PlaylistLabel, std::string("entry 6")));
-    EXPECT_EQ(window.log[33], std::make_pair(MainCaption::PlaylistFilter, std::string("entry 20")));
+    EXPECT_EQ(window.log[20], std::make_pair(MainCaption::PlaylistLabel, std::string("entry 6")));
+    EXPECT_EQ(window.log[34], std::make_pair(MainCaption::PlaylistFilter, std::string("entry 20")));
     EXPECT_EQ(window.log.back().first, MainCaption::CheckNewVersion);
     // No help of its own, no English help: the Russian help.
     EXPECT_EQ(window.hint, "Russian");

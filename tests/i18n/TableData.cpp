@@ -148,6 +148,7 @@ const std::vector<std::pair<std::string, Field>>& tableFields() {
         F(StrDriveRemoved),
         F(StrDriveBusy),
         F(StrRemoveFailed),
+        F(numberOption),
     };
 #undef F
     return fields;

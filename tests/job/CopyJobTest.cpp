@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace tw::job {
 namespace {
 
@@ -113,6 +115,71 @@ TEST_F(CopyJobTest, CancelledRunKeepsTheSetUpAndTheNextRunStartsClean) {
     EXPECT_FALSE(job.cancelled());
     EXPECT_EQ(job.counters().skipped, 1);
     EXPECT_EQ(job.counters().created, 1);
+}
+
+TEST_F(CopyJobTest, NumberedNamesTakeTheirPlaceAmongTheFilesFoundWhateverBecomesOfEach) {
+    // Ten files found, a missing entry and a filtered one between them. A file already there
+    // under its numbered name keeps that number; a name taken by another file is renamed
+    // with its number kept in front; the kept folder is not numbered.
+    std::string list = "#EXTM3U\n";
+    for (int i = 1; i <= 10; ++i) {
+        const std::string name = "music/" + std::to_string(i) + ".mp3";
+        writeFile(tmp / name, name);
+        list += name + "\n";
+        if (i == 3)
+            list += "gone.mp3\n";
+        if (i == 6)
+            list += "music/b.ogg\n";
+    }
+    writeFile(tmp / "list.m3u", list);
+    writeFile(tmp / "out/music/03 - 3.mp3", "music/3.mp3");
+    std::filesystem::last_write_time(tmp / "out/music/03 - 3.mp3",
+                                     std::filesystem::last_write_time(tmp / "music/3.mp3"));
+    writeFile(tmp / "out/music/05 - 5.mp3", "another file");
+    host.collisionAnswers = {copy::test::answer(copy::CollisionAction::AutoRename)};
+    job.options().keepStructure = true;
+    job.options().onlyMp3 = true;
+    job.options().skipSame = true;
+    job.options().number = true;
+    job.options().writePlaylist = true;
+    setUpCopy(10);
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 8);
+    EXPECT_EQ(job.counters().identical, 1);
+    EXPECT_EQ(job.counters().autoRenamed, 1);
+    std::string written = "#EXTM3U\r\n";
+    for (int i = 1; i <= 10; ++i) {
+        const std::string name = "music/" + std::string(i < 10 ? "0" : "") + std::to_string(i) +
+                                 " - " + std::to_string(i) + (i == 5 ? "_001" : "") + ".mp3";
+        EXPECT_EQ(readFile(tmp / ("out/" + name)), "music/" + std::to_string(i) + ".mp3");
+        written += name + "\r\n";
+    }
+    EXPECT_EQ(readFile(tmp / "out/music/05 - 5.mp3"), "another file");
+    ASSERT_EQ(job.playlistsWritten().size(), 1u);
+    EXPECT_EQ(job.playlistsWritten().front(), tmp / "out/list.m3u8");
+    EXPECT_EQ(readFile(tmp / "out/list.m3u8"), written);
+}
+
+TEST_F(CopyJobTest, NumbersAreAsWideAsTheRunWhenTheMp3OptionChangedAfterTheScan) {
+    // Counted with only ".mp3" files: 9. Copied without the option: 10, so two digits, or
+    // "10 - " would come before "2 - " by name.
+    std::string list;
+    for (int i = 1; i <= 9; ++i) {
+        writeFile(tmp / ("music/" + std::to_string(i) + ".mp3"), "m");
+        list += "music/" + std::to_string(i) + ".mp3\n";
+    }
+    writeFile(tmp / "list.m3u", list + "music/b.ogg\n");
+    job.options().keepStructure = false;
+    job.options().onlyMp3 = true;
+    job.options().number = true;
+    setUpCopy(9);
+    job.options().onlyMp3 = false;
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 10);
+    EXPECT_EQ(readFile(tmp / "out/01 - 1.mp3"), "m");
+    EXPECT_EQ(readFile(tmp / "out/10 - b.ogg"), "b");
 }
 
 } // namespace

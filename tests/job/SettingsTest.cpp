@@ -60,9 +60,10 @@ TEST(Settings, ReadsEveryKeyWithoutRegardToCase) {
     // A file from before the re-copy options leaves them off.
     EXPECT_FALSE(s.options.writePlaylist);
     EXPECT_FALSE(s.options.skipSame);
+    EXPECT_FALSE(s.options.number);
 }
 
-TEST(Settings, NewFileHoldsTheTenKeysInOrder) {
+TEST(Settings, NewFileHoldsTheElevenKeysInOrder) {
     TempFolder folder;
     IniFile ini(folder / "Settings.ini");
     Settings s;
@@ -71,6 +72,7 @@ TEST(Settings, NewFileHoldsTheTenKeysInOrder) {
     s.options.transliterate = true;
     s.Language = "English";
     s.options.skipSame = true;
+    s.options.number = true;
     s.write(ini);
     EXPECT_EQ(readFile(folder / "Settings.ini"), "[Settings]\r\n"
                                                  "Top=10\r\n"
@@ -82,7 +84,8 @@ TEST(Settings, NewFileHoldsTheTenKeysInOrder) {
                                                  "Freshpoll=0\r\n"
                                                  "Language=English\r\n"
                                                  "writeplaylist=0\r\n"
-                                                 "skipsame=1\r\n");
+                                                 "skipsame=1\r\n"
+                                                 "number=1\r\n");
 }
 
 TEST(Settings, WriteReadRoundTripKeepsForeignKeysAndSections) {
@@ -96,6 +99,7 @@ TEST(Settings, WriteReadRoundTripKeepsForeignKeysAndSections) {
     s.options.asManyAsFit = true;
     s.Freshpoll = true;
     s.Language = "Deutsch";
+    s.options.number = true;
     s.write(ini);
 
     const Settings back = Settings::read(ini);
@@ -107,6 +111,7 @@ TEST(Settings, WriteReadRoundTripKeepsForeignKeysAndSections) {
     EXPECT_TRUE(back.options.asManyAsFit);
     EXPECT_TRUE(back.Freshpoll);
     EXPECT_EQ(back.Language, "Deutsch");
+    EXPECT_TRUE(back.options.number);
     EXPECT_EQ(ini.readString("Settings", "Width", ""), "640");
     EXPECT_EQ(ini.readString("Mine", "z", ""), "1");
 }

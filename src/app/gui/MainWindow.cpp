@@ -138,6 +138,7 @@ void MainWindow::createControls() {
     m_asManyAsFit = named<QCheckBox>("asManyAsFit", this);
     m_writePlaylist = named<QCheckBox>("writePlaylist", this);
     m_skipSame = named<QCheckBox>("skipSame", this);
+    m_numberFiles = named<QCheckBox>("numberFiles", this);
     m_keepStructure->setChecked(true);
 
     m_startCopyButton = named<QPushButton>("startCopyButton", this);
@@ -215,6 +216,7 @@ void MainWindow::layOutControls() {
     layout->addWidget(m_asManyAsFit);
     layout->addWidget(m_writePlaylist);
     layout->addWidget(m_skipSame);
+    layout->addWidget(m_numberFiles);
     layout->addStretch(1);
     layout->addLayout(buttonRow);
 
@@ -226,7 +228,8 @@ void MainWindow::layOutControls() {
     setTabOrder(m_onlyMp3, m_asManyAsFit);
     setTabOrder(m_asManyAsFit, m_writePlaylist);
     setTabOrder(m_writePlaylist, m_skipSame);
-    setTabOrder(m_skipSame, m_startCopyButton);
+    setTabOrder(m_skipSame, m_numberFiles);
+    setTabOrder(m_numberFiles, m_startCopyButton);
     setTabOrder(m_startCopyButton, m_helpButton);
     setTabOrder(m_helpButton, m_languageButton);
     setTabOrder(m_languageButton, m_aboutButton);
@@ -250,6 +253,8 @@ void MainWindow::connectControls() {
             [this](bool on) { m_state.job().options().writePlaylist = on; });
     connect(m_skipSame, &QCheckBox::toggled, this,
             [this](bool on) { m_state.job().options().skipSame = on; });
+    connect(m_numberFiles, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.job().options().number = on; });
     connect(m_choosePlaylistButton, &QPushButton::clicked, this, &MainWindow::choosePlaylist);
     connect(m_chooseDestinationButton, &QPushButton::clicked, this, &MainWindow::chooseDestination);
     connect(m_driveList, &QComboBox::activated, this, &MainWindow::chooseRemovableDrive);
@@ -313,6 +318,7 @@ void MainWindow::loadSettings() {
             m_asManyAsFit->setChecked(settings.options.asManyAsFit);
             m_writePlaylist->setChecked(settings.options.writePlaylist);
             m_skipSame->setChecked(settings.options.skipSame);
+            m_numberFiles->setChecked(settings.options.number);
             m_checkNewVersion->setChecked(settings.Freshpoll);
             m_strings.CurrentLanguage = settings.Language;
         } else if (const QScreen* screen = QApplication::primaryScreen()) {
@@ -391,6 +397,7 @@ void MainWindow::saveSettings() {
         settings.options.asManyAsFit = m_asManyAsFit->isChecked();
         settings.options.writePlaylist = m_writePlaylist->isChecked();
         settings.options.skipSame = m_skipSame->isChecked();
+        settings.options.number = m_numberFiles->isChecked();
         settings.Freshpoll = m_checkNewVersion->isChecked();
         settings.Language = m_strings.CurrentLanguage;
         settings.write(ini);

@@ -174,6 +174,7 @@ private:
     QCheckBox* m_asManyAsFit = nullptr;
     QCheckBox* m_writePlaylist = nullptr; // a playlist of the copied files on the destination
     QCheckBox* m_skipSame = nullptr;      // leave files already there as they are
+    QCheckBox* m_numberFiles = nullptr;   // names start with their place in playlist order
     QPushButton* m_startCopyButton = nullptr;
     QPushButton* m_helpButton = nullptr;
     QPushButton* m_languageButton = nullptr;

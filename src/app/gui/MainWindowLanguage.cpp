@@ -158,6 +158,9 @@ void MainWindow::setCaption(i18n::MainCaption control, const std::string& text) 
     case MainCaption::SkipSame:
         fitCaption(m_skipSame, text);
         return;
+    case MainCaption::Number:
+        fitCaption(m_numberFiles, text);
+        return;
     // The window's state composes the label texts from the same table, so what it keeps
     // for later showings is what shows now.
     case MainCaption::ListCount:
