@@ -181,7 +181,7 @@ ChunkedCopy::Step ChunkedCopy::waitBehind(std::uint64_t chunkStart) {
         }
         m_behindFrom += length;
         m_waitStepBytes = sizedByTime(length, copyClockNow() - started, stepTarget, m_waitStepBytes,
-                                      smallestChunkBytes, copyChunkBytes);
+                                      smallestChunkBytes, largestStepBytes);
         if (m_behindFrom < chunkStart && !reportIfDue())
             return Step::Cancelled;
     }

@@ -27,8 +27,9 @@ public:
     static constexpr std::uint64_t firstChunkBytes = 256u * 1024u;
     static constexpr std::uint64_t smallestChunkBytes = 64u * 1024u;
     // One write or wait is sized to take about stepTarget, within smallestChunkBytes and
-    // largestStepBytes (a wait: copyChunkBytes): a device that slows down at once holds the
-    // caller for one step of the old size at the new pace, not for a chunk.
+    // largestStepBytes: a device that slows down at once holds the caller for one step of the
+    // old size at the new pace, not for a chunk. (A wait for data already on the device takes
+    // no time at all and tells nothing of its pace: waits stay within the same bound.)
     static constexpr std::chrono::milliseconds stepTarget{10};
     static constexpr std::uint64_t largestStepBytes = 1024u * 1024u;
     // The longest the progress waits while steps follow each other.
