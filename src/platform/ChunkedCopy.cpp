@@ -98,8 +98,12 @@ bool ChunkedCopy::reportIfDue() {
 }
 
 // Moves the bytes up to chunkEnd a step at a time, each step sized by the pace of the last,
-// and starts each step's writeback at once. Stops short where the source ends.
+// and starts their writeback: a file larger than a chunk, which fills the device's queue, a
+// step at a time, so that no start waits long for room in the queue; a smaller one once for
+// the chunk, which costs less where the device is fast. Stops short where the source ends.
 ChunkedCopy::Step ChunkedCopy::copyChunk(std::uint64_t chunkEnd) {
+    const bool stepWriteback = m_total > copyChunkBytes;
+    std::uint64_t unstarted = m_done; // where the writeback not yet started begins
     while (m_done < chunkEnd) {
         const std::uint64_t want = std::min(m_stepBytes, chunkEnd - m_done);
         const auto started = copyClockNow();
@@ -119,15 +123,20 @@ ChunkedCopy::Step ChunkedCopy::copyChunk(std::uint64_t chunkEnd) {
             return Step::Failed;
         if (*moved == 0)
             break;
-        if (!startWriteback(m_done, *moved))
-            return Step::Failed;
         m_done += *moved;
+        if (stepWriteback) {
+            if (!startWriteback(unstarted, m_done - unstarted))
+                return Step::Failed;
+            unstarted = m_done;
+        }
         m_stepBytes = sizedByTime(*moved, copyClockNow() - started, stepTarget, m_stepBytes,
                                   smallestChunkBytes, largestStepBytes);
         // The chunk's end reports anyway.
         if (m_done < chunkEnd && !reportIfDue())
             return Step::Cancelled;
     }
+    if (m_done > unstarted && !startWriteback(unstarted, m_done - unstarted))
+        return Step::Failed;
     return Step::Done;
 }
 
@@ -141,10 +150,9 @@ int ChunkedCopy::syncRange(std::uint64_t from, std::uint64_t length, unsigned fl
     return error == ENOSYS || error == EINVAL || error == EOPNOTSUPP || error == ESPIPE ? 0 : error;
 }
 
-// A file of more than one chunk goes to the device as it is copied: each step's writeback
-// starts as soon as it is written. Smaller files are left to the group's flush, which takes
-// them together. A write error seen here fails the copy at once: the kernel reports it only
-// once.
+// A file of more than the first chunk goes to the device as it is copied. Smaller files are
+// left to the group's flush, which takes them together. A write error seen here fails the
+// copy at once: the kernel reports it only once.
 bool ChunkedCopy::startWriteback(std::uint64_t from, std::uint64_t length) {
     if (m_total <= firstChunkBytes)
         return true;
