@@ -93,6 +93,38 @@ void pacedWrite(std::uint64_t bytes) {
 
 namespace {
 
+ChunkedCopy::Clock& clock() {
+    static ChunkedCopy::Clock instance;
+    return instance;
+}
+
+ChunkedCopy::FlushPacer& flushPacer() {
+    static ChunkedCopy::FlushPacer instance;
+    return instance;
+}
+
+} // namespace
+
+void ChunkedCopy::setClock(Clock c) {
+    clock() = std::move(c);
+}
+
+std::chrono::steady_clock::time_point copyClockNow() {
+    return clock() ? clock()() : std::chrono::steady_clock::now();
+}
+
+// Set only while no copy runs: the flushing thread reads it.
+void ChunkedCopy::setFlushPacer(FlushPacer p) {
+    flushPacer() = std::move(p);
+}
+
+void pacedFlush() {
+    if (flushPacer())
+        flushPacer()();
+}
+
+namespace {
+
 std::atomic<bool> g_lookupPacerArmed{false};
 std::function<void(const std::string&)> g_lookupPacer; // read only while armed
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -31,6 +32,13 @@ int takeFileFault(FileOperation operation, int fd);
 
 // Called by the chunked copy after each write of that many bytes (the write pacer's hook).
 void pacedWrite(std::uint64_t bytes);
+
+// The time by the chunked copy's clock: the steady clock, or a test's (ChunkedCopy::setClock).
+std::chrono::steady_clock::time_point copyClockNow();
+
+// Called by the chunked copy on its flushing thread before a large file is flushed while it
+// is copied (the flush pacer's hook).
+void pacedFlush();
 
 // Called on the looking thread before every lookup of a path (existence, size, time,
 // folder); a test's pacer may make it wait as a slow file system would. Empty disarms; set

@@ -14,6 +14,12 @@ int takeFileFault(FileOperation, int) {
 
 void pacedWrite(std::uint64_t) {}
 
+std::chrono::steady_clock::time_point copyClockNow() {
+    return std::chrono::steady_clock::now();
+}
+
+void pacedFlush() {}
+
 void pacedLookup(const std::string&) {}
 
 } // namespace tw::platform

@@ -1,0 +1,123 @@
+// How long the copy may hold its caller between two progress calls when the device is slow,
+// reached through the write pacer, the copy's clock and the flush pacer: the timing is the
+// test's own, so nothing here depends on the machine's speed.
+#include "CopyTestFiles.h"
+#include "platform/ChunkedCopy.h"
+#include "platform/FileCopy.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+using tw::platform::ChunkedCopy;
+using tw::platform::copyFile;
+using tw::platform::CopyResult;
+using tw::test::folderEntries;
+using tw::test::patternBytes;
+using tw::test::readFile;
+using tw::test::TempFolder;
+using tw::test::writeFile;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr std::uint64_t mebibyte = 1024u * 1024u;
+
+// Disarms the seams however the test ends.
+struct DisarmedSeams {
+    ~DisarmedSeams() {
+        ChunkedCopy::setClock({});
+        ChunkedCopy::setWritePacer({});
+        ChunkedCopy::setFlushPacer({});
+    }
+};
+
+} // namespace
+
+// A stick takes its first megabytes as fast as memory, then its cache is full and it writes at
+// its own pace: a write sized for the fast part must not hold the window for a whole chunk.
+TEST(ChunkedCopyPace, ADeviceThatSlowsDownAtOnceNeverHoldsTheProgressLongerThanAStep) {
+    const DisarmedSeams disarm;
+    Clock::time_point now{};
+    std::uint64_t written = 0;
+    ChunkedCopy::setClock([&now] { return now; });
+    // 4 GB/s for the first 12 MiB (chunks grow to the largest), then 20 MB/s, where one chunk
+    // of the largest size takes 420 ms.
+    ChunkedCopy::setWritePacer([&](std::uint64_t bytes) {
+        const double bytesPerSecond = written < 12 * mebibyte ? 4e9 : 20e6;
+        now += std::chrono::nanoseconds(
+            static_cast<long long>(static_cast<double>(bytes) * 1e9 / bytesPerSecond));
+        written += bytes;
+    });
+    TempFolder temp;
+    const std::string content = patternBytes(28 * mebibyte + 4097, 7);
+    writeFile(temp / "stick.flac", content);
+
+    Clock::time_point last = now;
+    Clock::duration longest{};
+    const CopyResult result =
+        copyFile(temp / "stick.flac", temp / "out/stick.flac", [&](std::uint64_t, std::uint64_t) {
+            longest = std::max(longest, now - last);
+            last = now;
+            return true;
+        });
+
+    ASSERT_TRUE(result.ok) << "errno " << result.errorNumber;
+    EXPECT_GT(written, 12 * mebibyte);
+    EXPECT_LE(longest, Clock::duration(100ms))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(longest).count() << " ms";
+    EXPECT_TRUE(readFile(temp / "out/stick.flac") == content);
+}
+
+// A FUSE drive flushes its whole device when a file is flushed, which may take long: the
+// progress goes on meanwhile, and a cancel then still waits for the flush before the file is
+// closed and removed.
+TEST(ChunkedCopyPace, ALongFlushKeepsTheProgressGoingAndACancelWaitsForItsEnd) {
+    const DisarmedSeams disarm;
+    TempFolder temp;
+    // Past the size after which a large file is flushed as it is copied.
+    const std::string content = patternBytes(ChunkedCopy::firstFlushBytes + 1, 8);
+    writeFile(temp / "long.flac", content);
+
+    for (const bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel ? "cancelled while it flushes" : "copied whole");
+        std::atomic<bool> flushing{false};
+        std::atomic<bool> flushReleased{false};
+        std::atomic<int> callsWhileFlushing{0};
+        // The flush lasts until the progress has been called three times while it waits (ten
+        // seconds at most: then the progress waited for the flush, which is the fault).
+        ChunkedCopy::setFlushPacer([&] {
+            flushing = true;
+            const auto deadline = Clock::now() + 10s;
+            while (callsWhileFlushing < 3 && Clock::now() < deadline)
+                std::this_thread::sleep_for(1ms);
+            // Long enough for a copy that did not wait for the flush to be seen ending first.
+            std::this_thread::sleep_for(50ms);
+            flushReleased = true;
+            flushing = false;
+        });
+        const std::string target = temp / (cancel ? "cancelled/long.flac" : "whole/long.flac");
+        const CopyResult result =
+            copyFile(temp / "long.flac", target, [&](std::uint64_t, std::uint64_t) {
+                if (flushing)
+                    ++callsWhileFlushing;
+                return !(cancel && callsWhileFlushing >= 3);
+            });
+        ChunkedCopy::setFlushPacer({});
+
+        EXPECT_GE(callsWhileFlushing.load(), 3);
+        EXPECT_TRUE(flushReleased.load());
+        if (cancel) {
+            EXPECT_TRUE(result.cancelled);
+            EXPECT_TRUE(folderEntries(temp / "cancelled").empty());
+        } else {
+            ASSERT_TRUE(result.ok) << "errno " << result.errorNumber;
+            EXPECT_TRUE(readFile(target) == content);
+        }
+    }
+}
