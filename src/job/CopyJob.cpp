@@ -5,6 +5,7 @@
 #include "job/CopyReport.h"
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
+#include "platform/WorkingFolder.h"
 
 #include <exception>
 #include <unordered_map>
@@ -32,6 +33,9 @@ CopyJob::Destination CopyJob::chooseDestination(const platform::Path& folder) {
     if (!isOnLocalDrive(folder))
         return Destination::NotLocal;
     m_setup.destinationField = folder.str();
+    // A killed run's copies in its working folder would count against the free space, and
+    // refuse the very run that would clean them away.
+    platform::removeAbandonedWorkingFolders(folder.str());
     const std::int64_t free = platform::freeBytes(folder);
     m_setup.freeKB = free < 0 ? 0 : free / 1024;
     m_setup.destinationReady = true;

@@ -1,11 +1,16 @@
 #include "job/CopyJob.h"
 
 #include "copy/ScriptedHost.h"
+#include "platform/File.h"
+#include "platform/WorkingFolder.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+
+#include <fcntl.h>
 
 namespace tw::job {
 namespace {
@@ -76,6 +81,24 @@ TEST_F(CopyJobTest, CompletedRunClearsTheSetUpAndReportsWhatItDid) {
 
 // The launch rule weighs every playlist of a run, a file two of them name once (the run
 // copies it once).
+TEST_F(CopyJobTest, KilledRunsWorkingFolderIsClearedBeforeTheFreeSpaceIsMeasured) {
+    // A killed run leaves its whole copies in its working folder; the next run of the same
+    // list was refused for want of the space they take, and only a run could clean them.
+    // Another instance copying into the same folder keeps its own.
+    const std::string out = tmp / "out";
+    const auto otherRoot = std::make_shared<const platform::FileHandle>(
+        ::open(out.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const std::shared_ptr<platform::WorkingFolder> live =
+        platform::WorkingFolder::make(otherRoot, out);
+    ASSERT_NE(live, nullptr);
+    const std::string abandoned = tmp / "out/.tunewagon-work-LeftByAKilledRun0001";
+    writeFile(abandoned + "/.Song.mp3.tunewagon-abcdefghij0123456789", std::string(8192, 's'));
+
+    ASSERT_EQ(job.chooseDestination(Path(out)), CopyJob::Destination::Ready);
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_TRUE(std::filesystem::is_directory(live->path()));
+}
+
 TEST_F(CopyJobTest, SeveralPlaylistsAddUpWithASharedFileWeighedOnce) {
     writeFile(tmp / "music/c.mp3", std::string(2048, 'c'));
     writeFile(tmp / "lists/more.m3u", "../music/c.mp3\n../music/Rock/a.mp3\n"); // a: shared
