@@ -116,6 +116,29 @@ TEST_F(CopyJobTest, SeveralPlaylistsAddUpWithASharedFileWeighedOnce) {
     EXPECT_TRUE(job.launchRule().enabled);
 }
 
+TEST_F(CopyJobTest, FileTwoPlaylistsNameThroughALinkedFolderIsCopiedOnce) {
+    // One player's list names the music folder by its real path, another's through a link
+    // to it: the second list met a.mp3 as a new file and copied it again (a collision).
+    std::filesystem::create_directory_symlink(tmp / "music", tmp / "linked");
+    writeFile(tmp / "lists/more.m3u", "../linked/Rock/a.mp3\n../linked/b.ogg\n");
+    const auto list = [&](const std::string& name) {
+        return copy::RunPlaylist{tmp / name, tmp / name};
+    };
+    job.options().keepStructure = false;
+    job.options().writePlaylist = true;
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    const auto scans = job.scanPlaylists({list("list.m3u"), list("lists/more.m3u")});
+    ASSERT_EQ(scans.size(), 2u);
+    EXPECT_EQ(scans[1].sizeKB, 0) << "weighed with the first list";
+    ASSERT_TRUE(job.launchRule().enabled);
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 2);
+    EXPECT_EQ(job.counters().identical, 2);
+    EXPECT_EQ(job.counters().autoRenamed + job.counters().skipped + job.counters().failed, 0);
+    EXPECT_EQ(readFile(tmp / "out/more.m3u8"), "#EXTM3U\r\na.mp3\r\nb.ogg\r\n");
+}
+
 TEST_F(CopyJobTest, CancelledRunKeepsTheSetUpAndTheNextRunStartsClean) {
     writeFile(tmp / "out/a.mp3", "old");
     job.options().keepStructure = false;
