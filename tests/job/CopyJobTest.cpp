@@ -228,5 +228,41 @@ TEST_F(CopyJobTest, NumbersAreAsWideAsTheRunWhenTheMp3OptionChangedAfterTheScan)
     EXPECT_EQ(readFile(tmp / "out/10 - b.ogg"), "b");
 }
 
+TEST_F(CopyJobTest, NumbersAreAsWideAsTheFilesARunOfPlaylistsSharingThemCopies) {
+    // The lists hold fourteen entries between them but name nine files: one digit. Counted
+    // again because the ".mp3" option changed after the scan: nine files still, not the
+    // fourteen entries either.
+    std::string first;
+    std::string second;
+    for (int i = 1; i <= 9; ++i) {
+        writeFile(tmp / ("music/" + std::to_string(i) + ".mp3"), "m");
+        (i <= 5 ? first : second) += "music/" + std::to_string(i) + ".mp3\n";
+    }
+    writeFile(tmp / "list.m3u", first);
+    writeFile(tmp / "more.m3u", first + second + "music/b.ogg\n");
+    const std::vector<copy::RunPlaylist> lists = {{tmp / "list.m3u", tmp / "list.m3u"},
+                                                  {tmp / "more.m3u", tmp / "more.m3u"}};
+    job.options().keepStructure = false;
+    job.options().number = true;
+    job.options().onlyMp3 = true;
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    ASSERT_EQ(job.scanPlaylists(lists).size(), 2u);
+    ASSERT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 9);
+    EXPECT_EQ(readFile(tmp / "out/1 - 1.mp3"), "m");
+    EXPECT_EQ(readFile(tmp / "out/9 - 9.mp3"), "m");
+
+    std::filesystem::remove_all(tmp / "out");
+    writeFile(tmp / "out/.keep", "");
+    job.options().onlyMp3 = false;
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    ASSERT_EQ(job.scanPlaylists(lists).size(), 2u);
+    job.options().onlyMp3 = true;
+    ASSERT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 9);
+    EXPECT_EQ(readFile(tmp / "out/1 - 1.mp3"), "m");
+    EXPECT_EQ(readFile(tmp / "out/9 - 9.mp3"), "m");
+}
+
 } // namespace
 } // namespace tw::job
