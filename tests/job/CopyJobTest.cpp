@@ -139,6 +139,31 @@ TEST_F(CopyJobTest, FileTwoPlaylistsNameThroughALinkedFolderIsCopiedOnce) {
     EXPECT_EQ(readFile(tmp / "out/more.m3u8"), "#EXTM3U\r\na.mp3\r\nb.ogg\r\n");
 }
 
+TEST_F(CopyJobTest, CopyNeverReplacesAPlaylistOfTheRunBeforeItIsRead) {
+    // The second list lives on the destination; the first names a file of its name. Told to
+    // replace, the run put that file in the list's place and then read the wrong list: its
+    // own file was never copied and the report did not say so.
+    writeFile(tmp / "other/more.m3u", "../music/b.ogg\n");
+    writeFile(tmp / "first.m3u", "other/more.m3u\n");
+    const std::string second = "../music/Rock/a.mp3\n";
+    writeFile(tmp / "out/more.m3u", second);
+    const auto list = [&](const std::string& name) {
+        return copy::RunPlaylist{tmp / name, tmp / name};
+    };
+    host.collisionAnswers = {copy::test::answer(copy::CollisionAction::Replace, true)};
+    job.options().keepStructure = false;
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    ASSERT_EQ(job.scanPlaylists({list("first.m3u"), list("out/more.m3u")}).size(), 2u);
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(readFile(tmp / "out/more.m3u"), second);
+    EXPECT_EQ(readFile(tmp / "out/a.mp3"), std::string(4096, 'a'));
+    EXPECT_EQ(job.counters().created, 1);
+    EXPECT_EQ(job.counters().replaced, 0);
+    ASSERT_EQ(job.counters().failed, 1);
+    EXPECT_EQ(job.problems().items().at(0).entry, tmp / "other/more.m3u");
+}
+
 TEST_F(CopyJobTest, CancelledRunKeepsTheSetUpAndTheNextRunStartsClean) {
     writeFile(tmp / "out/a.mp3", "old");
     job.options().keepStructure = false;
