@@ -457,7 +457,12 @@ void CopyRun::copyEntry(const platform::Path& source, const platform::Path& rela
         m_context.flags.confirmStop();
     switch (decision.action) {
     case CollisionAction::Replace:
-        copyCounted(source, target, m_counters.replaced, slot, existing);
+        // A playlist of the run is read again when its turn comes (and was read once): a
+        // copy in its place would have the run read another list than the one scanned.
+        if (isSourcePlaylist(target, targetExists))
+            failed(source, "a source playlist of the run has this name");
+        else
+            copyCounted(source, target, m_counters.replaced, slot, existing);
         break;
     case CollisionAction::Skip:
         ++m_counters.skipped;

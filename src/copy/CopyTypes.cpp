@@ -1,5 +1,7 @@
 #include "copy/CopyTypes.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -22,7 +24,9 @@ void RunProblems::add(RunProblem problem) {
 }
 
 std::string sourceKey(const platform::Path& source) {
-    return platform::absolutePath(source, platform::Path("/")).str();
+    // Players' lists name one music folder by different paths (a link to it, the real one).
+    std::string resolved = platform::canonicalPath(source.str());
+    return resolved.empty() ? platform::absolutePath(source, platform::Path("/")).str() : resolved;
 }
 
 GaugeSteps gaugeSteps(std::int64_t positionKB, std::int64_t maximumKB) {

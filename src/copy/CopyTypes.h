@@ -36,7 +36,8 @@ struct RunSetup {
 };
 
 // The text that every path of one source file an entry may give ("../music/a.mp3" from
-// another folder) shares: absolute, "." and ".." resolved as text.
+// another folder, a folder reached through a link) shares: the path with every link, "."
+// and ".." resolved; absolute with "." and ".." resolved as text when it names nothing.
 std::string sourceKey(const platform::Path& source);
 
 // The outcome counts of one run, zeroed when it starts.

@@ -5,11 +5,33 @@
 #include "job/CopyReport.h"
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
+#include "platform/WorkingFolder.h"
 
 #include <exception>
+#include <functional>
+#include <string>
 #include <unordered_map>
 
 namespace tw::job {
+
+namespace {
+
+// By source, the playlist of the run that named it first: the run copies and numbers it once.
+using FirstNamedIn = std::unordered_map<std::string, std::size_t>;
+
+// Asked of each file the scan of the playlist at `index` counts: whether it was named there
+// first, so that its size adds up; such files are counted in `named`.
+std::function<bool(const playlist::PlaylistEntry&)>
+namedFirstHere(FirstNamedIn& firstNamedIn, std::size_t index, std::int64_t& named) {
+    return [&firstNamedIn, &named, index](const playlist::PlaylistEntry& e) {
+        const bool first =
+            firstNamedIn.try_emplace(copy::sourceKey(e.sourcePath), index).first->second == index;
+        named += first ? 1 : 0;
+        return first;
+    };
+}
+
+} // namespace
 
 CopyJob::CopyJob(const i18n::StringTable& table)
     : m_table(table) {}
@@ -32,6 +54,9 @@ CopyJob::Destination CopyJob::chooseDestination(const platform::Path& folder) {
     if (!isOnLocalDrive(folder))
         return Destination::NotLocal;
     m_setup.destinationField = folder.str();
+    // A killed run's copies in its working folder would count against the free space, and
+    // refuse the very run that would clean them away.
+    platform::removeAbandonedWorkingFolders(folder.str());
     const std::int64_t free = platform::freeBytes(folder);
     m_setup.freeKB = free < 0 ? 0 : free / 1024;
     m_setup.destinationReady = true;
@@ -70,16 +95,14 @@ CopyJob::scanPlaylists(const std::vector<copy::RunPlaylist>& playlists,
     m_setup.listSizeKB = 0;
     m_setup.listReady = false;
     m_countedOnlyMp3 = m_setup.options.onlyMp3;
-    // By source, the playlist that named it first: the run copies it once.
-    std::unordered_map<std::string, std::size_t> firstNamedIn;
+    m_filesCount = 0;
+    FirstNamedIn firstNamedIn;
+    std::int64_t namedFirst = 0;
     std::vector<playlist::ScanResult> results;
     for (const copy::RunPlaylist& list : playlists) {
         std::function<bool(const playlist::PlaylistEntry&)> sizeCounts;
         if (playlists.size() > 1)
-            sizeCounts = [&firstNamedIn, index = results.size()](const playlist::PlaylistEntry& e) {
-                return firstNamedIn.try_emplace(copy::sourceKey(e.sourcePath), index)
-                           .first->second == index;
-            };
+            sizeCounts = namedFirstHere(firstNamedIn, results.size(), namedFirst);
         m_setup.playlistPath = platform::Path(list.source.path());
         m_setup.playlists.push_back(list);
         m_setup.playlistField = list.field;
@@ -103,6 +126,7 @@ CopyJob::scanPlaylists(const std::vector<copy::RunPlaylist>& playlists,
         }
     }
     m_setup.listReady = !playlists.empty();
+    m_filesCount = playlists.size() > 1 ? namedFirst : m_setup.listCount;
     return results;
 }
 
@@ -150,17 +174,22 @@ copy::CopyRun::End CopyJob::run(copy::ProgressDisplay& display, copy::RunControl
 std::int64_t CopyJob::filesForRun() const {
     // Numbers narrower than the run's count would put "10 - " before "2 - " on a player that
     // sorts by name: the window does not count the list again when the option changes.
+    // A file that two playlists name is copied and numbered once.
     if (!m_setup.options.number || m_setup.options.onlyMp3 == m_countedOnlyMp3)
-        return m_setup.listCount;
+        return m_filesCount;
+    const std::vector<copy::RunPlaylist>& lists = m_setup.playlists;
+    FirstNamedIn firstNamedIn;
+    std::int64_t namedFirst = 0;
     std::int64_t count = 0;
-    for (const copy::RunPlaylist& list : m_setup.playlists) {
-        const playlist::ScanResult scan =
-            playlist::scanPlaylist(list.source, list.field, m_setup.options.onlyMp3);
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        const playlist::ScanResult scan = playlist::scanPlaylist(
+            lists[i].source, lists[i].field, m_setup.options.onlyMp3, {}, {},
+            lists.size() > 1 ? namedFirstHere(firstNamedIn, i, namedFirst) : nullptr);
         if (scan.outcome != playlist::ScanResult::Outcome::Completed)
-            return m_setup.listCount;
+            return m_filesCount;
         count += scan.count;
     }
-    return count;
+    return lists.size() > 1 ? namedFirst : count;
 }
 
 std::string CopyJob::report(std::string_view lineBreak) const {

@@ -102,6 +102,9 @@ private:
     const i18n::StringTable& m_table;
     CopySetup m_setup;
     bool m_countedOnlyMp3 = false; // the ".mp3" option the list count was made under
+    // The files the scan found that no earlier playlist of the run named: the ones the run
+    // copies and numbers (the list count counts a file each list names).
+    std::int64_t m_filesCount = 0;
     copy::RunFlags m_flags;
     copy::RunCounters m_counters;
     copy::RunProblems m_problems;

@@ -121,6 +121,15 @@ bool isWorkingFolderName(const std::string& name) {
     return true;
 }
 
+void removeAbandonedWorkingFolders(const std::string& folder) {
+    const FileHandle root(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!root.isOpen())
+        return;
+    const FolderLock rootLock(root.get());
+    if (rootLock.held())
+        removeAbandoned(root.get());
+}
+
 std::shared_ptr<WorkingFolder> WorkingFolder::make(std::shared_ptr<const FileHandle> root,
                                                    const std::string& rootPath) {
     if (!root || !root->isOpen())

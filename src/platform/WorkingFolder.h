@@ -52,4 +52,10 @@ private:
 // True when the name has the form of a working folder's.
 bool isWorkingFolderName(const std::string& name);
 
+// Removes the working folders directly below the folder that no live run holds, as make()
+// does, so that the space a killed run's copies still take is free again before the
+// destination's free space is measured. Nothing happens where the folder cannot be opened
+// or its lock is held too long elsewhere.
+void removeAbandonedWorkingFolders(const std::string& folder);
+
 } // namespace tw::platform

@@ -1,11 +1,16 @@
 #include "job/CopyJob.h"
 
 #include "copy/ScriptedHost.h"
+#include "platform/File.h"
+#include "platform/WorkingFolder.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+
+#include <fcntl.h>
 
 namespace tw::job {
 namespace {
@@ -76,6 +81,24 @@ TEST_F(CopyJobTest, CompletedRunClearsTheSetUpAndReportsWhatItDid) {
 
 // The launch rule weighs every playlist of a run, a file two of them name once (the run
 // copies it once).
+TEST_F(CopyJobTest, KilledRunsWorkingFolderIsClearedBeforeTheFreeSpaceIsMeasured) {
+    // A killed run leaves its whole copies in its working folder; the next run of the same
+    // list was refused for want of the space they take, and only a run could clean them.
+    // Another instance copying into the same folder keeps its own.
+    const std::string out = tmp / "out";
+    const auto otherRoot = std::make_shared<const platform::FileHandle>(
+        ::open(out.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const std::shared_ptr<platform::WorkingFolder> live =
+        platform::WorkingFolder::make(otherRoot, out);
+    ASSERT_NE(live, nullptr);
+    const std::string abandoned = tmp / "out/.tunewagon-work-LeftByAKilledRun0001";
+    writeFile(abandoned + "/.Song.mp3.tunewagon-abcdefghij0123456789", std::string(8192, 's'));
+
+    ASSERT_EQ(job.chooseDestination(Path(out)), CopyJob::Destination::Ready);
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_TRUE(std::filesystem::is_directory(live->path()));
+}
+
 TEST_F(CopyJobTest, SeveralPlaylistsAddUpWithASharedFileWeighedOnce) {
     writeFile(tmp / "music/c.mp3", std::string(2048, 'c'));
     writeFile(tmp / "lists/more.m3u", "../music/c.mp3\n../music/Rock/a.mp3\n"); // a: shared
@@ -91,6 +114,54 @@ TEST_F(CopyJobTest, SeveralPlaylistsAddUpWithASharedFileWeighedOnce) {
     EXPECT_EQ(job.setup().listSizeKB, 4 + 1 + 2);
     EXPECT_EQ(job.setup().playlists.size(), 2u);
     EXPECT_TRUE(job.launchRule().enabled);
+}
+
+TEST_F(CopyJobTest, FileTwoPlaylistsNameThroughALinkedFolderIsCopiedOnce) {
+    // One player's list names the music folder by its real path, another's through a link
+    // to it: the second list met a.mp3 as a new file and copied it again (a collision).
+    std::filesystem::create_directory_symlink(tmp / "music", tmp / "linked");
+    writeFile(tmp / "lists/more.m3u", "../linked/Rock/a.mp3\n../linked/b.ogg\n");
+    const auto list = [&](const std::string& name) {
+        return copy::RunPlaylist{tmp / name, tmp / name};
+    };
+    job.options().keepStructure = false;
+    job.options().writePlaylist = true;
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    const auto scans = job.scanPlaylists({list("list.m3u"), list("lists/more.m3u")});
+    ASSERT_EQ(scans.size(), 2u);
+    EXPECT_EQ(scans[1].sizeKB, 0) << "weighed with the first list";
+    ASSERT_TRUE(job.launchRule().enabled);
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 2);
+    EXPECT_EQ(job.counters().identical, 2);
+    EXPECT_EQ(job.counters().autoRenamed + job.counters().skipped + job.counters().failed, 0);
+    EXPECT_EQ(readFile(tmp / "out/more.m3u8"), "#EXTM3U\r\na.mp3\r\nb.ogg\r\n");
+}
+
+TEST_F(CopyJobTest, CopyNeverReplacesAPlaylistOfTheRunBeforeItIsRead) {
+    // The second list lives on the destination; the first names a file of its name. Told to
+    // replace, the run put that file in the list's place and then read the wrong list: its
+    // own file was never copied and the report did not say so.
+    writeFile(tmp / "other/more.m3u", "../music/b.ogg\n");
+    writeFile(tmp / "first.m3u", "other/more.m3u\n");
+    const std::string second = "../music/Rock/a.mp3\n";
+    writeFile(tmp / "out/more.m3u", second);
+    const auto list = [&](const std::string& name) {
+        return copy::RunPlaylist{tmp / name, tmp / name};
+    };
+    host.collisionAnswers = {copy::test::answer(copy::CollisionAction::Replace, true)};
+    job.options().keepStructure = false;
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    ASSERT_EQ(job.scanPlaylists({list("first.m3u"), list("out/more.m3u")}).size(), 2u);
+
+    EXPECT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(readFile(tmp / "out/more.m3u"), second);
+    EXPECT_EQ(readFile(tmp / "out/a.mp3"), std::string(4096, 'a'));
+    EXPECT_EQ(job.counters().created, 1);
+    EXPECT_EQ(job.counters().replaced, 0);
+    ASSERT_EQ(job.counters().failed, 1);
+    EXPECT_EQ(job.problems().items().at(0).entry, tmp / "other/more.m3u");
 }
 
 TEST_F(CopyJobTest, CancelledRunKeepsTheSetUpAndTheNextRunStartsClean) {
@@ -180,6 +251,42 @@ TEST_F(CopyJobTest, NumbersAreAsWideAsTheRunWhenTheMp3OptionChangedAfterTheScan)
     EXPECT_EQ(job.counters().created, 10);
     EXPECT_EQ(readFile(tmp / "out/01 - 1.mp3"), "m");
     EXPECT_EQ(readFile(tmp / "out/10 - b.ogg"), "b");
+}
+
+TEST_F(CopyJobTest, NumbersAreAsWideAsTheFilesARunOfPlaylistsSharingThemCopies) {
+    // The lists hold fourteen entries between them but name nine files: one digit. Counted
+    // again because the ".mp3" option changed after the scan: nine files still, not the
+    // fourteen entries either.
+    std::string first;
+    std::string second;
+    for (int i = 1; i <= 9; ++i) {
+        writeFile(tmp / ("music/" + std::to_string(i) + ".mp3"), "m");
+        (i <= 5 ? first : second) += "music/" + std::to_string(i) + ".mp3\n";
+    }
+    writeFile(tmp / "list.m3u", first);
+    writeFile(tmp / "more.m3u", first + second + "music/b.ogg\n");
+    const std::vector<copy::RunPlaylist> lists = {{tmp / "list.m3u", tmp / "list.m3u"},
+                                                  {tmp / "more.m3u", tmp / "more.m3u"}};
+    job.options().keepStructure = false;
+    job.options().number = true;
+    job.options().onlyMp3 = true;
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    ASSERT_EQ(job.scanPlaylists(lists).size(), 2u);
+    ASSERT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 9);
+    EXPECT_EQ(readFile(tmp / "out/1 - 1.mp3"), "m");
+    EXPECT_EQ(readFile(tmp / "out/9 - 9.mp3"), "m");
+
+    std::filesystem::remove_all(tmp / "out");
+    writeFile(tmp / "out/.keep", "");
+    job.options().onlyMp3 = false;
+    ASSERT_EQ(job.chooseDestination(Path(tmp / "out")), CopyJob::Destination::Ready);
+    ASSERT_EQ(job.scanPlaylists(lists).size(), 2u);
+    job.options().onlyMp3 = true;
+    ASSERT_EQ(job.run(host, host, host, host.clock()), copy::CopyRun::End::Completed);
+    EXPECT_EQ(job.counters().created, 9);
+    EXPECT_EQ(readFile(tmp / "out/1 - 1.mp3"), "m");
+    EXPECT_EQ(readFile(tmp / "out/9 - 9.mp3"), "m");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // disk that is "unplugged" in the middle of a run.
 #include "CopyTestFiles.h"
 #include "platform/FaultInjection.h"
+#include "platform/File.h"
 #include "platform/FileCopy.h"
 #include "platform/TemporaryFile.h"
 #include "support/ImageMount.h"
@@ -10,19 +11,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 using tw::platform::copyFile;
 using tw::platform::CopyResult;
+using tw::platform::FileHandle;
 using tw::platform::FileOperation;
+using tw::platform::TemporaryFile;
 using tw::test::folderEntries;
 using tw::test::ImageMount;
 using tw::test::patternBytes;
@@ -61,6 +67,35 @@ TEST(FatStick, CopyKeepsItsDataWhereAttributesAreRefusedAndA4GiBFileFailsAtOnce)
     EXPECT_EQ(tooLarge.errorNumber, tw::platform::fileTooLargeError);
     EXPECT_EQ(chunks, 0) << "bytes were written before the size was refused";
     EXPECT_EQ(folderEntries(temp / "stick/Music"), std::vector<std::string>{"song.mp3"});
+}
+
+TEST(ExfatStick, TwoRunsNamingOneFolderAtOnceNeverPutOneCopyOverTheOther) {
+    // exFAT drivers through FUSE can neither rename without replacing nor link, so a name is
+    // looked at before the rename. Two runs into one stick both found names free, and the
+    // later rename replaced the other run's copy, which its report still counted.
+    TempFolder temp;
+    const std::string stick = temp / "stick";
+    fs::create_directory(stick);
+    ImageMount mount(ImageMount::Kind::FuseExfat, temp / "stick.img", stick, 16);
+    if (!mount.mounted())
+        GTEST_SKIP() << mount.reason();
+    TemporaryFile ours;
+    ASSERT_EQ(ours.create(stick, "Song.mp3"), 0);
+    ASSERT_EQ(ours.write("ours"), 0);
+
+    // The other run is naming its copy: it holds the folder, found the name free, and takes
+    // it a moment later.
+    const FileHandle folder(::open(stick.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ASSERT_EQ(::flock(folder.get(), LOCK_EX), 0);
+    std::thread otherRun([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        writeFile(stick + "/Song.mp3", "theirs");
+        ::flock(folder.get(), LOCK_UN);
+    });
+    const int named = ours.commitAs(stick + "/Song.mp3", TemporaryFile::Naming::NewOnly);
+    otherRun.join();
+    EXPECT_EQ(named, EEXIST);
+    EXPECT_EQ(readFile(stick + "/Song.mp3"), "theirs");
 }
 
 // Sets a file's last write an hour back, as a copy killed long ago leaves it.
