@@ -1,7 +1,7 @@
 // The copy progress window measured offscreen (run by hand: it writes gigabytes).
 //
 //   tw_copywindow_bench [--work FOLDER] [--big-mib N] [--slow-mbps N] [--files N]
-//                       [--file-mib N] [--reps N] [--only gaps|fast|devices|speed]
+//                       [--file-mib N] [--reps N] [--only gaps|fast|devices|groups|speed]
 //
 // gaps:  one large file (1 GiB) copied through CopyProgressDialog, once at the disk's own speed and
 // once
@@ -13,6 +13,9 @@
 //        a writeback queue of its own, as a USB stick has; prints the longest gap and the
 //        longest wait of a requested repaint. Needs root, loop devices and FUSE; says
 //        "skipped" without them. Runs with gaps.
+// groups: many smaller files (400 x 2 MiB) copied through CopyProgressDialog to the same two
+//        images: the run waits for whole groups of them to reach the device at once, up to
+//        512 MiB; prints the longest gap and the longest repaint wait. Runs with devices.
 // speed: a playlist of many files (100 x 4 MiB) copied by `tunewagon-copy --flat --quiet`
 //        and through CopyProgressDialog, alternately, into fresh folders; prints the medians and
 //        the window's time over the command line's.
@@ -201,32 +204,56 @@ double copyThroughCommandLine(const QString& playlist, const QString& out) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The large file copied to a file system in an image on a loop device.
-void copyToImage(tw::test::ImageMount::Kind kind, const char* what, const QString& work,
-                 qint64 bigMiB) {
+// A playlist copied to a file system in an image on a loop device: `what` names the case
+// in the output line, `mib` is what the image must hold.
+void copyToImage(tw::test::ImageMount::Kind kind, const char* device, const QString& work,
+                 const QString& playlist, const std::string& what, qint64 mib) {
     const QString image = work + "/device.img";
     const QString mount = work + "/device";
     QDir().mkpath(mount);
     {
-        // Room for the file, the file system's own and the temporary name.
-        tw::test::ImageMount device(kind, image.toStdString(), mount.toStdString(),
-                                    static_cast<int>(bigMiB + bigMiB / 8 + 64));
-        if (!device.mounted()) {
-            std::printf("%lld MiB to %s: skipped: %s\n", static_cast<long long>(bigMiB), what,
-                        device.reason().c_str());
+        // Room for the files, the file system's own and the temporary names.
+        tw::test::ImageMount mounted(kind, image.toStdString(), mount.toStdString(),
+                                     static_cast<int>(mib + mib / 8 + 64));
+        if (!mounted.mounted()) {
+            std::printf("%s to %s: skipped: %s\n", what.c_str(), device, mounted.reason().c_str());
             std::fflush(stdout);
         } else {
             double repaint = 0;
-            const auto r = copyThroughWindow(work + "/src/big.m3u", mount + "/out", true, &repaint);
-            std::printf("%lld MiB to %s: %.1f s, longest gap %.1f ms, longest repaint wait "
-                        "%.1f ms\n",
-                        static_cast<long long>(bigMiB), what, r.first, r.second, repaint);
+            const auto r = copyThroughWindow(playlist, mount + "/out", true, &repaint);
+            std::printf("%s to %s: %.1f s, longest gap %.1f ms, longest repaint wait %.1f ms\n",
+                        what.c_str(), device, r.first, r.second, repaint);
             std::fflush(stdout);
-            device.unmount();
+            mounted.unmount();
         }
     }
     QFile::remove(image);
     QDir(mount).removeRecursively();
+}
+
+constexpr const char* ext4Image = "a loop-mounted ext4 image";
+constexpr const char* exfatImage = "an exFAT image (FUSE)";
+
+// Many smaller files to both images: the run flushes them a group at a time.
+void copyGroupsToImages(const QString& work, int files, qint64 fileMiB) {
+    QDir().mkpath(work + "/src/groups");
+    QString entries;
+    for (int i = 0; i < files; ++i) {
+        const QString name = QString("groups/part%1.mp3").arg(i, 3, 10, QChar('0'));
+        writeData(work + "/src/" + name, fileMiB << 20);
+        entries += name + "\r\n";
+    }
+    QFile list(work + "/src/groups.m3u");
+    list.open(QIODevice::WriteOnly);
+    list.write(entries.toUtf8());
+    list.close();
+    tw::platform::syncFileSystem(work.toStdString());
+    const std::string what = std::to_string(files) + " x " + std::to_string(fileMiB) + " MiB";
+    for (const auto& [kind, device] :
+         {std::pair{tw::test::ImageMount::Kind::Ext4, ext4Image},
+          std::pair{tw::test::ImageMount::Kind::FuseExfat, exfatImage}})
+        copyToImage(kind, device, work, work + "/src/groups.m3u", what, files * fileMiB);
+    QDir(work + "/src/groups").removeRecursively();
 }
 
 double median(std::vector<double> v) {
@@ -265,6 +292,12 @@ int main(int argc, char** argv) {
     QDir().mkpath(work + "/src");
 
     try {
+        if (only == "groups" || only == "devices" || only.empty())
+            copyGroupsToImages(work, 400, 2);
+        if (only == "groups") {
+            QDir(work).removeRecursively();
+            return 0;
+        }
         if (only != "speed") {
             writeData(work + "/src/big.mp3", bigMiB << 20);
             QFile list(work + "/src/big.m3u");
@@ -275,10 +308,11 @@ int main(int argc, char** argv) {
             tw::platform::syncFileSystem(work.toStdString());
 
             if (only == "devices" || only.empty()) {
-                copyToImage(tw::test::ImageMount::Kind::Ext4, "a loop-mounted ext4 image", work,
-                            bigMiB);
-                copyToImage(tw::test::ImageMount::Kind::FuseExfat, "an exFAT image (FUSE)", work,
-                            bigMiB);
+                const std::string what = std::to_string(bigMiB) + " MiB";
+                copyToImage(tw::test::ImageMount::Kind::Ext4, ext4Image, work,
+                            work + "/src/big.m3u", what, bigMiB);
+                copyToImage(tw::test::ImageMount::Kind::FuseExfat, exfatImage, work,
+                            work + "/src/big.m3u", what, bigMiB);
             }
             if (only == "devices") {
                 QFile::remove(work + "/src/big.mp3");

@@ -14,6 +14,7 @@
 #include "platform/FileError.h"
 #include "platform/FileSystem.h"
 #include "platform/NameRules.h"
+#include "platform/RunWhilePumping.h"
 #include "playlist/PlaylistReader.h"
 
 #include <algorithm>
@@ -45,6 +46,9 @@ CopyRun::CopyRun(const RunSetup& setup, const RunContext& context, TickClock clo
     , m_startTick(m_clock())
     , m_policy(context.questions, context.renameNoticePending) {
     m_policy.setBeforeAsking([this] { beforeWaiting(); });
+    // The front end's events go on while the files go to the device; a Pause or Cancel
+    // pressed meanwhile is honoured after the flush, as after a file.
+    m_batch.whileFlushing([this] { m_context.control.continueFile(); });
 }
 
 CopyRun::End CopyRun::run() {
@@ -110,8 +114,12 @@ void CopyRun::finish() {
 }
 
 void CopyRun::settleNames() {
-    const int error =
-        m_destination ? m_destination->flush() : platform::flushFileSystem(m_setup.destination);
+    const int error = platform::runWhilePumping(
+        [this] {
+            return m_destination ? m_destination->flush()
+                                 : platform::flushFileSystem(m_setup.destination);
+        },
+        [this] { m_context.control.continueFile(); }, platform::CopyBatch::flushPumpEvery);
     m_flushError = error;
     if (error == 0) {
         m_unflushed.clear();

@@ -49,8 +49,9 @@ public:
     // (built into them alone), whose write pacer moves it on as a slow device would.
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     static void setClock(Clock clock);
-    // Called on the flushing thread before each flush of a large file while it is copied; a
-    // test holds the flush there as a device that needs long for it would. A seam for tests.
+    // Called on the flushing thread before each flush of a large file while it is copied and
+    // of a CopyBatch's group; a test holds the flush there as a device that needs long for it
+    // would. A seam for tests.
     using FlushPacer = std::function<void()>;
     static void setFlushPacer(FlushPacer pacer);
 

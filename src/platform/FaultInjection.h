@@ -36,8 +36,8 @@ void pacedWrite(std::uint64_t bytes);
 // The time by the chunked copy's clock: the steady clock, or a test's (ChunkedCopy::setClock).
 std::chrono::steady_clock::time_point copyClockNow();
 
-// Called by the chunked copy on its flushing thread before a large file is flushed while it
-// is copied (the flush pacer's hook).
+// Called on the flushing thread before a large file is flushed while it is copied, and
+// before a group of files waiting for their names is flushed (the flush pacer's hook).
 void pacedFlush();
 
 // Called on the looking thread before every lookup of a path (existence, size, time,

@@ -6,6 +6,7 @@
 #include "platform/FaultInjection.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "platform/RunWhilePumping.h"
 #include "platform/SystemInfo.h"
 #include "platform/TemporaryFile.h"
 #include "platform/WorkingFolder.h"
@@ -309,17 +310,45 @@ bool CopyBatch::holds(const std::string& targetPath) const {
     return m_waitingNames.count(foldedName(targetPath)) != 0;
 }
 
+void CopyBatch::whileFlushing(std::function<void()> pump) {
+    m_whileFlushing = std::move(pump);
+}
+
 void CopyBatch::commit() {
+    if (m_waiting.empty())
+        return;
+    // A slow device holds the flush for seconds; the host's events go on meanwhile. The group
+    // stays waiting until the flush is over, so that a pump that throws leaves it whole.
+    const std::vector<int> flushErrors = runWhilePumping(
+        [&group = std::as_const(m_waiting)] {
+            pacedFlush();
+            return flushGroup(group);
+        },
+        m_whileFlushing, flushPumpEvery);
     std::vector<Waiting> group = std::move(m_waiting);
     m_waiting.clear();
     m_waitingNames.clear();
     m_bytes = 0;
-    if (group.empty())
-        return;
-    const std::vector<int> flushErrors = flushGroup(group);
     ++m_flushes;
+    // Where each name is a round trip to a driver (FUSE), naming a large group takes long
+    // too: the host's events go on between two names. Should the pump throw, the files not
+    // yet named go on waiting.
+    auto pumped = std::chrono::steady_clock::now();
+    const auto pumpIfDue = [&] {
+        const auto now = std::chrono::steady_clock::now();
+        if (!m_whileFlushing || now - pumped < flushPumpEvery)
+            return;
+        pumped = now;
+        try {
+            m_whileFlushing();
+        } catch (...) {
+            keepWaiting(group);
+            throw;
+        }
+    };
     std::vector<std::size_t> taken;
     for (std::size_t i = 0; i < group.size(); ++i) {
+        pumpIfDue();
         Waiting& w = group[i];
         CopyResult result = failure(flushErrors[i]);
         if (flushErrors[i] == 0 && w.targetChanged()) {
@@ -342,6 +371,19 @@ void CopyBatch::commit() {
     }
     for (const std::size_t i : taken)
         nameElsewhere(group[i]);
+}
+
+// Back in the waiting list: the files of the group that have neither their names nor been
+// told of.
+void CopyBatch::keepWaiting(std::vector<Waiting>& group) {
+    for (Waiting& w : group) {
+        if (!w.temp)
+            continue;
+        if (m_waiting.empty())
+            m_oldest = std::chrono::steady_clock::now();
+        m_waitingNames.insert(foldedName(w.target));
+        m_waiting.push_back(std::move(w));
+    }
 }
 
 // The copy is whole and on the device; only its name was taken. It goes where the caller

@@ -106,7 +106,17 @@ public:
     bool holds(const std::string& target) const;
 
     // Flushes the waiting files and gives them their names, in the order they were copied.
+    // The flush runs on a thread of its own, which touches only the group's files, while the
+    // pump given to whileFlushing is called here every flushPumpEvery; the names follow the
+    // flush, with the pump called between them too. An exception from the pump passes
+    // through once the flush has ended, and the files not yet named go on waiting.
     void commit();
+
+    // Called on the committing thread while a group goes to the device; a host keeps its
+    // events going here (Pause and Cancel are for it to note and honour afterwards). It must
+    // not use the batch. Empty: the flush runs on the caller's thread.
+    void whileFlushing(std::function<void()> pump);
+    static constexpr std::chrono::milliseconds flushPumpEvery{15};
 
     // Files copied and not yet under their names.
     std::size_t waiting() const;
@@ -123,6 +133,7 @@ private:
     struct Waiting;
     static std::vector<int> flushGroup(const std::vector<Waiting>& group);
     static void nameElsewhere(Waiting& waiting);
+    void keepWaiting(std::vector<Waiting>& group);
 
     Limits m_limits;
     std::vector<Waiting> m_waiting;
@@ -131,6 +142,7 @@ private:
     std::uint64_t m_flushes = 0;
     std::shared_ptr<DestinationFolder> m_destination;
     std::chrono::steady_clock::time_point m_oldest;
+    std::function<void()> m_whileFlushing;
 };
 
 // Flushes the file system holding the folder (syncfs). False on failure.

@@ -3,6 +3,7 @@
 #include "ScriptedHost.h"
 #include "errors/ErrorReporter.h"
 #include "i18n/StringTable.h"
+#include "platform/ChunkedCopy.h"
 #include "platform/FaultInjection.h"
 #include "platform/FileError.h"
 #include "support/ImageMount.h"
@@ -12,10 +13,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -606,6 +610,56 @@ TEST_F(CopyRunTest, EveryWholeFileHasItsNameWhileTheRunWaitsForTheUser) {
     EXPECT_EQ(seen[2], paused);
     EXPECT_EQ(seen[3], all);
     EXPECT_EQ(run.counters().created, 3);
+}
+
+// A stick may hold a group's flush for seconds: the front end's events go on meanwhile, no
+// file of the group has its name before the flush is over, and a Cancel pressed during it is
+// honoured after it, as after a file.
+TEST_F(CopyRunTest, SlowGroupFlushKeepsTheEventsGoingAndACancelPressedDuringItComesAfter) {
+    struct DisarmedPacer {
+        ~DisarmedPacer() { platform::ChunkedCopy::setFlushPacer({}); }
+    } disarm;
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        source(name, name);
+    std::atomic<bool> flushing{false}, flushOver{false};
+    std::atomic<int> callsWhileFlushing{0};
+    // The first flush lasts until the front end has been called three times meanwhile (ten
+    // seconds at most: then the run waited for the flush, which is the fault).
+    platform::ChunkedCopy::setFlushPacer([&] {
+        if (flushOver)
+            return;
+        flushing = true;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (callsWhileFlushing < 3 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        flushing = false;
+        flushOver = true;
+    });
+    bool namedWhileFlushing = false;
+    host.onContinueFile = [&](ScriptedHost& h) {
+        if (!flushing)
+            return;
+        namedWhileFlushing =
+            namedWhileFlushing || fs::exists(at("a.mp3")) || fs::exists(at("b.mp3"));
+        if (++callsWhileFlushing == 3)
+            h.pressCancel();
+    };
+    // The pause after b makes the run flush a and b before it waits.
+    host.onFile = [](ScriptedHost& h, const std::string& name) {
+        if (name == "b.mp3")
+            h.pressPause(1);
+    };
+    host.stopAnswers = {true};
+
+    CopyRun run(setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3"}), context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Cancelled);
+
+    EXPECT_GE(callsWhileFlushing.load(), 3);
+    EXPECT_FALSE(namedWhileFlushing);
+    EXPECT_EQ(host.stopQuestions, 1);
+    EXPECT_EQ(run.counters().created, 2);
+    EXPECT_EQ(readFile(at("b.mp3")), "b.mp3");
+    EXPECT_FALSE(fs::exists(at("c.mp3")));
 }
 
 TEST_F(CopyRunTest, FailedFinalFlushFailsTheFilesItCoveredAndLeavesThemOutOfThePlaylist) {

@@ -85,7 +85,14 @@ public:
         if (flags->paused() && --pauseStepsLeft <= 0)
             flags->setPaused(false);
     }
-    bool continueFile() override { return !cancelFiles; }
+    // Called whenever the run lets the front end's events go on between two steps of its
+    // work (a chunk of a file, a step of a flush).
+    std::function<void(ScriptedHost&)> onContinueFile;
+    bool continueFile() override {
+        if (onContinueFile)
+            onContinueFile(*this);
+        return !cancelFiles;
+    }
     bool askStop() override {
         waited();
         ++stopQuestions;

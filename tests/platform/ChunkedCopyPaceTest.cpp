@@ -11,11 +11,14 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace {
 
 using tw::platform::ChunkedCopy;
+using tw::platform::CopyBatch;
 using tw::platform::copyFile;
 using tw::platform::CopyResult;
 using tw::test::folderEntries;
@@ -120,4 +123,46 @@ TEST(ChunkedCopyPace, ALongFlushKeepsTheProgressGoingAndACancelWaitsForItsEnd) {
             EXPECT_TRUE(readFile(target) == content);
         }
     }
+}
+
+// A host that fails while a group goes to the device: the failure comes out only once the
+// flush is over (the group's files are open until then), no file has its name, and the group
+// goes on waiting, so that the next commit names it.
+TEST(CopyBatchPace, AFailureInTheHostDuringAGroupFlushWaitsForItAndKeepsTheGroupWaiting) {
+    const DisarmedSeams disarm;
+    TempFolder temp;
+    std::atomic<int> pumps{0};
+    std::atomic<bool> flushOver{false};
+    ChunkedCopy::setFlushPacer([&] {
+        const auto deadline = Clock::now() + 10s;
+        while (pumps < 3 && Clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+        // Long enough for a commit that did not wait for the flush to be seen ending first.
+        std::this_thread::sleep_for(50ms);
+        flushOver = true;
+    });
+    CopyBatch batch;
+    batch.whileFlushing([&] {
+        if (++pumps == 3)
+            throw std::runtime_error("the window failed");
+    });
+    std::vector<CopyResult> told;
+    for (const char* name : {"1.mp3", "2.mp3"}) {
+        const std::string source = temp / ("src/" + std::string(name));
+        writeFile(source, name);
+        batch.copy(source, temp / ("out/" + std::string(name)), {},
+                   [&told](const CopyResult& result) { told.push_back(result); });
+    }
+
+    EXPECT_THROW(batch.commit(), std::runtime_error);
+    EXPECT_TRUE(flushOver.load());
+    EXPECT_TRUE(told.empty());
+    EXPECT_EQ(batch.waiting(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(temp / "out/1.mp3"));
+
+    batch.whileFlushing({});
+    batch.commit();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_TRUE(told[0].ok && told[1].ok);
+    EXPECT_EQ(readFile(temp / "out/2.mp3"), "2.mp3");
 }

@@ -281,6 +281,9 @@ bool CopyProgressDialog::continueFile() {
         QApplication::processEvents();
         m_sincePump.start();
     }
+    // The clock goes on while files wait for the device too.
+    if (m_sinceElapsedShown.isValid() && m_sinceElapsedShown.elapsed() >= elapsedRefreshMs)
+        showElapsedNow();
     // The session is ending: the file in hand is abandoned rather than made to wait for.
     return !ui::sessionEnding();
 }
