@@ -106,8 +106,9 @@ void EntryResolver::resolve(PlaylistEntry& result) const {
             return;
     }
     // The second and third looks mostly fail on a folder that is not there at all.
+    // An absolute entry below the root is the first candidate once more.
     std::string second;
-    if (m_belowDrive.mayHold(text)) {
+    if ((relative || !m_drive.empty()) && m_belowDrive.mayHold(text)) {
         second = pathBelow(m_drive.empty() ? "/" : m_drive, text);
         if (!sameToSystem(first, second) && found(second))
             return;
