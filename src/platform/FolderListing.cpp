@@ -7,14 +7,15 @@
 #include <memory>
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tw::platform {
 
-std::vector<std::string> folderEntries(const std::string& path) {
+namespace {
+
+std::vector<std::string> entriesOf(const FolderStream& dir) {
     std::vector<std::string> names;
-    if (path.empty() || path.find('\0') != std::string::npos)
-        return names;
-    const FolderStream dir(::opendir(path.c_str()));
     if (!dir)
         return names;
     while (const dirent* entry = ::readdir(dir.get())) {
@@ -23,6 +24,28 @@ std::vector<std::string> folderEntries(const std::string& path) {
             names.push_back(name);
     }
     return names;
+}
+
+} // namespace
+
+std::vector<std::string> folderEntries(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return {};
+    return entriesOf(FolderStream(::opendir(path.c_str())));
+}
+
+std::vector<std::string> folderEntries(int folder) {
+    // A stream of its own: the caller's descriptor stays open, and the listing begins at the
+    // folder's first entry.
+    const int copy = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (copy < 0)
+        return {};
+    DIR* dir = ::fdopendir(copy);
+    if (dir == nullptr) {
+        ::close(copy);
+        return {};
+    }
+    return entriesOf(FolderStream(dir));
 }
 
 } // namespace tw::platform

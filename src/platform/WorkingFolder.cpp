@@ -1,6 +1,7 @@
 #include "platform/WorkingFolder.h"
 
-#include "platform/FolderStream.h"
+#include "platform/FolderListing.h"
+
 #include "platform/TemporaryFile.h"
 
 #include <cerrno>
@@ -10,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -27,37 +27,18 @@ bool isAsciiAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// The names of the folder's entries, read before anything there is removed.
-std::vector<std::string> entriesOf(int folder) {
-    std::vector<std::string> names;
-    const int copy = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
-    if (copy < 0)
-        return names;
-    const FolderStream dir(::fdopendir(copy));
-    if (!dir) {
-        ::close(copy);
-        return names;
-    }
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    return names;
-}
-
 // Removes the working folders in the open folder that no live run holds, with the program's
 // temporary files in them. The caller holds the folder's lock, so that every live run's
 // folder is locked by then.
 void removeAbandoned(int root) {
-    for (const std::string& name : entriesOf(root)) {
+    for (const std::string& name : folderEntries(root)) {
         if (!isWorkingFolderName(name))
             continue;
         const FileHandle folder(
             ::openat(root, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!folder.isOpen() || ::flock(folder.get(), LOCK_EX | LOCK_NB) != 0)
             continue; // a live run's, or nothing this program can tell
-        for (const std::string& inside : entriesOf(folder.get())) {
+        for (const std::string& inside : folderEntries(folder.get())) {
             struct stat st {};
             if (isTemporaryFileName(inside) &&
                 ::fstatat(folder.get(), inside.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
