@@ -241,6 +241,10 @@ struct CopyBatch::Waiting {
     bool replace;
     NameTaken nameTaken;
     std::optional<FileIdentity> replacing;
+    // Of the first flush of its group that failed: the kernel tells a write error once, so
+    // a file that waits on after it (its host failed meanwhile) is never flushed and named
+    // as if its data had reached the device.
+    int flushError = 0;
 
     // Replacing, and what is at the target is no longer the file the user agreed to replace.
     bool targetChanged() const { return replace && replacing && identityOf(target) != replacing; }
@@ -318,11 +322,15 @@ void CopyBatch::commit() {
     if (m_waiting.empty())
         return;
     // A slow device holds the flush for seconds; the host's events go on meanwhile. The group
-    // stays waiting until the flush is over, so that a pump that throws leaves it whole.
-    const std::vector<int> flushErrors = runWhilePumping(
-        [&group = std::as_const(m_waiting)] {
+    // stays waiting until the flush is over, so that a pump that throws leaves it whole, each
+    // file with what its flush told.
+    runWhilePumping(
+        [&group = m_waiting] {
             pacedFlush();
-            return flushGroup(group);
+            const std::vector<int> errors = flushGroup(group);
+            for (std::size_t i = 0; i < group.size(); ++i)
+                if (group[i].flushError == 0)
+                    group[i].flushError = errors[i];
         },
         m_whileFlushing, flushPumpEvery);
     std::vector<Waiting> group = std::move(m_waiting);
@@ -350,12 +358,12 @@ void CopyBatch::commit() {
     for (std::size_t i = 0; i < group.size(); ++i) {
         pumpIfDue();
         Waiting& w = group[i];
-        CopyResult result = failure(flushErrors[i]);
-        if (flushErrors[i] == 0 && w.targetChanged()) {
+        CopyResult result = failure(w.flushError);
+        if (w.flushError == 0 && w.targetChanged()) {
             taken.push_back(i);
             continue;
         }
-        if (flushErrors[i] == 0) {
+        if (w.flushError == 0) {
             const int error =
                 w.temp->commitAs(w.target, w.replace ? TemporaryFile::Naming::Replace
                                                      : TemporaryFile::Naming::NewOnly);
@@ -435,11 +443,13 @@ std::vector<int> CopyBatch::flushGroup(const std::vector<Waiting>& group) {
             known = devices.insert(devices.end(), Device{temp.device(), fuse, 0, false});
         }
         if (known->fuse) {
-            errors[i] = temp.flushData();
+            const int injected = takeFileFault(FileOperation::Flush, temp.fd());
+            errors[i] = injected != 0 ? injected : temp.flushData();
             continue;
         }
         if (!known->synced) {
-            known->syncError = ::syncfs(temp.fd()) == 0 ? 0 : errno;
+            const int injected = takeFileFault(FileOperation::FileSystemFlush, temp.fd());
+            known->syncError = injected != 0 ? injected : ::syncfs(temp.fd()) == 0 ? 0 : errno;
             known->synced = true;
         }
         errors[i] = known->syncError;

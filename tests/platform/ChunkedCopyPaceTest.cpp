@@ -3,12 +3,14 @@
 // test's own, so nothing here depends on the machine's speed.
 #include "CopyTestFiles.h"
 #include "platform/ChunkedCopy.h"
+#include "platform/FaultInjection.h"
 #include "platform/FileCopy.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <stdexcept>
@@ -165,4 +167,46 @@ TEST(CopyBatchPace, AFailureInTheHostDuringAGroupFlushWaitsForItAndKeepsTheGroup
     ASSERT_EQ(told.size(), 2u);
     EXPECT_TRUE(told[0].ok && told[1].ok);
     EXPECT_EQ(readFile(temp / "out/2.mp3"), "2.mp3");
+}
+
+// The kernel tells of a failed write once. A group whose flush failed while its host failed too
+// waits on; the next commit, whose flush then sees nothing, must still fail those files rather
+// than name them as if their data were on the device.
+TEST(CopyBatchPace, FlushErrorSeenWhileTheHostFailedIsNotForgottenByTheNextCommit) {
+    const DisarmedSeams disarm;
+    struct DisarmedFaults {
+        ~DisarmedFaults() { tw::platform::clearFileFaults(); }
+    } disarmFaults;
+    TempFolder temp;
+    std::atomic<bool> pumped{false};
+    ChunkedCopy::setFlushPacer([&] {
+        const auto deadline = Clock::now() + 10s;
+        while (!pumped && Clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+    });
+    CopyBatch batch;
+    batch.whileFlushing([&] {
+        pumped = true;
+        throw std::runtime_error("the window failed");
+    });
+    std::vector<CopyResult> told;
+    for (const char* name : {"1.mp3", "2.mp3"}) {
+        const std::string source = temp / ("src/" + std::string(name));
+        writeFile(source, name);
+        batch.copy(source, temp / ("out/" + std::string(name)), {},
+                   [&told](const CopyResult& result) { told.push_back(result); });
+    }
+    tw::platform::injectFileFault(tw::platform::FileOperation::FileSystemFlush, temp / "out", EIO);
+
+    EXPECT_THROW(batch.commit(), std::runtime_error);
+    batch.whileFlushing({});
+    batch.commit();
+
+    ASSERT_EQ(told.size(), 2u);
+    for (const CopyResult& result : told) {
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.errorNumber, EIO);
+    }
+    EXPECT_EQ(batch.waiting(), 0u);
+    EXPECT_EQ(folderEntries(temp / "out"), std::vector<std::string>{});
 }
