@@ -13,7 +13,8 @@
 namespace tw::platform {
 
 // Unnamed: creating a file without a name in a folder (O_TMPFILE), as vfat cannot.
-// Flush: waiting for written data to reach the device while a large file is copied.
+// Flush: waiting for written data to reach the device while a large file is copied, and
+// putting a group of copies waiting for their names on it.
 // FileSystemFlush: putting everything written to a file system on its device (syncfs).
 enum class FileOperation { Open, Read, Write, Unnamed, Flush, FileSystemFlush };
 

@@ -448,7 +448,7 @@ std::vector<int> CopyBatch::flushGroup(const std::vector<Waiting>& group) {
             continue;
         }
         if (!known->synced) {
-            const int injected = takeFileFault(FileOperation::FileSystemFlush, temp.fd());
+            const int injected = takeFileFault(FileOperation::Flush, temp.fd());
             known->syncError = injected != 0 ? injected : ::syncfs(temp.fd()) == 0 ? 0 : errno;
             known->synced = true;
         }

@@ -196,7 +196,7 @@ TEST(CopyBatchPace, FlushErrorSeenWhileTheHostFailedIsNotForgottenByTheNextCommi
         batch.copy(source, temp / ("out/" + std::string(name)), {},
                    [&told](const CopyResult& result) { told.push_back(result); });
     }
-    tw::platform::injectFileFault(tw::platform::FileOperation::FileSystemFlush, temp / "out", EIO);
+    tw::platform::injectFileFault(tw::platform::FileOperation::Flush, temp / "out", EIO);
 
     EXPECT_THROW(batch.commit(), std::runtime_error);
     batch.whileFlushing({});
