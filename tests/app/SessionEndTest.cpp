@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -47,8 +48,14 @@ enum class Moment {
     Paused,
     StopQuestionOpen,
     CollisionDialogOpen,
-    RenameDialogOpen
+    RenameDialogOpen,
+    GroupFlushInFlight
 };
+
+// Set on the flushing thread while a group of whole files goes to the device.
+std::atomic<bool> g_groupFlushing{false};
+// Set once the signal has been sent.
+std::atomic<bool> g_signalSent{false};
 
 std::set<std::string> namesIn(const std::string& folder) {
     std::set<std::string> names;
@@ -85,6 +92,7 @@ private:
         if (sinceSignal.isValid())
             return;
         sinceSignal.start();
+        g_signalSent = true;
         std::raise(m_signal);
     }
 
@@ -104,6 +112,8 @@ private:
         } else if (auto* form = qobject_cast<tw::copy::CopyProgressDialog*>(modal)) {
             const QString file = form->findChild<QLabel*>("currentFileLabel")->text();
             if (m_moment == Moment::LargeFileInHand && file == "big.mp3")
+                raiseOnce();
+            if (m_moment == Moment::GroupFlushInFlight && g_groupFlushing)
                 raiseOnce();
             if ((m_moment == Moment::Paused || m_moment == Moment::StopQuestionOpen) &&
                 !m_pressed) {
@@ -152,7 +162,10 @@ private slots:
         tw::ui::resetSessionEnd();
     }
 
-    void cleanup() { tw::platform::ChunkedCopy::setWritePacer({}); }
+    void cleanup() {
+        tw::platform::ChunkedCopy::setWritePacer({});
+        tw::platform::ChunkedCopy::setFlushPacer({});
+    }
 
     void signalStopsTheCopy_data() {
         QTest::addColumn<int>("moment");
@@ -168,6 +181,8 @@ private slots:
             << int(Moment::CollisionDialogOpen) << SIGTERM;
         QTest::newRow("SIGHUP with the rename dialog open")
             << int(Moment::RenameDialogOpen) << SIGHUP;
+        QTest::newRow("SIGTERM while a group goes to the device")
+            << int(Moment::GroupFlushInFlight) << SIGTERM;
     }
 
     // The run stops as after a confirmed Cancel: whole files stay under their names, the
@@ -191,9 +206,20 @@ private slots:
         if (collides)
             writeFile(out + "/a.mp3", "old");
         writeFile(root / "Settings.ini", "[Settings]\r\nstructure=1\r\n");
-        // 20 MB/s: the large file takes more than a second.
-        tw::platform::ChunkedCopy::setWritePacer([](std::uint64_t bytes) {
-            std::this_thread::sleep_for(std::chrono::microseconds(bytes / 20));
+        // 20 MB/s: the large file takes more than a second. With a group flush to meet, 8 MB/s:
+        // the first file has waited over two seconds when the last one comes, which flushes
+        // the two before it, held on the device until the signal has come.
+        const bool inFlush = when == Moment::GroupFlushInFlight;
+        tw::platform::ChunkedCopy::setWritePacer([inFlush](std::uint64_t bytes) {
+            std::this_thread::sleep_for(std::chrono::microseconds(bytes / (inFlush ? 8 : 20)));
+        });
+        g_signalSent = false;
+        tw::platform::ChunkedCopy::setFlushPacer([inFlush] {
+            g_groupFlushing = true;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (inFlush && !g_signalSent && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            g_groupFlushing = false;
         });
 
         MainWindow form(ProgramPaths(root.path()), m_strings);
@@ -221,7 +247,10 @@ private slots:
         QVERIFY(afterSignalMs >= 0);
         QVERIFY2(afterSignalMs < 1000, qPrintable(QString::number(afterSignalMs)));
         QVERIFY(!driver.reportShown);
-        QCOMPARE(namesIn(out), std::set<std::string>{"a.mp3"});
+        // A group in flight when the signal came was whole: it keeps its names.
+        const std::set<std::string> kept =
+            inFlush ? std::set<std::string>{"a.mp3", "big.mp3"} : std::set<std::string>{"a.mp3"};
+        QCOMPARE(namesIn(out), kept);
         QCOMPARE(tw::test::readFile(out + "/a.mp3"), std::string(collides ? "old" : "first"));
         const tw::job::IniFile ini(root / "Settings.ini");
         QCOMPARE(ini.readBool("Settings", "structure", true), false);

@@ -21,6 +21,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include <csignal>
 #include <sys/stat.h>
 
 namespace tw::copy {
@@ -971,6 +972,64 @@ TEST_F(CopyRunTest, ReplaceTakesOnlyTheFileTheUserAgreedToReplace) {
     EXPECT_EQ(run.counters().replaced, 0);
     EXPECT_EQ(run.counters().skipped, 1);
     EXPECT_EQ(run.counters().created, 1);
+}
+
+// The FUSE driver of a mount, found by its mount point on its command line; -1 if none.
+pid_t fuseDriverOf(const std::string& mountPoint) {
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string command;
+        try {
+            command = readFile(entry.path().string() + "/cmdline");
+        } catch (const std::exception&) {
+            continue; // ended meanwhile
+        }
+        if (command.find(mountPoint) != std::string::npos)
+            return static_cast<pid_t>(std::stoi(name));
+    }
+    return -1;
+}
+
+// The stick is pulled (its driver killed) while a group goes to it: no file of the group is
+// named or counted as copied, every entry after it fails too, the run still ends with its
+// report, and the written playlist is not counted as written.
+TEST_F(ExfatStickRun, DriverKilledDuringAGroupFlushCountsEveryFileAsFailed) {
+    struct DisarmedPacer {
+        ~DisarmedPacer() { platform::ChunkedCopy::setFlushPacer({}); }
+    } disarm;
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        source(name, name);
+    const pid_t driver = fuseDriverOf(stick);
+    ASSERT_GT(driver, 0);
+    std::atomic<int> flushes{0};
+    platform::ChunkedCopy::setFlushPacer([&] {
+        if (++flushes == 1) {
+            ::kill(driver, SIGKILL);
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (::kill(driver, 0) == 0 && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    // The pause after b sends a and b to the stick before the run waits.
+    host.onFile = [](ScriptedHost& h, const std::string& name) {
+        if (name == "b.mp3")
+            h.pressPause(1);
+    };
+    RunSetup s = setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3"});
+    s.destination = platform::Path(stick);
+    s.options.writePlaylist = true;
+    s.options.playlistName = "copied.m3u8";
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_EQ(flushes.load(), 1);
+    EXPECT_EQ(run.counters().created, 0);
+    EXPECT_EQ(run.counters().failed, 4); // three files and the playlist
+    EXPECT_EQ(run.problems().items().size(), 4u);
+    EXPECT_TRUE(run.playlistsWritten().empty());
 }
 
 } // namespace
