@@ -49,11 +49,13 @@ enum class Moment {
     StopQuestionOpen,
     CollisionDialogOpen,
     RenameDialogOpen,
-    GroupFlushInFlight
+    GroupFlushInFlight,
+    LargeFileFlushInFlight
 };
 
-// Set on the flushing thread while a group of whole files goes to the device.
-std::atomic<bool> g_groupFlushing{false};
+// Set on the flushing thread while a group of whole files or a large file in hand goes to
+// the device.
+std::atomic<bool> g_flushing{false};
 // Set once the signal has been sent.
 std::atomic<bool> g_signalSent{false};
 
@@ -113,7 +115,9 @@ private:
             const QString file = form->findChild<QLabel*>("currentFileLabel")->text();
             if (m_moment == Moment::LargeFileInHand && file == "big.mp3")
                 raiseOnce();
-            if (m_moment == Moment::GroupFlushInFlight && g_groupFlushing)
+            if ((m_moment == Moment::GroupFlushInFlight ||
+                 m_moment == Moment::LargeFileFlushInFlight) &&
+                g_flushing)
                 raiseOnce();
             if ((m_moment == Moment::Paused || m_moment == Moment::StopQuestionOpen) &&
                 !m_pressed) {
@@ -183,6 +187,8 @@ private slots:
             << int(Moment::RenameDialogOpen) << SIGHUP;
         QTest::newRow("SIGTERM while a group goes to the device")
             << int(Moment::GroupFlushInFlight) << SIGTERM;
+        QTest::newRow("SIGHUP while the large file in hand goes to the device")
+            << int(Moment::LargeFileFlushInFlight) << SIGHUP;
     }
 
     // The run stops as after a confirmed Cancel: whole files stay under their names, the
@@ -199,7 +205,9 @@ private slots:
         const std::string music = root / "music";
         const std::string out = root / "out";
         writeFile(music + "/a.mp3", "first");
-        writeFile(music + "/big.mp3", std::string(24 * 1024 * 1024, 'b'));
+        // Large enough to be flushed while it is copied when that flush is the moment.
+        const bool inFileFlush = when == Moment::LargeFileFlushInFlight;
+        writeFile(music + "/big.mp3", std::string((inFileFlush ? 72 : 24) * 1024 * 1024, 'b'));
         writeFile(music + "/c.mp3", "last");
         writeFile(music + "/list.m3u", "a.mp3\r\nbig.mp3\r\nc.mp3\r\n");
         std::filesystem::create_directories(out);
@@ -208,18 +216,22 @@ private slots:
         writeFile(root / "Settings.ini", "[Settings]\r\nstructure=1\r\n");
         // 20 MB/s: the large file takes more than a second. With a group flush to meet, 8 MB/s:
         // the first file has waited over two seconds when the last one comes, which flushes
-        // the two before it, held on the device until the signal has come.
+        // the two before it, held on the device until the signal has come. The large file's
+        // own flush comes at disk speed and is held the same way; its rest then goes at 20
+        // MB/s, so that the signal is seen before it is whole.
         const bool inFlush = when == Moment::GroupFlushInFlight;
-        tw::platform::ChunkedCopy::setWritePacer([inFlush](std::uint64_t bytes) {
-            std::this_thread::sleep_for(std::chrono::microseconds(bytes / (inFlush ? 8 : 20)));
+        tw::platform::ChunkedCopy::setWritePacer([inFlush, inFileFlush](std::uint64_t bytes) {
+            if (!inFileFlush || g_signalSent)
+                std::this_thread::sleep_for(std::chrono::microseconds(bytes / (inFlush ? 8 : 20)));
         });
         g_signalSent = false;
-        tw::platform::ChunkedCopy::setFlushPacer([inFlush] {
-            g_groupFlushing = true;
+        const bool holdFlush = inFlush || inFileFlush;
+        tw::platform::ChunkedCopy::setFlushPacer([holdFlush] {
+            g_flushing = true;
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-            while (inFlush && !g_signalSent && std::chrono::steady_clock::now() < deadline)
+            while (holdFlush && !g_signalSent && std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            g_groupFlushing = false;
+            g_flushing = false;
         });
 
         MainWindow form(ProgramPaths(root.path()), m_strings);
