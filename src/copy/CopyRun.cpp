@@ -271,6 +271,12 @@ void CopyRun::writePlaylist(const RunPlaylist& list) {
     m_batch.commit();
     settleNames();
     const platform::Path target = playlistTarget(list);
+    // The list is written by its path: once that no longer names the folder the files went
+    // to (the drive was unmounted or replaced under the run), it would land elsewhere.
+    if (m_destination && !m_destination->stillThere()) {
+        failed(target, destinationGoneReason);
+        return;
+    }
     const std::string name = target.fileName();
     if (!playlistNameAcceptable(name)) {
         failed(target, "the name " + name + " cannot be used");

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
@@ -1030,6 +1031,47 @@ TEST_F(ExfatStickRun, DriverKilledDuringAGroupFlushCountsEveryFileAsFailed) {
     EXPECT_EQ(run.counters().failed, 4); // three files and the playlist
     EXPECT_EQ(run.problems().items().size(), 4u);
     EXPECT_TRUE(run.playlistsWritten().empty());
+}
+
+// The drive is unmounted lazily while a group goes to it: the run's files still reach it
+// through the folder the run holds, but the written playlist, written by its path, would land
+// in the bare mount point on another file system and be reported as written.
+TEST_F(CopyRunTest, PlaylistIsNotWrittenIntoTheMountPointOfADriveUnmountedDuringTheRun) {
+    const std::string disk = tmp / "disk";
+    fs::create_directories(disk);
+    tw::test::ImageMount mount(tw::test::ImageMount::Kind::Ext4, tmp / "disk.img", disk, 32);
+    if (!mount.mounted())
+        GTEST_SKIP() << mount.reason();
+    struct DisarmedPacer {
+        ~DisarmedPacer() { platform::ChunkedCopy::setFlushPacer({}); }
+    } disarm;
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        source(name, name);
+    std::atomic<int> flushes{0};
+    platform::ChunkedCopy::setFlushPacer([&] {
+        if (++flushes == 1) {
+            EXPECT_EQ(std::system(("umount -l " + disk).c_str()), 0);
+        }
+    });
+    // The pause after b sends a and b to the drive before the run waits.
+    host.onFile = [](ScriptedHost& h, const std::string& name) {
+        if (name == "b.mp3")
+            h.pressPause(1);
+    };
+    RunSetup s = setup({src + "/a.mp3", src + "/b.mp3", src + "/c.mp3"});
+    s.destination = platform::Path(disk);
+    s.options.writePlaylist = true;
+    s.options.playlistName = "copied.m3u8";
+
+    CopyRun run(s, context(), host.clock());
+    EXPECT_EQ(run.run(), CopyRun::End::Completed);
+
+    EXPECT_EQ(namesIn(disk), std::vector<std::string>{});
+    EXPECT_TRUE(run.playlistsWritten().empty());
+    EXPECT_EQ(run.counters().created, 3);
+    EXPECT_EQ(run.counters().failed, 1);
+    ASSERT_EQ(run.problems().items().size(), 1u);
+    EXPECT_EQ(run.problems().items()[0].reason, "the destination folder is gone");
 }
 
 } // namespace
