@@ -48,7 +48,7 @@ CopyRun::CopyRun(const RunSetup& setup, const RunContext& context, TickClock clo
     m_policy.setBeforeAsking([this] { beforeWaiting(); });
     // The front end's events go on while the files go to the device; a Pause or Cancel
     // pressed meanwhile is honoured after the flush, as after a file.
-    m_batch.whileFlushing([this] { m_context.control.continueFile(); });
+    m_batch.whileFlushing([this] { keepEventsGoing(); });
 }
 
 CopyRun::End CopyRun::run() {
@@ -113,13 +113,17 @@ void CopyRun::finish() {
     m_playlistsWritten.resize(m_playlistsSettled);
 }
 
+void CopyRun::keepEventsGoing() {
+    m_context.control.continueFile();
+}
+
 void CopyRun::settleNames() {
     const int error = platform::runWhilePumping(
         [this] {
             return m_destination ? m_destination->flush()
                                  : platform::flushFileSystem(m_setup.destination);
         },
-        [this] { m_context.control.continueFile(); }, platform::CopyBatch::flushPumpEvery);
+        [this] { keepEventsGoing(); }, platform::CopyBatch::flushPumpEvery);
     m_flushError = error;
     if (error == 0) {
         m_unflushed.clear();

@@ -106,6 +106,8 @@ private:
                                                                      const platform::Path& target,
                                                                      std::size_t slot,
                                                                      Outcome& outcome);
+    // Lets the front end's events go on while the device is waited for.
+    void keepEventsGoing();
     // Flushes the destination's file system; when that fails, the files named since the
     // last flush that went well are reported as not copied.
     void settleNames();

@@ -3,10 +3,10 @@
 #include "platform/FolderStream.h"
 
 #include "platform/FaultInjection.h"
+#include "platform/FolderLock.h"
 #include "platform/WorkingFolder.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstddef>
 #include <ctime>
 #include <memory>
@@ -14,7 +14,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 
 #include <dirent.h>
@@ -85,46 +84,6 @@ bool unsupported(int error) {
            error == EPERM;
 }
 
-// Holds the exclusive lock (flock) of the folder a name is taken in while that name is
-// looked at and taken. Every copy of this program takes it there, so that two runs naming
-// files in one folder never both find a name free. A lock held elsewhere for long, or a
-// folder that cannot be locked, is not waited for.
-class NamingLock {
-public:
-    // The folder is the open dir, or, with AT_FDCWD, the one that holds the path.
-    NamingLock(int dir, const std::string& path) {
-        if (dir == AT_FDCWD) {
-            const std::size_t slash = path.rfind('/');
-            const std::string folder = slash == std::string::npos ? "."
-                                       : slash == 0               ? "/"
-                                                                  : path.substr(0, slash);
-            m_opened = FileHandle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-            dir = m_opened.get();
-        }
-        if (dir < 0)
-            return;
-        for (int attempt = 0; attempt < 200; ++attempt) {
-            if (::flock(dir, LOCK_EX | LOCK_NB) == 0) {
-                m_locked = dir;
-                return;
-            }
-            if (errno != EWOULDBLOCK && errno != EINTR)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-    ~NamingLock() {
-        if (m_locked >= 0)
-            ::flock(m_locked, LOCK_UN);
-    }
-    NamingLock(const NamingLock&) = delete;
-    NamingLock& operator=(const NamingLock&) = delete;
-
-private:
-    FileHandle m_opened;
-    int m_locked = -1;
-};
-
 // Renames from (in the folder fromDir) to a name that nothing holds yet (in toDir), both on
 // the device; EEXIST when something does.
 int renameWithoutReplacing(int fromDir, const std::string& from, int toDir, const std::string& to,
@@ -152,7 +111,15 @@ int renameWithoutReplacing(int fromDir, const std::string& from, int toDir, cons
     // closes that gap on such a file system, and the run's own files never meet there,
     // since the run claims each name before it copies. Another run of this program (a
     // second window, a script) waits for the folder's lock.
-    const NamingLock lock(toDir, to);
+    FileHandle opened;
+    if (toDir == AT_FDCWD) {
+        const std::size_t slash = to.rfind('/');
+        const std::string folder = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : to.substr(0, slash);
+        opened = FileHandle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+    const FolderLock lock(toDir == AT_FDCWD ? opened.get() : toDir);
     struct stat st {};
     if (::fstatat(toDir, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
@@ -295,14 +262,20 @@ int TemporaryFile::createNamed(const std::string& folder) {
 }
 
 int TemporaryFile::randomName(const std::string& folder, std::string& path) const {
+    path = folder + "/." + m_stem + std::string(suffixStem);
+    return appendRandomLetters(path, uniqueChars);
+}
+
+int appendRandomLetters(std::string& text, std::size_t count) {
     static constexpr char letters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    unsigned char random[uniqueChars];
-    if (::getentropy(random, sizeof random) != 0)
+    unsigned char random[256];
+    if (count > sizeof random)
+        return EINVAL;
+    if (::getentropy(random, count) != 0)
         return errno;
-    path = folder + "/." + m_stem + std::string(suffixStem);
-    for (const unsigned char byte : random)
-        path += letters[byte % (sizeof letters - 1)];
+    for (std::size_t i = 0; i < count; ++i)
+        text += letters[random[i] % (sizeof letters - 1)];
     return 0;
 }
 

@@ -86,6 +86,10 @@ private:
     bool m_committed = false;
 };
 
+// Appends count random letters and digits (at most 256) to the text, as the hidden names of
+// the program's temporary files and working folders end; 0 or the errno.
+int appendRandomLetters(std::string& text, std::size_t count);
+
 // True when the name has the form of the program's temporary files.
 bool isTemporaryFileName(const std::string& name);
 

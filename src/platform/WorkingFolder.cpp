@@ -1,13 +1,12 @@
 #include "platform/WorkingFolder.h"
 
 #include "platform/FolderListing.h"
+#include "platform/FolderLock.h"
 
 #include "platform/TemporaryFile.h"
 
 #include <cerrno>
-#include <chrono>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -50,44 +49,9 @@ void removeAbandoned(int root) {
     }
 }
 
-// Holds the exclusive lock of an open folder for its life; a few tries, then it gives up.
-class FolderLock {
-public:
-    explicit FolderLock(int fd)
-        : m_fd(fd) {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-                m_held = true;
-                return;
-            }
-            if (errno != EWOULDBLOCK && errno != EINTR)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-    ~FolderLock() {
-        if (m_held)
-            ::flock(m_fd, LOCK_UN);
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-    bool held() const { return m_held; }
-
-private:
-    int m_fd;
-    bool m_held = false;
-};
-
 int randomWorkName(std::string& name) {
-    static constexpr char letters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    unsigned char random[workUniqueChars];
-    if (::getentropy(random, sizeof random) != 0)
-        return errno;
     name = std::string(workStem);
-    for (const unsigned char byte : random)
-        name += letters[byte % (sizeof letters - 1)];
-    return 0;
+    return appendRandomLetters(name, workUniqueChars);
 }
 
 } // namespace
